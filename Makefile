@@ -1,0 +1,43 @@
+# Thin wrapper over the CMake presets (see CMakePresets.json).
+#   make demo   build everything and run a full pushback in the simulated host (out/demo/)
+#   make test   build and run every test
+#   make bench  build and run the benchmarks; each comparison ends with "<name>: <figure> (goal <goal>)"
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps demo test bench asan-test fuzz-smoke format clean
+
+all: deps
+	cmake --preset dev >/dev/null
+	cmake --build --preset dev -j $(JOBS)
+
+deps:
+	@tools/ensure-deps.sh
+
+build/%/build.ninja: | deps
+	cmake --preset $*
+
+demo: deps build/release/build.ninja
+	cmake --build --preset release -j $(JOBS)
+	tools/run-demo.sh build/release out/demo
+
+test: deps build/dev/build.ninja
+	cmake --build --preset dev -j $(JOBS)
+	ctest --preset dev -j $(JOBS)
+
+asan-test: deps build/asan/build.ninja
+	cmake --build --preset asan -j $(JOBS)
+	ctest --preset asan -j $(JOBS)
+
+bench: deps build/release/build.ninja
+	cmake --build --preset release -j $(JOBS)
+	bench/run-all.sh build/release
+
+fuzz-smoke: deps build/fuzz/build.ninja
+	cmake --build --preset fuzz -j $(JOBS)
+	fuzz/run-smoke.sh build/fuzz $${FUZZ_SECONDS:-60}
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build out

@@ -1,0 +1,94 @@
+// Public face of the pushback and ground-services subsystem: the records other subsystems
+// read and the operations the shell (lifecycle, menu, published datarefs, messages) calls.
+#pragma once
+
+#include "xplm/host.h"
+
+namespace tarvosk {
+
+// The ordered or running pushback.
+struct PushbackState {
+    bool pushRequested = false;
+    int direction = 0;      // 0 straight, 1 tail left, 2 tail right
+    int steeringMode = 0;   // 0 none, 1 straight leg first, 2 turning
+    bool pushing = false;   // the push motion loop is moving the aircraft
+    int targetHeading = 0;  // whole degrees
+    double endPointX = 0.0; // local x of the end of the straight leg
+    int truckPhase = -2;    // -2 idle, 0 announced, 1 approach/brake dialogue, 2 pushing, 3 departing
+};
+
+struct TruckState {
+    double truckX = 0.0, truckY = 0.0, truckZ = 0.0;
+    float truckHeading = 0.0f;
+    float truckSwing = 0.0f;
+    float departureHeading = 0.0f;
+    int noseGear = 0, mainGear = 0;
+    int pushedGear = 0;
+    int legLength = 10;
+    bool truckVisible = false;
+};
+
+struct GpuState {
+    bool gpuConnected = false;
+    bool gpuRunning = false;
+    double warmupEndsAt = 0.0;
+    bool batteryFeedEnabled = true;
+    double feedStartedAt = 0.0;
+    float batteryVolts[8] = {};
+    double gpuX = 0.0, gpuY = 0.0, gpuZ = 0.0;
+    double gpuHeading = 0.0;
+    bool gpuVisible = false;
+};
+
+extern PushbackState gPushback;
+extern TruckState gTruck;
+extern GpuState gGpu;
+
+// Inter-plug-in GPU messages.
+enum GpuMessage : int {
+    kGpuQuery = static_cast<int>(0x88888880u),
+    kGpuWarmingUp = static_cast<int>(0x88888881u),
+    kGpuRunning = static_cast<int>(0x88888882u),
+    kGpuOff = static_cast<int>(0x88888883u),
+    kGpuConnect = static_cast<int>(0x88888889u),
+    kGpuDisconnect = static_cast<int>(0x8888888Au),
+    kGpuStatusQuery = static_cast<int>(0x8888888Bu),
+    kGpuNoBatteryFeed = static_cast<int>(0x8888888Cu),
+};
+
+// ---- Pushback state machine --------------------------------------------------------------
+int PushbackPreCheck();                 // 0, or a refusal code -7..-2
+const char* RefusalMessage(int code);   // text for codes -7..-2, nullptr otherwise
+void StopPushback();
+void BeginPushback();
+void ComputeEndPoint();
+float PushbackSequenceLoop(float sinceLast, float sinceAnyLoop, int counter, void* refcon);
+
+// Starts one of the five kinds (1 straight, 2 tail right, 3 tail left, 4 automated right,
+// 5 automated left), as the published pushback-status dataref does: no pre-check.
+void StartPushbackKind(int kind);
+
+// ---- Tug geometry ------------------------------------------------------------------------
+void ReadAircraftSize();
+
+// ---- Automated turns ---------------------------------------------------------------------
+void TargetHeadingFor(int kind);
+
+// ---- Push motion ---------------------------------------------------------------------------
+float PushMotionLoop(float sinceLast, float sinceAnyLoop, int counter, void* refcon);
+
+// ---- Crew messages -------------------------------------------------------------------------
+float TextRestoreLoop(float sinceLast, float sinceAnyLoop, int counter, void* refcon);
+
+// ---- Ground power unit ---------------------------------------------------------------------
+void ToggleGpu();
+void BroadcastGpuStatus();
+
+// ---- Truck view ----------------------------------------------------------------------------
+void ToggleTruckView(void* refcon);
+
+// ---- Scene placement (draw callbacks, phase 25, after) -------------------------------------
+int DrawTruck(XPLMDrawingPhase phase, int isBefore, void* refcon);
+int DrawGpu(XPLMDrawingPhase phase, int isBefore, void* refcon);
+
+}  // namespace tarvosk
