@@ -11,22 +11,22 @@
 namespace tarvosk {
 
 struct HostDatarefs {
-    XPLMDataRef theta = nullptr;             // 1  pitch, degrees (float)
-    XPLMDataRef localX = nullptr;            // 2  aircraft local x (double)
-    XPLMDataRef localZ = nullptr;            // 3  aircraft local z (double)
-    XPLMDataRef localY = nullptr;            // 4  aircraft local y (double), optional
-    XPLMDataRef psi = nullptr;               // 5  true heading, degrees (float)
-    XPLMDataRef phi = nullptr;               // 6  roll, degrees (float)
-    XPLMDataRef R = nullptr;                 // 7  lookup only
-    XPLMDataRef q = nullptr;                 // 8  attitude quaternion (float[4])
-    XPLMDataRef groundspeed = nullptr;       // 9  (float)
-    XPLMDataRef yAgl = nullptr;              // 10 height above ground (float)
-    XPLMDataRef gearX = nullptr;             // 11 gear attachment x (float array)
-    XPLMDataRef gearY = nullptr;             // 12 gear attachment y (float array)
-    XPLMDataRef gearZ = nullptr;             // 13 gear attachment z (float array)
-    XPLMDataRef gearLegLength = nullptr;     // 14 (float array)
-    XPLMDataRef gearTyreRadius = nullptr;    // 15 (float array)
-    XPLMDataRef yokeHeadingRatio = nullptr;  // 16 nose-wheel steering input (float)
+    XPLMDataRef theta = nullptr;                    // 1  pitch, degrees (float)
+    XPLMDataRef localX = nullptr;                   // 2  aircraft local x (double)
+    XPLMDataRef localZ = nullptr;                   // 3  aircraft local z (double)
+    XPLMDataRef localY = nullptr;                   // 4  aircraft local y (double), optional
+    XPLMDataRef psi = nullptr;                      // 5  true heading, degrees (float)
+    XPLMDataRef phi = nullptr;                      // 6  roll, degrees (float)
+    XPLMDataRef R = nullptr;                        // 7  lookup only
+    XPLMDataRef q = nullptr;                        // 8  attitude quaternion (float[4])
+    XPLMDataRef groundspeed = nullptr;              // 9  (float)
+    XPLMDataRef yAgl = nullptr;                     // 10 height above ground (float)
+    XPLMDataRef gearX = nullptr;                    // 11 gear attachment x (float array)
+    XPLMDataRef gearY = nullptr;                    // 12 gear attachment y (float array)
+    XPLMDataRef gearZ = nullptr;                    // 13 gear attachment z (float array)
+    XPLMDataRef gearLegLength = nullptr;            // 14 (float array)
+    XPLMDataRef gearTyreRadius = nullptr;           // 15 (float array)
+    XPLMDataRef yokeHeadingRatio = nullptr;         // 16 nose-wheel steering input (float)
     XPLMDataRef overrideJoystickHeading = nullptr;  // 17 (int)
     XPLMDataRef hasJoystick = nullptr;              // 18 (int)
     XPLMDataRef pluginGroundCenter = nullptr;       // 19 lookup only
@@ -48,11 +48,20 @@ struct HostDatarefs {
 extern HostDatarefs gHostData;
 
 // Looks up all 32 rows in order (names chosen by the host version); true when every
-// required row was found. Called once by XPluginStart.
+// required row was found (rows 4, 27 and 28 are optional). Called once by XPluginStart.
 bool LookupHostDatarefs();
+
+// The name looked up for table row `row` (1..32) under host version `xplaneVersion`
+// (rows 1 and 25 changed names at 730 and 740); nullptr outside the table.
+const char* HostDatarefName(int row, int xplaneVersion);
 
 // Seconds since the first call in this process, on a monotonic clock. Under the simulated
 // host it follows the host's virtual time (see clock.cpp).
 long double ElapsedSeconds();
+
+// Forgets the origin and the host clock handle: the next ElapsedSeconds() is a first call
+// again. XPluginStart calls it, so a host that restarts the plug-in in one process (the
+// simulated host's in-process tests) never leaves a stale handle behind.
+void RestartElapsedSeconds();
 
 }  // namespace tarvosk

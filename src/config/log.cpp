@@ -1,0 +1,32 @@
+#include "config/log.h"
+
+#include <fstream>
+
+namespace tarvosk {
+namespace {
+
+std::ofstream gLogStream;
+
+}  // namespace
+
+bool OpenLog(const std::string& path) {
+    if (gLogStream.is_open()) gLogStream.close();
+    gLogStream.clear();
+    gLogStream.open(path, std::ios::out | std::ios::trunc);
+    return gLogStream.is_open();
+}
+
+std::ostream& LogStream() {
+    return gLogStream;
+}
+
+void FlushLog() {
+    gLogStream.flush();
+}
+
+void Log(std::string_view text) {
+    gLogStream << text;
+    gLogStream.flush();
+}
+
+}  // namespace tarvosk

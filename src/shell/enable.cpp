@@ -1,0 +1,73 @@
+// XPluginEnable and XPluginDisable: settings in and out of the properties map, the truck and
+// GPU objects, the truck-view hot key.
+#include <string>
+
+#include "config/log.h"
+#include "config/settings.h"
+#include "pushback/pushback.h"
+#include "render/placed_object.h"
+#include "shell/lifecycle.h"
+#include "shell/menu.h"
+#include "shell/settings_store.h"
+#include "shell/shell_state.h"
+
+namespace tarvosk {
+
+namespace {
+
+constexpr const char* kDefaultTruck = "TVKdefault";
+
+void SelectTruck() {
+    for (std::size_t i = 0; i < gTruckList.size(); ++i) {
+        if (gTruckList[i] == gSettings.Truck) {
+            LoadTruckObject(gTrucksFolder, gTruckList[i]);
+            CheckTruckMenuItem(static_cast<int>(i));
+            return;
+        }
+    }
+    LoadTruckObject(gTrucksFolder, kDefaultTruck);
+    gSettings.Truck = kDefaultTruck;
+    CheckTruckMenuItem(-1);
+}
+
+void LoadGpu() {
+    const std::string path = gGroundServicesFolder + "GPU";
+    if (LoadPlacedObject(gpuObject, path)) {
+        Log("Meshes and textures for GPU succesfuly loaded\n");
+    } else {
+        Log("[WRNG] Failed to load GPU object or textures " + path + "\n");
+    }
+}
+
+void DropHotKey() {
+    if (gSession.hotKey != nullptr) XPLMUnregisterHotKey(gSession.hotKey);
+    gSession.hotKey = nullptr;
+}
+
+}  // namespace
+
+int EnablePlugin() {
+    Log("--- Enabling Tarvosk plugin ---\n");
+    // The map loaded at start (and refreshed by each disable) is the source; the file is only
+    // tested, so a first run stays on defaults until the first stop writes it.
+    if (PropertiesFileExists() && gSession.properties) {
+        ReadSettings(*gSession.properties);
+    } else {
+        ApplyDefaultSettings();
+    }
+    SelectTruck();
+    LoadGpu();
+    DropHotKey();  // a host that enables twice must not leave two hot keys behind
+    gSession.hotKey =
+        XPLMRegisterHotKey(static_cast<char>(gSettings.TruckView_KEY & 0xFF), xplm_DownFlag,
+                           "Toggle truckview", ToggleTruckView, nullptr);
+    return 1;
+}
+
+void DisablePlugin() {
+    Log("--- Disabling Tarvosk plugin ---\n");
+    if (gSession.properties) StoreSettings(*gSession.properties);
+    DropHotKey();
+}
+
+}  // namespace tarvosk

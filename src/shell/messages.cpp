@@ -1,0 +1,49 @@
+// XPluginReceiveMessage: host reload notices and the inter-plug-in GPU commands.
+#include "pushback/pushback.h"
+#include "shell/lifecycle.h"
+
+namespace tarvosk {
+
+namespace {
+
+void StopEverything() {
+    StopPushback();
+    gGpu.gpuConnected = false;
+    gGpu.gpuVisible = false;
+}
+
+}  // namespace
+
+void ReceiveMessage(XPLMPluginID, int message, void*) {
+    switch (message) {
+        case XPLM_MSG_PLANE_LOADED:  // any aircraft index
+            ReadAircraftSize();
+            StopEverything();
+            break;
+        case XPLM_MSG_AIRPORT_LOADED:
+        case XPLM_MSG_SCENERY_LOADED:
+            StopEverything();
+            break;
+        case kGpuQuery:
+            XPLMSendMessageToPlugin(XPLM_NO_PLUGIN_ID, kGpuWarmingUp, nullptr);
+            break;
+        case kGpuConnect:  // ToggleGpu then connects
+            gGpu.gpuConnected = false;
+            ToggleGpu();
+            break;
+        case kGpuDisconnect:  // ToggleGpu then disconnects
+            gGpu.gpuConnected = true;
+            ToggleGpu();
+            break;
+        case kGpuStatusQuery:
+            BroadcastGpuStatus();
+            break;
+        case kGpuNoBatteryFeed:
+            gGpu.batteryFeedEnabled = false;
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace tarvosk

@@ -1,0 +1,104 @@
+// XPluginStart: log, settings, content scan, menu, callbacks, datarefs, host data lookup.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "config/log.h"
+#include "config/settings.h"
+#include "panels/message_box.h"
+#include "pushback/host_data.h"
+#include "pushback/pushback.h"
+#include "shell/diagnostics.h"
+#include "shell/lifecycle.h"
+#include "shell/menu.h"
+#include "shell/paths.h"
+#include "shell/published_datarefs.h"
+#include "shell/shell_state.h"
+
+namespace tarvosk {
+
+ShellSession gSession;
+
+namespace {
+
+// The host's Start buffers are 256 bytes by convention; never write more.
+constexpr std::size_t kStartBuffer = 256;
+
+void CopyOut(char* out, const char* text) {
+    if (out == nullptr) return;
+    std::snprintf(out, kStartBuffer, "%s", text);
+}
+
+void LogObjectList(const char* heading, const std::vector<std::string>& names) {
+    Log(std::string(heading) + "\n");
+    for (const std::string& name : names) Log(name + ".obj\n");
+}
+
+constexpr const char* kIncompatible =
+    "This version of Tarvosk is not compatible ; with this version of X-Plane.";
+
+}  // namespace
+
+bool PropertiesFileExists() {
+    std::FILE* file = std::fopen(gSession.prefsFilePath.c_str(), "r");
+    if (file == nullptr) return false;
+    std::fclose(file);
+    return true;
+}
+
+int StartPlugin(char* outName, char* outSignature, char* outDescription) {
+    CopyOut(outName, "Tarvosk");
+    CopyOut(outSignature, "Quorren.Tarvosk");
+    CopyOut(outDescription,
+            "A plugIn enabling airplane push back. Tarvosk 1.2.2b2, (c) Quorren; free to use.");
+
+    int xplmVersion = 0;
+    XPLMHostApplicationID hostId = 0;
+    XPLMGetVersions(&gXplaneVersion, &xplmVersion, &hostId);
+
+    const std::string dataFolder = GetPath(PluginDataFolder);
+    OpenLog(dataFolder + "Tarvosk.log");
+    Log("--- Starting Tarvosk ---\n");
+    Log("-Running on XPlane v" + std::to_string(gXplaneVersion) + "\n");
+
+    gSession.prefsFilePath =
+        (gXplaneVersion >= 700 ? GetPath(PrefsFolder) : dataFolder) + "Quorren.Tarvosk.prf";
+    if (!PropertiesFileExists()) ApplyDefaultSettings();
+    gSession.properties = std::make_unique<QN_Properties>(gSession.prefsFilePath, &LogStream());
+    Log("-Plugin configuration:\n");
+    gSession.properties->Dump(LogStream());
+    Log("\n");
+
+    gTrucksFolder = dataFolder;
+    gTruckList.clear();
+    ScanObjectFolder(gTrucksFolder, gTruckList);
+    LogObjectList("-Available trucks:", gTruckList);
+
+    gGroundServicesFolder = dataFolder + "GroundServices" + DirectorySeparator();
+    gGroundServiceList.clear();
+    ScanObjectFolder(gGroundServicesFolder, gGroundServiceList);
+    LogObjectList("-Available Ground services:", gGroundServiceList);
+
+    BuildMenu(gTruckList);
+
+    XPLMRegisterFlightLoopCallback(PushbackSequenceLoop, 1.0f, nullptr);
+    XPLMRegisterFlightLoopCallback(TextRestoreLoop, 1.0f, nullptr);
+    XPLMRegisterFlightLoopCallback(PushMotionLoop, 1.0f, nullptr);
+
+    XPLMRegisterDrawCallback(DrawTruck, xplm_Phase_Airplanes, 0, nullptr);
+    XPLMRegisterDrawCallback(DrawGpu, xplm_Phase_Airplanes, 0, nullptr);
+
+    RegisterPublishedDatarefs();
+    RegisterDiagnosticDatarefs();
+
+    RestartElapsedSeconds();
+    if (!LookupHostDatarefs()) {
+        std::snprintf(messageText, sizeof messageText, "%s", kIncompatible);
+        OpenMessageBox("Tarvosk");
+        Log("Data refs initialisation problems\n");
+    }
+    // Also after a failed lookup: the plug-in stays loaded and its menu usable.
+    return 1;
+}
+
+}  // namespace tarvosk

@@ -1,0 +1,22 @@
+// XPluginStop: callbacks and datarefs away, the properties file written.
+#include "config/log.h"
+#include "panels/message_box.h"
+#include "pushback/pushback.h"
+#include "shell/diagnostics.h"
+#include "shell/lifecycle.h"
+#include "shell/published_datarefs.h"
+
+namespace tarvosk {
+
+void StopPlugin() {
+    XPLMUnregisterDrawCallback(DrawTruck, xplm_Phase_Airplanes, 0, nullptr);
+    XPLMUnregisterDrawCallback(DrawGpu, xplm_Phase_Airplanes, 0, nullptr);
+    UnregisterPublishedDatarefs();
+    UnregisterDiagnosticDatarefs();
+    CloseMessageBox();
+    if (gSession.properties) gSession.properties->Save();
+    gSession.properties.reset();
+    Log("--- Stopping Tarvosk plugin ---\n");
+}
+
+}  // namespace tarvosk
