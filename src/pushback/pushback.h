@@ -9,12 +9,12 @@ namespace tarvosk {
 // The ordered or running pushback.
 struct PushbackState {
     bool pushRequested = false;
-    int direction = 0;      // 0 straight, 1 tail left, 2 tail right
-    int steeringMode = 0;   // 0 none, 1 straight leg first, 2 turning
-    bool pushing = false;   // the push motion loop is moving the aircraft
-    int targetHeading = 0;  // whole degrees
-    double endPointX = 0.0; // local x of the end of the straight leg
-    int truckPhase = -2;    // -2 idle, 0 announced, 1 approach/brake dialogue, 2 pushing, 3 departing
+    int direction = 0;       // 0 straight, 1 tail left, 2 tail right
+    int steeringMode = 0;    // 0 none, 1 straight leg first, 2 turning
+    bool pushing = false;    // the push motion loop is moving the aircraft
+    int targetHeading = 0;   // whole degrees
+    double endPointX = 0.0;  // local x of the end of the straight leg
+    int truckPhase = -2;  // -2 idle, 0 announced, 1 approach/brake dialogue, 2 pushing, 3 departing
 };
 
 struct TruckState {
@@ -57,12 +57,16 @@ enum GpuMessage : int {
 };
 
 // ---- Pushback state machine --------------------------------------------------------------
-int PushbackPreCheck();                 // 0, or a refusal code -7..-2
-const char* RefusalMessage(int code);   // text for codes -7..-2, nullptr otherwise
+int PushbackPreCheck();                // 0, or a refusal code -7..-2
+const char* RefusalMessage(int code);  // text for codes -7..-2, nullptr otherwise
 void StopPushback();
 void BeginPushback();
 void ComputeEndPoint();
 float PushbackSequenceLoop(float sinceLast, float sinceAnyLoop, int counter, void* refcon);
+
+// The lifecycle calls this right after it registers PushbackSequenceLoop at start-up. From
+// then on StopPushback reschedules that registration instead of registering a second one.
+void MarkSequenceLoopRegistered();
 
 // Starts one of the five kinds (1 straight, 2 tail right, 3 tail left, 4 automated right,
 // 5 automated left), as the published pushback-status dataref does: no pre-check.

@@ -1,0 +1,79 @@
+// The aircraft is not pushed by forces: each frame it is moved truckSpeedFactor units back and
+// turned 0.15 degrees, written straight into the flight model. Per frame, not per second.
+#include "pushback/push_motion.h"
+
+#include "config/settings.h"
+#include "pushback/heading_math.h"
+#include "pushback/host_data.h"
+#include "pushback/pushback.h"
+#include "pushback/tug_geometry.h"
+#include "pushback/turns.h"
+
+namespace tarvosk {
+
+void SetAircraftPose(float h, double x, double z) {
+    XPLMSetDatad(gHostData.localX, x);
+    XPLMSetDatad(gHostData.localZ, z);
+    const float phi = XPLMGetDataf(gHostData.phi);
+    const float theta = XPLMGetDataf(gHostData.theta);
+    Quaternion q = AttitudeQuaternion(h, theta, phi);
+    XPLMSetDatavf(gHostData.q, q.q, 0, 4);
+}
+
+void SteerNoseWheel(int turn) {
+    if (XPLMGetDatai(gHostData.hasJoystick) != 1) return;
+    const float r = XPLMGetDataf(gHostData.yokeHeadingRatio);
+    if (turn == 0) {
+        XPLMSetDataf(gHostData.yokeHeadingRatio, 0.0f);
+    } else if (turn == 1) {
+        if (r > -0.3f) XPLMSetDataf(gHostData.yokeHeadingRatio, r - 0.02f);
+    } else if (turn == 2) {
+        if (r < 0.3f) XPLMSetDataf(gHostData.yokeHeadingRatio, r + 0.02f);
+    }
+}
+
+float PushMotionLoop(float, float, int, void*) {
+    const HostDatarefs& d = gHostData;
+    double x = XPLMGetDatad(d.localX);
+    double z = XPLMGetDatad(d.localZ);
+    float psi = XPLMGetDataf(d.psi);
+
+    const bool moving = gPushback.pushing && XPLMGetDatai(d.paused) == 0 &&
+                        XPLMGetDataf(d.parkBrake) == 0.0f && gPushback.pushRequested;
+    if (!moving) return -1.0f;
+
+    int turn = 0;
+    double dh = 0.0;
+    if (gPushback.steeringMode != 1) {
+        turn = (gPushback.direction == 1 || gPushback.direction == 2) ? gPushback.direction : 0;
+        dh = turn == 1 ? 0.15 : turn == 2 ? -0.15 : 0.0;
+    }
+
+    if (gPushback.steeringMode != 0) {
+        x = XPLMGetDatad(d.localX);
+        z = XPLMGetDatad(d.localZ);
+        psi = XPLMGetDataf(d.psi);
+        if (gPushback.steeringMode == 2) {
+            if (EndOfPushReached(psi)) {
+                EndPush();
+                return -1.0f;
+            }
+        } else if (gPushback.steeringMode == 1 && LegEndReached(psi, x)) {
+            gPushback.steeringMode = 2;
+            return -1.0f;
+        }
+    }
+
+    SteerNoseWheel(turn);
+    psi = XPLMGetDataf(d.psi);
+    UpdateTruckSwing(2 - turn, psi);
+
+    const double step = gSettings.truckSpeedFactor;
+    const HeadingTrig t = HeadingTrig32(psi);
+    const double newX = x - step * t.sinH;
+    const double newZ = z + step * t.cosH;
+    SetAircraftPose(static_cast<float>(psi + dh), newX, newZ);
+    return -1.0f;
+}
+
+}  // namespace tarvosk

@@ -1,0 +1,35 @@
+// Where the tug and the GPU cart are drawn; the drawing itself is the renderer's.
+#include "config/settings.h"
+#include "pushback/pushback.h"
+#include "pushback/tug_geometry.h"
+#include "render/placed_object.h"
+
+namespace tarvosk {
+
+int DrawTruck(XPLMDrawingPhase, int, void*) {
+    if (!gSettings.DRAW_TRUCK || !gTruck.truckVisible) return 1;
+    gTruck.truckY = GroundHeightAtGear();  // the tug stands on the ground under the gear
+    truckObject.pitch = 0.0f;
+    truckObject.roll = 0.0f;
+    truckObject.heading = gTruck.truckHeading;
+    truckObject.x = static_cast<float>(gTruck.truckX);
+    truckObject.y = static_cast<float>(gTruck.truckY + 1.0);
+    truckObject.z = static_cast<float>(gTruck.truckZ);
+    DrawPlacedObject(truckObject);
+    return 1;
+}
+
+int DrawGpu(XPLMDrawingPhase, int, void*) {
+    if (!gSettings.HANDLE_GPU || !gGpu.gpuVisible) return 1;
+    gpuObject.pitch = 0.0f;
+    gpuObject.roll = 0.0f;
+    // Negated: the cart turns the other way about the vertical axis from the tug.
+    gpuObject.heading = static_cast<float>(-gGpu.gpuHeading);
+    gpuObject.x = static_cast<float>(gGpu.gpuX);
+    gpuObject.y = static_cast<float>(gGpu.gpuY + 1.0);
+    gpuObject.z = static_cast<float>(gGpu.gpuZ);
+    DrawPlacedObject(gpuObject);
+    return 1;
+}
+
+}  // namespace tarvosk

@@ -1,0 +1,229 @@
+// The pushback procedure: refusals, start and stop, and the sequence loop that times the tug's
+// approach, the brake dialogue, the tug's departure and the end of the procedure.
+#include <cstdio>
+
+#include "config/settings.h"
+#include "pushback/crew_messages.h"
+#include "pushback/heading_math.h"
+#include "pushback/host_io.h"
+#include "pushback/pushback.h"
+#include "pushback/tug_geometry.h"
+
+namespace tarvosk {
+
+namespace {
+
+struct SequenceTimers {
+    float tickInterval = 0.0015f;
+    float nextTick = 0.0f;
+    float hookupDoneAt = 0.0f;
+    float departAt = 0.0f;
+    bool brakeAsked = false;
+    float askAgainAt = 0.0f;
+};
+SequenceTimers gTimers;
+
+// 0.1015 as a 32-bit float: 0.101500005.
+constexpr float kFirstTickInterval = 0.1015f;
+constexpr float kMinTickInterval = 0.0015f;
+
+// Whether the host holds a registration of PushbackSequenceLoop (the shell makes the first).
+bool gSequenceLoopRegistered = false;
+
+const char* const kRefusals[] = {
+    "This version of Tarvosk is not compatible ; with this version of X-Plane.",
+    "You can't start a PushBack while airborne!",
+    "You can't Pushback a plane while the engines are; running. (you can allow this in the "
+    "preferences panel.",
+    "You can't start a PushBack while taxiing!",
+    "Please wait for the current maneuver to finish;before restarting one!",
+    "You can't start a PushBack with the GPU running!",
+};
+
+float Now() {
+    return static_cast<float>(ElapsedSeconds());
+}
+
+bool AnyEngineRunning() {
+    float n1[kMaxEngines] = {};
+    const int n = EngineCount();
+    XPLMGetDatavf(gHostData.engineN1, n1, 0, n);
+    for (int i = 0; i < n; ++i) {
+        if (n1[i] > 5.0f) return true;
+    }
+    return false;
+}
+
+void SayPushback(const char* format, int seconds, int kind) {
+    char text[256];
+    std::snprintf(text, sizeof text, format, ReadTailNumber().text);
+    SayCrewMessage(text, seconds, kind);
+}
+
+void SetJoystickOverride(int value) {
+    if (XPLMGetDatai(gHostData.hasJoystick) == 1) {
+        XPLMSetDatai(gHostData.overrideJoystickHeading, value);
+    }
+}
+
+void ClearPushValues() {
+    gPushback.pushing = false;
+    gPushback.steeringMode = 0;
+    gPushback.direction = 0;
+    gPushback.endPointX = 0.0;
+    gPushback.pushRequested = false;
+    gPushback.targetHeading = 0;
+}
+
+void BrakeDialogue() {
+    if (XPLMGetDataf(gHostData.parkBrake) == 0.0f) {
+        gPushback.truckPhase = 2;
+        gPushback.pushing = true;
+        SayPushback(gTimers.brakeAsked ? "%s thanks you, we are starting pushback"
+                                       : "%s starting push back",
+                    6, kCrewGreen);
+        return;
+    }
+    if (gTimers.brakeAsked && !(ElapsedSeconds() > gTimers.askAgainAt)) return;
+    SayPushback("%s do you confirm brake is released?", 4, kCrewRed);
+    gTimers.brakeAsked = true;
+    gTimers.askAgainAt = Now() + 6.0f;
+}
+
+// Phase 3 is over: the tug has turned away.
+void FinishSequence() {
+    SayPushback("%s push back terminated, cleared to taxi. Good flight !", 6, kCrewGreen);
+    ScheduleTextRestore();
+    SetJoystickOverride(0);
+    gPushback.truckPhase = -2;
+    XPLMSetDataf(gHostData.parkBrake, 0.0f);
+    ClearPushValues();
+}
+
+}  // namespace
+
+void MarkSequenceLoopRegistered() {
+    gSequenceLoopRegistered = true;
+}
+
+const char* RefusalMessage(int code) {
+    if (code < -7 || code > -2) return nullptr;
+    return kRefusals[code + 7];
+}
+
+int PushbackPreCheck() {
+    const HostDatarefs& d = gHostData;
+    if (gPushback.pushing) return -3;
+    const float groundSpeed = XPLMGetDataf(d.groundspeed);
+    if (XPLMGetDataf(d.yAgl) > 20.0f && groundSpeed > 5.0f) return -6;
+    if (groundSpeed > 2.0f && XPLMGetDatai(d.gearHandleStatus) == 1) return -4;
+    if (gGpu.gpuConnected) return -2;
+    if (AnyEngineRunning() && !gSettings.ALLOW_ENGN_ON) return -5;
+    return 0;
+}
+
+void StopPushback() {
+    gTruck.truckSwing = 0.0f;
+    gTruck.truckVisible = false;
+    gPushback.truckPhase = -2;
+    gTimers.brakeAsked = false;
+    // Re-arm the loop for one second from now; rescheduling an existing registration keeps a
+    // second instance from running beside it.
+    if (gSequenceLoopRegistered) {
+        XPLMSetFlightLoopCallbackInterval(PushbackSequenceLoop, 1.0f, 1, nullptr);
+    } else {
+        XPLMRegisterFlightLoopCallback(PushbackSequenceLoop, 1.0f, nullptr);
+        gSequenceLoopRegistered = true;
+    }
+    ClearPushValues();
+    SetJoystickOverride(0);
+}
+
+void BeginPushback() {
+    const TailNumber tail = ReadTailNumber();
+    const char* word = gPushback.direction == 1   ? "tail left"
+                       : gPushback.direction == 2 ? "tail right"
+                                                  : "straight";
+    char text[256];
+    std::snprintf(text, sizeof text, "Ok, %s we are ready to push back %s. Please remove breaks.",
+                  tail.text, word);
+    SpeakCrewMessage(text);
+    PlaceTruckAtStart();
+    ReadAircraftSize();
+    if (gSettings.SWITCH_VIEW && XPLMGetDatai(gHostData.viewIsExternal) == 0) {
+        XPLMCommandButtonPress(xplm_joy_v_spo);
+        XPLMCommandButtonRelease(xplm_joy_v_spo);
+    }
+    ShowCrewText(text, 6, kCrewGreen);
+    SetJoystickOverride(1);
+}
+
+void ComputeEndPoint() {
+    const double x = XPLMGetDatad(gHostData.localX);
+    const HeadingTrig t = HeadingTrig32(XPLMGetDataf(gHostData.psi));
+    gPushback.endPointX = x - gTruck.legLength * t.sinH;
+}
+
+void StartPushbackKind(int kind) {
+    static constexpr int kDirection[6] = {0, 0, 2, 1, 2, 1};
+    static constexpr int kSteering[6] = {0, 1, 2, 2, 1, 1};
+    StopPushback();
+    if (kind < 1 || kind > 5) return;
+    gPushback.pushRequested = true;
+    gPushback.direction = kDirection[kind];
+    gPushback.steeringMode = kSteering[kind];
+    BeginPushback();
+    TargetHeadingFor(gPushback.direction);
+    ComputeEndPoint();
+}
+
+float PushbackSequenceLoop(float, float, int, void*) {
+    if (!(ElapsedSeconds() > gTimers.nextTick)) return -1.0f;
+    gTimers.tickInterval =
+        gTimers.tickInterval <= kMinTickInterval ? kMinTickInterval : gTimers.tickInterval - 0.005f;
+    gTimers.nextTick = Now() + gTimers.tickInterval;
+    if (XPLMGetDatai(gHostData.paused) != 0) return -1.0f;
+
+    switch (gPushback.truckPhase) {
+        case 0:
+            gTimers.tickInterval = kFirstTickInterval;
+            gPushback.truckPhase = 1;
+            return 3.0f;
+        case 1: {
+            const WorldPoint gear = GearWorldPosition(gTruck.pushedGear);
+            if (!TruckArrived(gear.x, gear.z)) {
+                StepTruckTowardGear();
+                gTimers.hookupDoneAt = Now() + 1.5f;
+            } else if (ElapsedSeconds() > gTimers.hookupDoneAt) {
+                BrakeDialogue();
+            }
+            break;
+        }
+        case 2: {
+            const WorldPoint gear = GearWorldPosition(gTruck.pushedGear);
+            gTruck.truckX = gear.x;
+            gTruck.truckY = gear.y;
+            gTruck.truckZ = gear.z;
+            if (!gPushback.pushing) {
+                gTimers.tickInterval = kFirstTickInterval;
+                gPushback.truckPhase = 3;
+                gTimers.departAt = Now() + 1.5f;
+            }
+            break;
+        }
+        case 3:
+            if (ElapsedSeconds() > gTimers.departAt) {
+                gTruck.departureHeading = DepartureHeading();
+                if (!StepTruckDeparture()) {
+                    FinishSequence();
+                    return 0.0f;
+                }
+            }
+            break;
+        default:
+            break;
+    }
+    return -1.0f;
+}
+
+}  // namespace tarvosk

@@ -1,0 +1,71 @@
+// The tug's swing beside the pushed aircraft and its departure arc: pure state updates of
+// gTruck, kept apart from the host reads so they can be exercised directly.
+#include <cmath>
+
+#include "config/settings.h"
+#include "pushback/heading_math.h"
+#include "pushback/pushback.h"
+#include "pushback/tug_geometry.h"
+
+namespace tarvosk {
+
+namespace {
+
+void ApplySwing(float heading) {
+    const float base = gSettings.FRONT_WHEEL ? heading : heading - 180.0f;
+    gTruck.truckHeading = base + gTruck.truckSwing;
+}
+
+float Plus(float v, double step) {
+    return static_cast<float>(v + step);
+}
+
+}  // namespace
+
+void UpdateTruckSwing(int kind, float h) {
+    float& swing = gTruck.truckSwing;
+    const int n = static_cast<int>(Wrap360(h - gTruck.truckHeading));
+    switch (kind) {
+        case 0:  // tail right
+            if (n > 1) {
+                swing = swing < 11.0f ? Plus(swing, 0.15) : 11.0f;
+            } else {
+                if (Wrap360(gTruck.truckHeading - h) >= 11.0f) {
+                    gTruck.truckHeading = h + 11.0f;
+                    return;
+                }
+                swing = static_cast<int>(std::fabs(swing)) >= 11 ? 11.0f : Plus(swing, 0.15);
+            }
+            break;
+        case 1:  // tail left
+            if (n >= 359) {
+                gTruck.truckHeading = h - 11.0f;
+                return;
+            }
+            swing = swing > -11.0f ? Plus(swing, -0.15) : -11.0f;
+            break;
+        default:  // straight
+            if (n >= 2 && n <= 10) {
+                swing = swing < 0.0f ? Plus(swing, 0.15) : 0.0f;
+            } else if (n >= 359) {
+                return;
+            } else {
+                swing = swing > 0.0f ? Plus(swing, -0.15) : 0.0f;
+            }
+            break;
+    }
+    ApplySwing(h);
+}
+
+bool StepTruckDeparture() {
+    gTruck.truckHeading = Plus(gTruck.truckHeading, gPushback.direction == 1 ? 0.4 : -0.4);
+    const float e = Wrap360(gTruck.truckHeading - gTruck.departureHeading);
+    if (e <= 5.0f) return false;
+    const HeadingTrig t = HeadingTrig64(gTruck.truckHeading);
+    const double d = gSettings.truckSpeedFactor;
+    gTruck.truckX += d * t.sinH;
+    gTruck.truckZ -= d * t.cosH;
+    return true;
+}
+
+}  // namespace tarvosk

@@ -1,0 +1,34 @@
+#include "pushback/turns.h"
+
+#include <cmath>
+
+#include "pushback/heading_math.h"
+#include "pushback/host_data.h"
+#include "pushback/pushback.h"
+#include "pushback/tug_geometry.h"
+
+namespace tarvosk {
+
+void TargetHeadingFor(int kind) {
+    gPushback.targetHeading = TargetHeadingFrom(XPLMGetDataf(gHostData.psi), kind);
+}
+
+bool LegEndReached(float h, double x) {
+    const int q = HeadingQuadrant(h);
+    if (q == 3 || q == 4) return gPushback.endPointX < x;
+    return gPushback.endPointX > x;
+}
+
+bool EndOfPushReached(float h) {
+    return std::floor(h) == static_cast<float>(gPushback.targetHeading);
+}
+
+void EndPush() {
+    XPLMSetDataf(gHostData.parkBrake, 1.0f);
+    if (XPLMGetDatai(gHostData.hasJoystick) == 1) XPLMSetDataf(gHostData.yokeHeadingRatio, 0.0f);
+    UpdateTruckSwing(2, XPLMGetDataf(gHostData.psi));
+    gPushback.steeringMode = 0;
+    gPushback.pushing = false;
+}
+
+}  // namespace tarvosk

@@ -1,0 +1,157 @@
+// The "Tarvosk" submenu: pushback commands, the GPU, the truck choice and the two windows.
+#include "shell/menu.h"
+
+#include <cstdint>
+#include <cstdio>
+
+#include "config/settings.h"
+#include "panels/message_box.h"
+#include "pushback/pushback.h"
+#include "render/placed_object.h"
+#include "shell/shell_state.h"
+#include "xplm/host.h"
+
+namespace tarvosk {
+
+namespace {
+
+// Item references; "Trucks" shares 9 with the first truck of its submenu.
+enum MenuCommand : intptr_t {
+    kAbout = 0,
+    kPreferences = 1,
+    kGpu = 2,
+    kPushStraight = 3,
+    kTurnTailRight = 4,
+    kTurnTailLeft = 5,
+    kAutoTailRight = 6,
+    kAutoTailLeft = 7,
+    kStop = 8,
+    kFirstTruck = 9,
+};
+
+constexpr int kGpuItemIndex = 3;
+
+XPLMMenuID gMainMenu = nullptr;
+XPLMMenuID gTrucksMenu = nullptr;
+int gTruckItemCount = 0;
+
+void* Ref(intptr_t value) {
+    return reinterpret_cast<void*>(value);
+}
+
+void Append(const char* text, intptr_t reference) {
+    XPLMAppendMenuItem(gMainMenu, text, Ref(reference), 1);
+}
+
+void ShowNote(const char* title, const char* text) {
+    std::snprintf(messageText, sizeof messageText, "%s", text);
+    OpenMessageBox(title);
+}
+
+void ToggleGpuItem() {
+    if (!gSettings.HANDLE_GPU) return;
+    ToggleGpu();
+    XPLMCheckMenuItem(gMainMenu, kGpuItemIndex,
+                      gGpu.gpuConnected ? xplm_Menu_Checked : xplm_Menu_Unchecked);
+}
+
+// The five pushback kinds from the menu: manual turns have no straight leg to end.
+void StartFromMenu(intptr_t command) {
+    struct Kind {
+        int direction, steeringMode;
+    };
+    static constexpr Kind kKinds[] = {{0, 1}, {2, 2}, {1, 2}, {2, 1}, {1, 1}};
+    const Kind kind = kKinds[command - kPushStraight];
+    StopPushback();
+    gPushback.pushRequested = true;
+    gPushback.direction = kind.direction;
+    gPushback.steeringMode = kind.steeringMode;
+    BeginPushback();
+    TargetHeadingFor(kind.direction);  // straight: the heading truncated to whole degrees
+    if (kind.steeringMode == 1) ComputeEndPoint();
+}
+
+void ChooseTruck(intptr_t command) {
+    const size_t index = static_cast<size_t>(command - kFirstTruck);
+    if (index >= gTruckList.size()) return;  // no such truck: never index past the list
+    gSettings.Truck = gTruckList[index];
+    LoadTruckObject(gTrucksFolder, gSettings.Truck);
+    CheckTruckMenuItem(static_cast<int>(index));
+}
+
+void MenuHandler(void*, void* itemRef) {
+    const intptr_t command = reinterpret_cast<intptr_t>(itemRef);
+    const int check = PushbackPreCheck();
+    switch (command) {
+        case kAbout:
+            ShowNote("Tarvosk", "The About window will be available in a later version.");
+            return;
+        case kPreferences:
+            ShowNote("Tarvosk", "The Preferences window will be available in a later version.");
+            return;
+        case kGpu:
+            ToggleGpuItem();
+            return;
+        case kPushStraight:
+        case kTurnTailRight:
+        case kTurnTailLeft:
+        case kAutoTailRight:
+        case kAutoTailLeft:
+            if (check != 0) {
+                if (const char* refusal = RefusalMessage(check)) ShowNote("Warning...", refusal);
+                return;
+            }
+            StartFromMenu(command);
+            return;
+        case kStop:
+            StopPushback();
+            return;
+        default:
+            if (command >= kFirstTruck && !gTruckList.empty()) ChooseTruck(command);
+            return;
+    }
+}
+
+}  // namespace
+
+void BuildMenu(const std::vector<std::string>& trucks) {
+    XPLMMenuID plugins = XPLMFindPluginsMenu();
+    const int entry = XPLMAppendMenuItem(plugins, "Tarvosk", Ref(-32), 1);
+    gMainMenu = XPLMCreateMenu("Tarvosk", plugins, entry, MenuHandler, nullptr);
+
+    Append("About...", kAbout);
+    Append("Preferences...", kPreferences);
+    XPLMAppendMenuSeparator(gMainMenu);
+    Append("GPU", kGpu);
+    XPLMCheckMenuItem(gMainMenu, kGpuItemIndex, xplm_Menu_Unchecked);
+    XPLMAppendMenuSeparator(gMainMenu);
+    Append("Push straight back", kPushStraight);
+    Append("Turn tail right", kTurnTailRight);
+    Append("Turn tail left", kTurnTailLeft);
+    XPLMAppendMenuSeparator(gMainMenu);
+    Append("Automated tail right", kAutoTailRight);
+    Append("Automated tail left", kAutoTailLeft);
+    XPLMAppendMenuSeparator(gMainMenu);
+    Append("Stop PushBack!", kStop);
+    XPLMAppendMenuSeparator(gMainMenu);
+    const int trucksEntry = XPLMAppendMenuItem(gMainMenu, "Trucks", Ref(kFirstTruck), 1);
+
+    gTrucksMenu = XPLMCreateMenu("Trucks", gMainMenu, trucksEntry, MenuHandler, nullptr);
+    gTruckItemCount = 0;
+    for (const std::string& name : trucks) {
+        XPLMAppendMenuItem(gTrucksMenu, name.c_str(), Ref(kFirstTruck + gTruckItemCount), 1);
+        ++gTruckItemCount;
+    }
+}
+
+void CheckTruckMenuItem(int index) {
+    if (gTrucksMenu == nullptr) return;
+    for (int i = 0; i < gTruckItemCount; ++i) {
+        XPLMCheckMenuItem(gTrucksMenu, i, xplm_Menu_NoCheck);
+    }
+    if (index >= 0 && index < gTruckItemCount) {
+        XPLMCheckMenuItem(gTrucksMenu, index, xplm_Menu_Checked);
+    }
+}
+
+}  // namespace tarvosk

@@ -1,0 +1,137 @@
+// The nine datarefs under "quorren/tarvosk/": status codes other plug-ins read and write to
+// drive the pushback and the GPU, and the positions of the tug and the cart.
+#include "shell/published_datarefs.h"
+
+#include "pushback/pushback.h"
+#include "xplm/host.h"
+
+namespace tarvosk {
+
+namespace {
+
+constexpr int kPublishedCount = 9;
+XPLMDataRef gHandles[kPublishedCount] = {};
+
+// Reads 1 straight, 2 tail right, 3 tail left; 0 when nothing is ordered.
+int ReadPushbackStatus(void*) {
+    if (!gPushback.pushRequested) return 0;
+    switch (gPushback.direction) {
+        case 1:
+            return 3;
+        case 2:
+            return 2;
+        default:
+            return 1;
+    }
+}
+
+// 1..5 start a pushback (no pre-check); anything else only stops.
+void WritePushbackStatus(void*, int value) {
+    StartPushbackKind(value);
+}
+
+// 0 off, 1 warming up, 2 running.
+int ReadGpuStatus(void*) {
+    if (!gGpu.gpuConnected) return 0;
+    return gGpu.gpuRunning ? 2 : 1;
+}
+
+// 1 connect, 2 disconnect, 3 no battery feed: not the read codes.
+void WriteGpuStatus(void*, int value) {
+    if (value == 1) {
+        gGpu.gpuConnected = false;
+        ToggleGpu();
+    } else if (value == 2) {
+        gGpu.gpuConnected = true;
+        ToggleGpu();
+    } else if (value == 3) {
+        gGpu.batteryFeedEnabled = false;
+    }
+}
+
+double ReadTruckX(void*) {
+    return gTruck.truckX;
+}
+double ReadTruckY(void*) {
+    return gTruck.truckY;
+}
+double ReadTruckZ(void*) {
+    return gTruck.truckZ;
+}
+void WriteTruckX(void*, double v) {
+    gTruck.truckX = v;
+}
+void WriteTruckY(void*, double v) {
+    gTruck.truckY = v;
+}
+void WriteTruckZ(void*, double v) {
+    gTruck.truckZ = v;
+}
+float ReadTruckHeading(void*) {
+    return gTruck.truckHeading;
+}
+void WriteTruckHeading(void*, float v) {
+    gTruck.truckHeading = v;
+}
+
+// The cart's position is kept in doubles but published as floats.
+float ReadGpuX(void*) {
+    return static_cast<float>(gGpu.gpuX);
+}
+float ReadGpuY(void*) {
+    return static_cast<float>(gGpu.gpuY);
+}
+float ReadGpuZ(void*) {
+    return static_cast<float>(gGpu.gpuZ);
+}
+void WriteGpuX(void*, float v) {
+    gGpu.gpuX = v;
+}
+void WriteGpuY(void*, float v) {
+    gGpu.gpuY = v;
+}
+void WriteGpuZ(void*, float v) {
+    gGpu.gpuZ = v;
+}
+
+XPLMDataRef PublishInt(const char* name, XPLMGetDatai_f read, XPLMSetDatai_f write) {
+    return XPLMRegisterDataAccessor(name, xplmType_Int, 1, read, write, nullptr, nullptr, nullptr,
+                                    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                    nullptr, nullptr);
+}
+
+XPLMDataRef PublishFloat(const char* name, XPLMGetDataf_f read, XPLMSetDataf_f write) {
+    return XPLMRegisterDataAccessor(name, xplmType_Float, 1, nullptr, nullptr, read, write, nullptr,
+                                    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                    nullptr, nullptr);
+}
+
+XPLMDataRef PublishDouble(const char* name, XPLMGetDatad_f read, XPLMSetDatad_f write) {
+    return XPLMRegisterDataAccessor(name, xplmType_Double, 1, nullptr, nullptr, nullptr, nullptr,
+                                    read, write, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                    nullptr, nullptr, nullptr);
+}
+
+}  // namespace
+
+void RegisterPublishedDatarefs() {
+    gHandles[0] = PublishInt("quorren/tarvosk/PBstatus", ReadPushbackStatus, WritePushbackStatus);
+    gHandles[1] = PublishInt("quorren/tarvosk/GPUstatus", ReadGpuStatus, WriteGpuStatus);
+    gHandles[2] = PublishDouble("quorren/tarvosk/truck/position_ogl_x", ReadTruckX, WriteTruckX);
+    gHandles[3] = PublishDouble("quorren/tarvosk/truck/position_ogl_y", ReadTruckY, WriteTruckY);
+    gHandles[4] = PublishDouble("quorren/tarvosk/truck/position_ogl_z", ReadTruckZ, WriteTruckZ);
+    gHandles[5] =
+        PublishFloat("quorren/tarvosk/truck/position_hdg", ReadTruckHeading, WriteTruckHeading);
+    gHandles[6] = PublishFloat("quorren/tarvosk/GPU/position_ogl_x", ReadGpuX, WriteGpuX);
+    gHandles[7] = PublishFloat("quorren/tarvosk/GPU/position_ogl_y", ReadGpuY, WriteGpuY);
+    gHandles[8] = PublishFloat("quorren/tarvosk/GPU/position_ogl_z", ReadGpuZ, WriteGpuZ);
+}
+
+void UnregisterPublishedDatarefs() {
+    for (XPLMDataRef& handle : gHandles) {
+        if (handle != nullptr) XPLMUnregisterDataAccessor(handle);
+        handle = nullptr;
+    }
+}
+
+}  // namespace tarvosk
