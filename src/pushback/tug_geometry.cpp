@@ -57,24 +57,6 @@ void PlaceTruckAtStart() {
     gPushback.truckPhase = 0;
 }
 
-bool TruckArrivedAt(double gearX, double gearZ, float aircraftHeading) {
-    const double tx = std::floor(10.0 * gTruck.truckX);
-    const double tz = std::floor(10.0 * gTruck.truckZ);
-    const double gx = std::floor(10.0 * gearX);
-    const double gz = std::floor(10.0 * gearZ);
-    const bool front = gSettings.FRONT_WHEEL;
-    switch (HeadingQuadrant(aircraftHeading)) {
-        case 1:
-            return front ? (gx >= tx && gz <= tz) : (gx <= tx && gz >= tz);
-        case 2:
-            return front ? (gx >= tx && gz >= tz) : (gx <= tx && gz <= tz);
-        case 3:
-            return front ? (gx <= tx && gz >= tz) : (gx >= tx && gz <= tz);
-        default:
-            return front ? (gx <= tx && gz <= tz) : (gx >= tx && gz >= tz);
-    }
-}
-
 bool TruckArrived(double gearX, double gearZ) {
     return TruckArrivedAt(gearX, gearZ, XPLMGetDataf(gHostData.psi));
 }

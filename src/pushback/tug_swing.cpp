@@ -1,5 +1,5 @@
-// The tug's swing beside the pushed aircraft and its departure arc: pure state updates of
-// gTruck, kept apart from the host reads so they can be exercised directly.
+// The tug's arrival test, its swing beside the pushed aircraft and its departure arc: pure
+// state updates of gTruck, kept apart from the host reads so they can be exercised directly.
 #include <cmath>
 
 #include "config/settings.h"
@@ -21,6 +21,24 @@ float Plus(float v, double step) {
 }
 
 }  // namespace
+
+bool TruckArrivedAt(double gearX, double gearZ, float aircraftHeading) {
+    const double tx = std::floor(10.0 * gTruck.truckX);
+    const double tz = std::floor(10.0 * gTruck.truckZ);
+    const double gx = std::floor(10.0 * gearX);
+    const double gz = std::floor(10.0 * gearZ);
+    const bool front = gSettings.FRONT_WHEEL;
+    switch (HeadingQuadrant(aircraftHeading)) {
+        case 1:
+            return front ? (gx >= tx && gz <= tz) : (gx <= tx && gz >= tz);
+        case 2:
+            return front ? (gx >= tx && gz >= tz) : (gx <= tx && gz <= tz);
+        case 3:
+            return front ? (gx <= tx && gz >= tz) : (gx >= tx && gz <= tz);
+        default:
+            return front ? (gx <= tx && gz <= tz) : (gx >= tx && gz >= tz);
+    }
+}
 
 void UpdateTruckSwing(int kind, float h) {
     float& swing = gTruck.truckSwing;
