@@ -1,0 +1,326 @@
+#include "objformat/obj8_reader.h"
+
+#include <cmath>
+#include <cstring>
+#include <string_view>
+
+#include "objformat/file_buffer.h"
+#include "objformat/model_validation.h"
+#include "objformat/text_scanner.h"
+
+namespace tarvosk {
+
+namespace {
+
+template <size_t N>
+inline bool is(std::string_view token, const char (&keyword)[N]) {
+    return token.size() == N - 1 && std::memcmp(token.data(), keyword, N - 1) == 0;
+}
+
+struct Obj8Reader {
+    Obj8Reader(const char* bytes, size_t length, ObjectModel& out, std::string* errorOut)
+        : data(bytes), size(length), model(out), error(errorOut) {}
+
+    const char* data;
+    size_t size;
+    ObjectModel& model;
+    std::string* error;
+    TextScanner sc{data, data + size};
+    std::vector<size_t> commandOffsets;
+    int32_t declared[4] = {};
+    size_t nextVertex = 0, nextLine = 0, nextLight = 0, nextIndex = 0;
+    bool stoppedEarly = false;
+    bool failed = false;
+    size_t stopOffset = 0;
+
+    bool fail(size_t offset, const std::string& text) {
+        if (error)
+            *error = "line " + std::to_string(lineNumberAt(data, size, offset)) + ": " + text;
+        resetModel(model);
+        return false;
+    }
+
+    LodRange& currentRange() { return model.lods.back(); }
+
+    void appendCommand(size_t offset, const ModelCommand& command) {
+        currentRange().commands.push_back(command);
+        commandOffsets.push_back(offset);
+    }
+
+    void readVertex(VertexTable& table, size_t& next, uint32_t floats, size_t offset) {
+        if (next >= table.count()) {
+            stoppedEarly = true;
+            stopOffset = offset;
+            return;
+        }
+        float* v = table.vertex(next);
+        for (uint32_t k = 0; k < floats; ++k) v[k] = sc.readFloat(false);
+        ++next;
+    }
+
+    bool readPointCounts(size_t offset) {
+        static const char* const kWhat[4] = {"vertices", "line vertices", "lights", "indices"};
+        float values[4];
+        for (float& value : values) value = sc.readFloat(false);
+        for (int i = 0; i < 4; ++i) {
+            const double count = std::trunc(static_cast<double>(values[i]));
+            if (!(count >= 0.0)) {
+                return fail(offset,
+                            "POINT_COUNTS gives a negative number of " + std::string(kWhat[i]));
+            }
+            // Bounds come from the file, never from the header's word: a count past the
+            // file's size cannot be meant and would allocate without limit.
+            if (count > static_cast<double>(size)) {
+                return fail(offset, "POINT_COUNTS declares " + std::to_string(int64_t(count)) +
+                                        " " + kWhat[i] + ", more than the file's " +
+                                        std::to_string(size) + " bytes could hold");
+            }
+            declared[i] = static_cast<int32_t>(count);
+        }
+        model.indices.resize(static_cast<size_t>(declared[3]), 0);
+        model.meshVertices.clear(8);
+        model.meshVertices.resize(static_cast<size_t>(declared[0]));
+        model.lineVertices.clear(6);
+        model.lineVertices.resize(static_cast<size_t>(declared[1]));
+        model.lightVertices.clear(6);
+        model.lightVertices.resize(static_cast<size_t>(declared[2]));
+        return true;
+    }
+
+    // Reads one index; false when the table was already full, which ends the reading.
+    bool readIndices(int wanted, size_t offset) {
+        const size_t capacity = model.indices.size();
+        if (nextIndex >= capacity) {
+            stoppedEarly = true;
+            stopOffset = offset;
+            return false;
+        }
+        for (int k = 0; k < wanted; ++k) {
+            const int32_t index = truncateToInt32(sc.readFloat(false));
+            // An IDX10 line that runs past the declared count keeps what fits.
+            if (nextIndex < capacity) model.indices[nextIndex++] = index;
+        }
+        return true;
+    }
+
+    void readRange(CommandCode code, size_t offset) {
+        ModelCommand command;
+        command.code = code;
+        command.first = sc.readInt();
+        command.count = sc.readInt();
+        appendCommand(offset, command);
+    }
+
+    void readLod() {
+        if (currentRange().farDistance != 0.0f) model.lods.emplace_back();
+        currentRange().nearDistance = sc.readFloat(false);
+        currentRange().farDistance = sc.readFloat(false);
+    }
+
+    void readAnimation(CommandCode code, size_t offset) {
+        ModelCommand command;
+        command.code = code;
+        command.first = static_cast<int32_t>(model.animations.size());
+        AnimRecord anim;
+        if (code == CommandCode::ANIM_rotate) {
+            anim.keyFrom.x = anim.keyTo.x = sc.readFloat(false);
+            anim.keyFrom.y = anim.keyTo.y = sc.readFloat(false);
+            anim.keyFrom.z = anim.keyTo.z = sc.readFloat(false);
+            anim.keyFrom.angle = sc.readFloat(false);
+            anim.keyTo.angle = sc.readFloat(false);
+        } else {
+            anim.keyFrom.x = sc.readFloat(false);
+            anim.keyFrom.y = sc.readFloat(false);
+            anim.keyFrom.z = sc.readFloat(false);
+            anim.keyTo.x = sc.readFloat(false);
+            anim.keyTo.y = sc.readFloat(false);
+            anim.keyTo.z = sc.readFloat(false);
+        }
+        anim.keyFrom.value = sc.readFloat(false);
+        anim.keyTo.value = sc.readFloat(false);
+        anim.datarefName = std::string(sc.readToken());
+        model.animations.push_back(std::move(anim));
+        appendCommand(offset, command);
+    }
+
+    // Attribute, smoke and bare ANIM_begin / ANIM_end lines. A range or animation keyword
+    // with nothing after it has no meaning and is skipped like an unknown line.
+    void readOther(std::string_view token, size_t offset) {
+        const KeywordRow* row = lookupKeyword(token, 8);
+        if (!row) return;
+        const bool attribute = row->kind == kKindAttribute;
+        const bool marker =
+            row->code == CommandCode::ANIM_begin || row->code == CommandCode::ANIM_end;
+        if (!attribute && !marker) return;
+        ModelCommand command;
+        command.code = row->code;
+        const int args = row->argCount < 4 ? row->argCount : 4;
+        for (int k = 0; k < args; ++k) command.params[static_cast<size_t>(k)] = sc.readFloat(false);
+        appendCommand(offset, command);
+    }
+
+    bool readHeader(int32_t& version) {
+        sc.skipLine();
+        version = sc.readInt();
+        sc.skipLine();
+        const int32_t written = version;
+        if (!sc.matchKeyword("OBJ", true)) version = 0;
+        sc.skipLine();
+        if (version == 800) return true;
+        if (error) {
+            *error = written == 800 ? "no \"OBJ\" line after the version line"
+                                    : "not a version-8 object (version line reads " +
+                                          std::to_string(written) + ")";
+        }
+        return false;
+    }
+
+    // Handlers of the keywords that need a blank after them; false for any other token.
+    bool readKeywordLine(std::string_view token, size_t offset) {
+        if (is(token, "VT")) {
+            readVertex(model.meshVertices, nextVertex, 8, offset);
+        } else if (is(token, "IDX10")) {
+            readIndices(10, offset);
+        } else if (is(token, "IDX")) {
+            readIndices(1, offset);
+        } else if (is(token, "VLINE")) {
+            readVertex(model.lineVertices, nextLine, 6, offset);
+        } else if (is(token, "VLIGHT")) {
+            readVertex(model.lightVertices, nextLight, 6, offset);
+        } else if (is(token, "TRIS")) {
+            readRange(CommandCode::TRIS, offset);
+        } else if (is(token, "LINES")) {
+            readRange(CommandCode::LINES, offset);
+        } else if (is(token, "LIGHTS")) {
+            readRange(CommandCode::LIGHTS, offset);
+        } else if (is(token, "TEXTURE")) {
+            model.textureName = std::string(sc.readToken());
+        } else if (is(token, "TEXTURE_LIT")) {
+            model.litTextureName = std::string(sc.readToken());
+        } else if (is(token, "POINT_COUNTS")) {
+            failed = !readPointCounts(offset);
+        } else if (is(token, "ANIM_rotate")) {
+            readAnimation(CommandCode::ANIM_rotate, offset);
+        } else if (is(token, "ANIM_trans")) {
+            readAnimation(CommandCode::ANIM_trans, offset);
+        } else {
+            return false;  // ANIM_begin and ANIM_end come out the same through the table
+        }
+        return true;
+    }
+
+    // Matching the keywords one after another in the documented order finds the same
+    // handler as this lookup by whole token: no two keywords can match the same line, and
+    // only "ATTR_LOD" also accepts a line end after it.
+    bool readBody() {
+        model.lods.emplace_back();
+        while (!sc.atEnd()) {
+            const size_t offset = sc.offset();
+            const std::string_view token = sc.readToken();
+            const bool blankAfter = !sc.atEnd() && scan::isBlank(*sc.position());
+            if (!(blankAfter && readKeywordLine(token, offset))) {
+                if (is(token, "ATTR_LOD")) {
+                    readLod();
+                } else {
+                    readOther(token, offset);
+                }
+            }
+            if (failed) return false;
+            if (stoppedEarly) break;
+            sc.skipLine();
+        }
+        return true;
+    }
+
+    bool read(int32_t& version) {
+        resetModel(model);
+        return readHeader(version) && readBody();
+    }
+};
+
+}  // namespace
+
+void resetModel(ObjectModel& model) {
+    model.textureName.clear();
+    model.litTextureName.clear();
+    model.indices.clear();
+    model.meshVertices.clear(8);
+    model.lineVertices.clear(6);
+    model.lightVertices.clear(6);
+    model.animations.clear();
+    model.lods.clear();
+}
+
+void offsetsToLines(const char* data, size_t size, std::vector<size_t>& offsets) {
+    size_t line = 1;
+    size_t i = 0;
+    for (size_t& offset : offsets) {
+        for (; i < offset && i < size; ++i) {
+            if (data[i] == '\n') {
+                ++line;
+            } else if (data[i] == '\r') {
+                if (i + 1 < size && data[i + 1] == '\n') ++i;
+                ++line;
+            }
+        }
+        offset = line;
+    }
+}
+
+bool readObj8Unvalidated(const char* data, size_t size, ObjectModel& model, std::string* error,
+                         Obj8ReadDetails* details) {
+    Obj8Reader reader{data, size, model, error};
+    int32_t version = 0;
+    const bool ok = reader.read(version);
+    if (details) {
+        *details = Obj8ReadDetails{};
+        details->version = version;
+        std::copy(std::begin(reader.declared), std::end(reader.declared), details->declaredCounts);
+        details->filledCounts[0] = reader.nextVertex;
+        details->filledCounts[1] = reader.nextLine;
+        details->filledCounts[2] = reader.nextLight;
+        details->filledCounts[3] = reader.nextIndex;
+        details->stoppedEarly = reader.stoppedEarly;
+        details->stopLine = reader.stoppedEarly ? lineNumberAt(data, size, reader.stopOffset) : 0;
+        details->commandLines = std::move(reader.commandOffsets);
+        offsetsToLines(data, size, details->commandLines);
+    }
+    return ok;
+}
+
+bool readObj8FromBuffer(const char* data, size_t size, ObjectModel& model, std::string* error) {
+    Obj8Reader reader{data, size, model, error};
+    int32_t version = 0;
+    if (!reader.read(version)) return false;
+    ModelIssue issue;
+    if (validateModel(model, &issue)) return true;
+    // A model that reaches outside its own arrays is refused whole, so drawing can trust it.
+    if (error) {
+        std::string where;
+        if (issue.lod != ModelIssue::kWholeModel) {
+            size_t flat = issue.command;  // commands were appended in file order
+            for (size_t lod = 0; lod < issue.lod; ++lod) flat += model.lods[lod].commands.size();
+            if (flat < reader.commandOffsets.size()) {
+                where = "line " +
+                        std::to_string(lineNumberAt(data, size, reader.commandOffsets[flat])) +
+                        ": ";
+            }
+        }
+        *error = where + issue.message;
+    }
+    resetModel(model);
+    return false;
+}
+
+bool readObj8(const std::string& path, ObjectModel& model, std::string* error) {
+    FileBuffer buffer;
+    if (!readWholeFile(path, buffer, error)) {
+        resetModel(model);
+        return false;
+    }
+    const bool ok = readObj8FromBuffer(buffer.begin(), buffer.size, model, error);
+    if (!ok && error) *error = path + ": " + *error;
+    return ok;
+}
+
+}  // namespace tarvosk

@@ -1,0 +1,211 @@
+#include "objformat/obj8_writer.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstdint>
+#include <cstring>
+
+#include "objformat/model_validation.h"
+
+namespace tarvosk {
+
+namespace {
+
+class TextOut {
+  public:
+    explicit TextOut(std::string& text) : text_(text) {}
+
+    TextOut& word(const char* s) {
+        text_ += s;
+        return *this;
+    }
+    TextOut& word(const std::string& s) {
+        text_ += s;
+        return *this;
+    }
+    // " %f": fixed notation, six decimals, the float widened to double (as printf does,
+    // but independent of the process locale).
+    TextOut& number(float value) {
+        char buffer[64];
+        buffer[0] = ' ';
+        const auto result = std::to_chars(buffer + 1, buffer + sizeof buffer,
+                                          static_cast<double>(value), std::chars_format::fixed, 6);
+        text_.append(buffer, result.ptr);
+        return *this;
+    }
+    // " %d"
+    TextOut& integer(int32_t value) {
+        char buffer[16];
+        buffer[0] = ' ';
+        const auto result = std::to_chars(buffer + 1, buffer + sizeof buffer, value);
+        text_.append(buffer, result.ptr);
+        return *this;
+    }
+    void end() { text_ += '\n'; }
+
+  private:
+    std::string& text_;
+};
+
+void writeVertices(TextOut& out, const char* keyword, const VertexTable& table) {
+    for (size_t i = 0; i < table.count(); ++i) {
+        out.word(keyword);
+        const float* v = table.vertex(i);
+        for (uint32_t k = 0; k < table.stride; ++k) out.number(v[k]);
+        out.end();
+    }
+}
+
+void writeIndices(TextOut& out, const std::vector<int32_t>& indices) {
+    const size_t full = indices.size() - indices.size() % 10;
+    for (size_t i = 0; i < full; i += 10) {
+        out.word("IDX10");
+        for (size_t k = 0; k < 10; ++k) out.integer(indices[i + k]);
+        out.end();
+    }
+    for (size_t i = full; i < indices.size(); ++i) {
+        out.word("IDX").integer(indices[i]).end();
+    }
+}
+
+void writeCommand(TextOut& out, const ObjectModel& model, const ModelCommand& command) {
+    switch (command.code) {
+        case CommandCode::TRIS:
+        case CommandCode::LINES:
+        case CommandCode::LIGHTS:
+            out.word(lookupCode(command.code)->keyword)
+                .integer(command.first)
+                .integer(command.count)
+                .end();
+            return;
+        case CommandCode::ANIM_rotate:
+        case CommandCode::ANIM_trans: {
+            if (command.first < 0 ||
+                static_cast<size_t>(command.first) >= model.animations.size()) {
+                return;
+            }
+            const AnimRecord& anim = model.animations[static_cast<size_t>(command.first)];
+            if (command.code == CommandCode::ANIM_rotate) {
+                out.word("ANIM_rotate")
+                    .number(anim.keyFrom.x)
+                    .number(anim.keyFrom.y)
+                    .number(anim.keyFrom.z)
+                    .number(anim.keyFrom.angle)
+                    .number(anim.keyTo.angle);
+            } else {
+                out.word("ANIM_trans")
+                    .number(anim.keyFrom.x)
+                    .number(anim.keyFrom.y)
+                    .number(anim.keyFrom.z)
+                    .number(anim.keyTo.x)
+                    .number(anim.keyTo.y)
+                    .number(anim.keyTo.z);
+            }
+            out.number(anim.keyFrom.value)
+                .number(anim.keyTo.value)
+                .word(" ")
+                .word(anim.datarefName);
+            out.end();
+            return;
+        }
+        default: {
+            const KeywordRow* row = lookupCode(command.code);
+            if (!row || !row->keyword) return;
+            out.word(row->keyword);
+            const int args = row->argCount < 4 ? row->argCount : 4;
+            for (int k = 0; k < args; ++k) out.number(command.params[static_cast<size_t>(k)]);
+            out.end();
+            return;
+        }
+    }
+}
+
+bool fail(std::string* error, const std::string& text) {
+    if (error) *error = text;
+    return false;
+}
+
+bool writeAll(int fd, const std::string& text) {
+    size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t wrote = ::write(fd, text.data() + done, text.size() - done);
+        if (wrote < 0 && errno == EINTR) continue;
+        if (wrote == 0) errno = EIO;
+        if (wrote <= 0) return false;
+        done += static_cast<size_t>(wrote);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string writeObj8ToString(const ObjectModel& model) {
+    std::string text;
+    text.reserve(64 + model.meshVertices.count() * 90 + model.indices.size() * 8);
+    TextOut out(text);
+    out.word("I\n800\nOBJ\n\n");
+    out.word("TEXTURE ").word(model.textureName).end();
+    if (!model.litTextureName.empty()) out.word("TEXTURE_LIT ").word(model.litTextureName).end();
+    out.word("POINT_COUNTS")
+        .integer(static_cast<int32_t>(model.meshVertices.count()))
+        .integer(static_cast<int32_t>(model.lineVertices.count()))
+        .integer(static_cast<int32_t>(model.lightVertices.count()))
+        .integer(static_cast<int32_t>(model.indices.size()))
+        .end();
+    writeVertices(out, "VT", model.meshVertices);
+    writeVertices(out, "VLINE", model.lineVertices);
+    writeVertices(out, "VLIGHT", model.lightVertices);
+    writeIndices(out, model.indices);
+    for (const LodRange& range : model.lods) {
+        if (range.farDistance != 0.0f) {
+            out.word("ATTR_LOD").number(range.nearDistance).number(range.farDistance).end();
+        }
+        for (const ModelCommand& command : range.commands) writeCommand(out, model, command);
+    }
+    return text;
+}
+
+bool writeObj8(const std::string& path, const ObjectModel& model, std::string* error) {
+    ModelIssue issue;
+    if (!validateModel(model, &issue)) {
+        return fail(error, "refusing to write an invalid model: " + issue.message);
+    }
+    const std::string text = writeObj8ToString(model);
+
+    // The temporary file sits beside the target so the rename stays within one file system.
+    std::string temporary;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temporary = path + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(attempt);
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) break;
+    }
+    if (fd < 0) {
+        return fail(error, "cannot create " + temporary + ": " + std::strerror(errno));
+    }
+    bool ok = writeAll(fd, text);
+    std::string reason = ok ? "" : std::strerror(errno);
+    if (ok && ::fsync(fd) != 0) {
+        ok = false;
+        reason = std::strerror(errno);
+    }
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        reason = std::strerror(errno);
+    }
+    if (!ok) {
+        ::unlink(temporary.c_str());
+        return fail(error, "cannot write " + temporary + ": " + reason);
+    }
+    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+        reason = std::strerror(errno);
+        ::unlink(temporary.c_str());
+        return fail(error, "cannot replace " + path + ": " + reason);
+    }
+    return true;
+}
+
+}  // namespace tarvosk

@@ -1,0 +1,185 @@
+// Scanning rules shared by the object readers: lines, tokens, keywords and numbers.
+//
+// The scanner walks a buffer that holds the whole file; it never copies, never looks past
+// the current line unless asked to, and raises no error for a malformed number.
+#pragma once
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+namespace tarvosk {
+
+namespace scan {
+
+enum : uint8_t { kOther = 0, kBlank = 1, kLineEnd = 2 };
+
+// Blanks are space and tab; NUL, CR and LF end a line.
+inline constexpr struct CharClasses {
+    uint8_t of[256]{};
+    constexpr CharClasses() {
+        of[' '] = kBlank;
+        of['\t'] = kBlank;
+        of[0] = kLineEnd;
+        of['\r'] = kLineEnd;
+        of['\n'] = kLineEnd;
+    }
+} kClasses;
+
+inline bool isBlank(char c) {
+    return kClasses.of[static_cast<unsigned char>(c)] == kBlank;
+}
+inline bool isLineEnd(char c) {
+    return kClasses.of[static_cast<unsigned char>(c)] == kLineEnd;
+}
+inline bool isDelimiter(char c) {
+    return kClasses.of[static_cast<unsigned char>(c)] != kOther;
+}
+
+// 10^d rounded to single precision; the compiler rounds each literal exactly.
+inline constexpr float kPowersOfTen[] = {
+    1e0f,  1e1f,  1e2f,  1e3f,  1e4f,  1e5f,  1e6f,  1e7f,  1e8f,  1e9f,  1e10f, 1e11f, 1e12f,
+    1e13f, 1e14f, 1e15f, 1e16f, 1e17f, 1e18f, 1e19f, 1e20f, 1e21f, 1e22f, 1e23f, 1e24f, 1e25f,
+    1e26f, 1e27f, 1e28f, 1e29f, 1e30f, 1e31f, 1e32f, 1e33f, 1e34f, 1e35f, 1e36f, 1e37f, 1e38f};
+
+// Every integer up to 2^24 is exact in single precision, so while the running value stays
+// within it the per-step rounding changes nothing and integer arithmetic gives the same bits.
+inline constexpr int32_t kExactLimit = 1 << 24;
+
+}  // namespace scan
+
+class TextScanner {
+  public:
+    TextScanner(const char* begin, const char* end) : begin_(begin), cur_(begin), end_(end) {}
+
+    bool atEnd() const { return cur_ >= end_; }
+    const char* position() const { return cur_; }
+    size_t offset() const { return static_cast<size_t>(cur_ - begin_); }
+    size_t remaining() const { return static_cast<size_t>(end_ - cur_); }
+
+    void skipBlanks() {
+        while (cur_ < end_ && scan::isBlank(*cur_)) ++cur_;
+    }
+
+    // Passes the rest of this line and every blank and empty line after it.
+    void skipLine() {
+        const char* p = cur_;
+        while (p < end_ && !scan::isLineEnd(*p)) ++p;
+        while (p < end_ && scan::isDelimiter(*p)) ++p;
+        cur_ = p;
+    }
+
+    // The characters up to the next blank or line end, after blanks; never crosses a line.
+    std::string_view readToken() {
+        skipBlanks();
+        const char* start = cur_;
+        while (cur_ < end_ && !scan::isDelimiter(*cur_)) ++cur_;
+        return {start, static_cast<size_t>(cur_ - start)};
+    }
+
+    // True when the keyword stands next, followed by a blank (or, with allowLineEnd, a line
+    // end or the end of the buffer); the cursor then stands after it. Blanks stay skipped.
+    bool matchKeyword(std::string_view keyword, bool allowLineEnd) {
+        skipBlanks();
+        if (remaining() < keyword.size()) return false;
+        if (std::memcmp(cur_, keyword.data(), keyword.size()) != 0) return false;
+        const char* after = cur_ + keyword.size();
+        const bool matched = after == end_           ? allowLineEnd
+                             : scan::isBlank(*after) ? true
+                                                     : allowLineEnd && scan::isLineEnd(*after);
+        if (matched) cur_ = after;
+        return matched;
+    }
+
+    float readFloat(bool crossLines);
+    int32_t readInt();
+
+  private:
+    const char* begin_;
+    const char* cur_;
+    const char* end_;
+};
+
+// The number format has no exponent and takes any character as a digit; signs may stand
+// anywhere (the last counts). The running value is rounded to single precision after every
+// digit and the result is value / 10^d, both in single precision.
+inline float TextScanner::readFloat(bool crossLines) {
+    const char* p = cur_;
+    if (crossLines) {
+        while (p < end_ && scan::isDelimiter(*p)) ++p;
+    } else {
+        while (p < end_ && scan::isBlank(*p)) ++p;
+    }
+    int32_t exact = 0;
+    float value = 0.0f;
+    bool rounding = false;  // the value left the exact integer range; go on in float
+    bool negative = false;
+    bool inDecimals = false;
+    size_t decimals = 0;
+    for (; p < end_; ++p) {
+        const unsigned char c = static_cast<unsigned char>(*p);
+        const int digit = static_cast<int>(c) - 48;
+        if (static_cast<unsigned>(digit) > 9) {
+            if (scan::kClasses.of[c] != scan::kOther) break;
+            if (c == '-') {
+                negative = true;
+                continue;
+            }
+            if (c == '+') {
+                negative = false;
+                continue;
+            }
+            if (c == '.') {
+                inDecimals = true;
+                continue;
+            }
+        }
+        decimals += inDecimals;
+        if (!rounding) {
+            exact = exact * 10 + digit;
+            if (exact > scan::kExactLimit || exact < -scan::kExactLimit) {
+                rounding = true;
+                value = static_cast<float>(exact);  // the one rounding of this step
+            }
+        } else {
+            // One rounding of value * 10 + digit, as the format defines a step.
+            value = std::fmaf(value, 10.0f, static_cast<float>(digit));
+        }
+    }
+    cur_ = p;
+    if (!rounding) value = static_cast<float>(exact);
+    const float power =
+        decimals < std::size(scan::kPowersOfTen) ? scan::kPowersOfTen[decimals] : HUGE_VALF;
+    const float result = value / power;
+    return negative ? -result : result;
+}
+
+inline int32_t TextScanner::readInt() {
+    skipBlanks();
+    uint32_t sign = 1;
+    if (cur_ < end_ && *cur_ == '-') {
+        sign = static_cast<uint32_t>(-1);
+        ++cur_;
+    }
+    if (cur_ < end_ && *cur_ == '+') {
+        sign = 1;
+        ++cur_;
+    }
+    uint32_t value = 0;  // wraps like the 32-bit arithmetic of the format, without overflow UB
+    while (cur_ < end_ && !scan::isDelimiter(*cur_)) {
+        value = value * 10 + static_cast<uint32_t>(static_cast<unsigned char>(*cur_) - 48);
+        ++cur_;
+    }
+    return static_cast<int32_t>(sign * value);
+}
+
+// 1-based number of the line holding `offset`; LF, CR and CR LF each end one line.
+size_t lineNumberAt(const char* data, size_t size, size_t offset);
+
+// Truncates toward zero into 32 bits; out-of-range values saturate and NaN gives INT32_MIN,
+// so no float-to-int conversion is undefined.
+int32_t truncateToInt32(float value);
+
+}  // namespace tarvosk
