@@ -82,6 +82,7 @@ int StartPlugin(char* outName, char* outSignature, char* outDescription) {
     BuildMenu(gTruckList);
 
     XPLMRegisterFlightLoopCallback(PushbackSequenceLoop, 1.0f, nullptr);
+    MarkSequenceLoopRegistered();  // StopPushback reschedules it from now on
     XPLMRegisterFlightLoopCallback(TextRestoreLoop, 1.0f, nullptr);
     XPLMRegisterFlightLoopCallback(PushMotionLoop, 1.0f, nullptr);
 
