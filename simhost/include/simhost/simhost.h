@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,7 @@ SIMHOST_API void RunFrames(int frames);
 SIMHOST_API void RunSeconds(double seconds);  // whole frames
 SIMHOST_API double Now();                     // virtual seconds since Reset
 SIMHOST_API long long FrameCount();
+SIMHOST_API bool SetFramesPerSecond(double fps);  // from the next frame on
 
 // Host -> plug-in message (toPlugin -1 = every enabled plug-in).
 SIMHOST_API void SendMessageFromHost(int toPlugin, int message, void* param);
@@ -70,6 +72,10 @@ SIMHOST_API bool SetDatarefBytes(const std::string& name, const std::string& byt
 SIMHOST_API double GetDataref(const std::string& name, int index = 0);  // NaN if unknown
 SIMHOST_API std::string GetDatarefBytes(const std::string& name);       // empty if unknown
 SIMHOST_API bool DatarefExists(const std::string& name);
+// Ground speed and height above ground follow the aircraft's motion unless set from here;
+// a set value holds until released.
+SIMHOST_API bool ReleaseDataref(const std::string& name);
+SIMHOST_API int ReadOnlyWrites();     // plug-in writes to read-only datarefs (ignored)
 SIMHOST_API int BadHandleAccesses();  // reads/writes through null, unknown or mismatched handles
 
 // UI
@@ -87,6 +93,24 @@ struct WindowInfo {
 };
 SIMHOST_API std::vector<WindowInfo> Windows();
 SIMHOST_API bool ClickWindow(std::uintptr_t id, int x, int y);  // down then up; true if consumed
+// Widgets (roots collect the text drawn inside them)
+struct WidgetInfo {
+    std::uintptr_t id, parent;
+    int widgetClass;  // 0 for custom widgets
+    std::string descriptor;
+    int left, top, right, bottom;
+    bool visible;  // the whole chain up to the root is visible
+    bool isRoot;
+    std::vector<std::string> textLastFrame;
+};
+SIMHOST_API std::vector<WidgetInfo> Widgets();
+SIMHOST_API bool ClickWidget(std::uintptr_t id);        // mouse down and up on its centre
+SIMHOST_API bool CloseWidgetWindow(std::uintptr_t id);  // the close box of a main window
+// Sets a property as the user would (e.g. dragging a slider), then sends `notifyMessage`
+// (0: none) up the chain with the widget and the value.
+SIMHOST_API bool SetWidgetProperty(std::uintptr_t id, int property, std::intptr_t value,
+                                   int notifyMessage);
+SIMHOST_API std::vector<std::string> ScreenTextLastFrame();  // drawn outside windows and widgets
 SIMHOST_API bool CameraControlled();
 SIMHOST_API XPLMCameraPosition_t CameraPose();  // pose after the last frame
 SIMHOST_API void ChangeView();                  // the user picks another view
@@ -111,5 +135,7 @@ SIMHOST_API const std::vector<TimelineEvent>& Timeline();
 SIMHOST_API void AddTimelineEvent(const std::string& text);
 SIMHOST_API int FlightLoopDoubleRegistrations();
 SIMHOST_API int PluginFaults();  // e.g. a flight loop unregistering itself from inside its call
+SIMHOST_API std::filesystem::path Sandbox();                     // absolute; empty before Reset
+SIMHOST_API void SetAfterFrameHook(std::function<void()> hook);  // runs after every frame
 
 }  // namespace simhost

@@ -1,0 +1,66 @@
+// The aircraft: its description file and the small state model behind the simulator datarefs.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace simhost::detail {
+
+struct DatarefEntry;
+class DatarefRegistry;
+
+struct GearLeg {
+    float x = 0, y = 0, z = 0;  // attachment point, body axes (x right, y up, z aft), metres
+    float legLength = 0, tyreRadius = 0;
+};
+
+// What a description file gives; units are the simulator's (metres, degrees, volts, percent).
+struct Aircraft {
+    std::string name = "Airliner";  // folder and file stem under <sandbox>/Aircraft/
+    std::string tailNumber;
+    int engines = 2;
+    float sizeX = 0, sizeZ = 0;
+    double x = 0, y = 0, z = 0;  // local position of the reference point
+    double groundY = 0;          // local y of the ground under the aircraft
+    float heading = 0, pitch = 0, roll = 0;
+    float parkingBrake = 1;
+    float batteryVolts = 24;
+    float n1 = 0;
+    int hasJoystick = 1;
+    int gearHandleDown = 1;
+    GearLeg nose, mainLeft, mainRight;
+};
+
+// Parses key = value lines ('#' starts a comment). On failure returns false and sets *error to
+// "file:line: reason".
+bool ParseAircraft(const std::string& text, const std::string& fileName, Aircraft* out,
+                   std::string* error);
+bool LoadAircraftFile(const std::filesystem::path& file, Aircraft* out, std::string* error);
+std::filesystem::path DefaultAircraftFile();  // the airliner shipped with the host
+const char* DefaultAircraftText();            // built in, for when the file is not installed
+
+// Attitude: the quaternion the simulator keeps, from and to heading, pitch and roll (degrees).
+void AnglesToQuaternion(double psi, double theta, double phi, float q[4]);
+void QuaternionToAngles(const float q[4], double* psi, double* theta, double* phi);
+
+// The entries the model reads and derives each frame.
+struct AircraftRefs {
+    DatarefEntry *localX = nullptr, *localY = nullptr, *localZ = nullptr;
+    DatarefEntry *psi = nullptr, *theta = nullptr, *the = nullptr, *phi = nullptr, *q = nullptr;
+    DatarefEntry *groundspeed = nullptr, *yAgl = nullptr;
+    bool holdGroundspeed = false, holdYAgl = false;  // a scenario pinned the value
+    double lastX = 0, lastZ = 0;
+    float lastQ[4] = {};
+};
+
+// Registers the simulator's datarefs for `xplaneVersion`, filled from `a`. Names in
+// `omitted` exist for the model but FindDataRef does not give them out.
+void RegisterSimDatarefs(DatarefRegistry& data, const Aircraft& a, int xplaneVersion,
+                         const std::vector<std::string>& omitted, AircraftRefs* refs);
+// One frame of the model: attitude from q, ground speed from motion, height above ground.
+void UpdateAircraft(AircraftRefs& refs, const Aircraft& a, double dt);
+// After a host-side write of heading, pitch or roll: rebuild q so the next frame keeps them.
+void AttitudeWritten(AircraftRefs& refs);
+
+}  // namespace simhost::detail
