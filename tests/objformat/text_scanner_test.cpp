@@ -1,0 +1,190 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "objformat/text_scanner.h"
+
+namespace tarvosk {
+namespace {
+
+float floatOf(const std::string& text, bool crossLines = false) {
+    TextScanner sc(text.data(), text.data() + text.size());
+    return sc.readFloat(crossLines);
+}
+
+int32_t intOf(const std::string& text) {
+    TextScanner sc(text.data(), text.data() + text.size());
+    return sc.readInt();
+}
+
+uint32_t bitsOf(float value) {
+    uint32_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+// The number rules written out literally with exact intermediate arithmetic: long double
+// holds value * 10 + digit exactly while the value stays below 2^60, so each step's single
+// rounding is one conversion; the power of ten comes from the C library's correctly rounded
+// decimal conversion.
+float literalReadFloat(const std::string& token) {
+    float value = 0.0f;
+    bool negative = false;
+    bool decimals = false;
+    int d = 0;
+    for (unsigned char c : token) {
+        if (c == '-') {
+            negative = true;
+        } else if (c == '+') {
+            negative = false;
+        } else if (c == '.') {
+            decimals = true;
+        } else {
+            value = static_cast<float>(static_cast<long double>(value) * 10 + (int(c) - 48));
+            if (decimals) ++d;
+        }
+    }
+    const float power = std::strtof(("1e" + std::to_string(d)).c_str(), nullptr);
+    const float result = value / power;
+    return negative ? -result : result;
+}
+
+TEST(TextScannerFloat, SignsMayStandAnywhereAndTheLastCounts) {
+    EXPECT_EQ(floatOf("-0.5"), -0.5f);
+    EXPECT_EQ(floatOf("+3"), 3.0f);
+    EXPECT_EQ(floatOf("3-"), -3.0f);
+    EXPECT_EQ(floatOf("-3+"), 3.0f);
+    EXPECT_EQ(floatOf("1-2"), -12.0f);
+    EXPECT_TRUE(std::signbit(floatOf("-0")));
+}
+
+TEST(TextScannerFloat, AnyOtherCharacterIsADigitAndThereIsNoExponent) {
+    // "1e3": 1, then 'e' (101 - 48 = 53), then 3.
+    EXPECT_EQ(floatOf("1e3"), 633.0f);
+    EXPECT_NE(floatOf("1e3"), 1000.0f);
+    // A second '.' only marks decimals again: 1.2.3 reads as 123 / 10^2.
+    EXPECT_EQ(floatOf("1.2.3"), 1.23f);
+    EXPECT_EQ(floatOf(".5"), 0.5f);
+    EXPECT_EQ(floatOf("5."), 5.0f);
+}
+
+TEST(TextScannerFloat, StopsAtBlanksAndLineEndsAndMissingNumbersAreZero) {
+    const std::string text = "  1.5\t-2 \n 7";
+    TextScanner sc(text.data(), text.data() + text.size());
+    EXPECT_EQ(sc.readFloat(false), 1.5f);
+    EXPECT_EQ(sc.readFloat(false), -2.0f);
+    EXPECT_EQ(sc.readFloat(false), 0.0f);  // nothing left on the line
+    EXPECT_EQ(sc.readFloat(false), 0.0f);
+    EXPECT_EQ(sc.readFloat(true), 7.0f);  // crossing lines finds the next number
+    EXPECT_EQ(sc.readFloat(true), 0.0f);  // end of buffer
+    EXPECT_TRUE(sc.atEnd());
+}
+
+TEST(TextScannerFloat, CrossingLinesPassesEveryKindOfLineEnd) {
+    const std::string text = std::string("1\r\n2\r3\n\n4") + '\0' + "5";
+    TextScanner sc(text.data(), text.data() + text.size());
+    for (float expected : {1.0f, 2.0f, 3.0f, 4.0f, 5.0f}) EXPECT_EQ(sc.readFloat(true), expected);
+}
+
+TEST(TextScannerFloat, RoundsToSinglePrecisionAfterEachDigit) {
+    // 16777217 is not a float; each later digit works on the rounded running value.
+    EXPECT_EQ(floatOf("16777217"), 16777216.0f);
+    EXPECT_EQ(bitsOf(floatOf("123456789.123")), bitsOf(literalReadFloat("123456789.123")));
+    // More decimals than single precision has powers of ten: 10^39 is infinite, so 0.
+    EXPECT_EQ(floatOf("0." + std::string(39, '0') + "1"), 0.0f);
+    EXPECT_TRUE(std::isnan(floatOf("0." + std::string(40, '1'))));  // infinite value and power
+}
+
+TEST(TextScannerFloat, MatchesTheLiteralRulesBitForBit) {
+    std::mt19937 random(12345);
+    const std::string alphabet = "0123456789012345678901234567890123456789.-+eE,x";
+    for (int i = 0; i < 200000; ++i) {
+        const int length = 1 + static_cast<int>(random() % 17);
+        std::string token;
+        for (int k = 0; k < length; ++k) token += alphabet[random() % alphabet.size()];
+        const float got = floatOf(token);
+        const float want = literalReadFloat(token);
+        if (std::isnan(want)) {
+            EXPECT_TRUE(std::isnan(got)) << token;
+        } else {
+            ASSERT_EQ(bitsOf(got), bitsOf(want)) << "token " << token;
+        }
+    }
+}
+
+TEST(TextScannerInt, SignRulesAndLooseDigits) {
+    EXPECT_EQ(intOf("-12"), -12);
+    EXPECT_EQ(intOf("+12"), 12);
+    EXPECT_EQ(intOf("-+12"), 12);
+    EXPECT_EQ(intOf("  800\n"), 800);
+    EXPECT_EQ(intOf(""), 0);
+    EXPECT_EQ(intOf("\n5"), 0);
+    EXPECT_EQ(intOf("12a"), 169);  // 'a' counts as the digit 49
+    EXPECT_EQ(intOf("I"), 25);     // a header letter is no version
+    EXPECT_EQ(intOf("99999999999"), static_cast<int32_t>(99999999999LL & 0xffffffff));
+}
+
+TEST(TextScannerLines, SkipLinePassesTheRestAndEmptyLines) {
+    const std::string text = "first line  \r\n\r\n \t \n\tsecond";
+    TextScanner sc(text.data(), text.data() + text.size());
+    sc.skipLine();
+    EXPECT_EQ(sc.readToken(), "second");
+    sc.skipLine();
+    EXPECT_TRUE(sc.atEnd());
+}
+
+TEST(TextScannerLines, TokensNeverCrossALine) {
+    const std::string text = "  TEXTURE\nname";
+    TextScanner sc(text.data(), text.data() + text.size());
+    EXPECT_EQ(sc.readToken(), "TEXTURE");
+    EXPECT_EQ(sc.readToken(), "");
+}
+
+TEST(TextScannerKeywords, MatchNeedsABlankOrAnAllowedLineEnd) {
+    auto match = [](const std::string& text, const char* keyword, bool allowLineEnd) {
+        TextScanner sc(text.data(), text.data() + text.size());
+        return sc.matchKeyword(keyword, allowLineEnd);
+    };
+    EXPECT_TRUE(match("TEXTURE a.png", "TEXTURE", false));
+    EXPECT_FALSE(match("TEXTURE_LIT a.png", "TEXTURE", false));
+    EXPECT_FALSE(match("IDX10 1", "IDX", false));
+    EXPECT_FALSE(match("OBJ\n", "OBJ", false));
+    EXPECT_TRUE(match("OBJ\n", "OBJ", true));
+    EXPECT_TRUE(match("OBJ", "OBJ", true));  // the end of the buffer is a line end
+    EXPECT_FALSE(match("OBJ", "OBJ", false));
+    EXPECT_FALSE(match("OB", "OBJ", true));
+    EXPECT_TRUE(match(" \tOBJ\t", "OBJ", false));
+}
+
+TEST(TextScannerKeywords, FailedMatchLeavesTheBlanksSkipped) {
+    const std::string text = "   TEXTURE_LIT x";
+    TextScanner sc(text.data(), text.data() + text.size());
+    EXPECT_FALSE(sc.matchKeyword("TEXTURE", false));
+    EXPECT_EQ(sc.offset(), 3u);
+    EXPECT_TRUE(sc.matchKeyword("TEXTURE_LIT", false));
+    EXPECT_EQ(sc.readToken(), "x");
+}
+
+TEST(TextScannerLines, LineNumbersCountEveryLineEndStyle) {
+    const std::string text = "a\nb\r\nc\rd";
+    EXPECT_EQ(lineNumberAt(text.data(), text.size(), 0), 1u);
+    EXPECT_EQ(lineNumberAt(text.data(), text.size(), 2), 2u);
+    EXPECT_EQ(lineNumberAt(text.data(), text.size(), 5), 3u);
+    EXPECT_EQ(lineNumberAt(text.data(), text.size(), 7), 4u);
+}
+
+TEST(TextScannerNumbers, TruncationSaturatesInsteadOfOverflowing) {
+    EXPECT_EQ(truncateToInt32(7.9f), 7);
+    EXPECT_EQ(truncateToInt32(-2.5f), -2);
+    EXPECT_EQ(truncateToInt32(1e20f), INT32_MAX);
+    EXPECT_EQ(truncateToInt32(-1e20f), INT32_MIN);
+    EXPECT_EQ(truncateToInt32(NAN), INT32_MIN);
+}
+
+}  // namespace
+}  // namespace tarvosk
