@@ -1,0 +1,43 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "host_fixture.h"
+#include "shell/paths.h"
+
+namespace tarvosk {
+namespace {
+
+class Paths : public testing::InProcessHost {};
+
+TEST_F(Paths, EveryKindEndsInTheSeparator) {
+    Boot();
+    const std::string root = Folder(sandbox);
+    EXPECT_EQ(GetPath(SystemFolder), root);
+    EXPECT_EQ(GetPath(PluginFolder), root + "Resources/plugins/");
+    EXPECT_EQ(GetPath(SimulatorRoot), root);
+    EXPECT_EQ(GetPath(PrefsFolder), root + "Output/preferences/");
+    EXPECT_EQ(GetPath(EarthNavDataFolder), root + "Resources/Earth nav data/");
+    EXPECT_EQ(GetPath(CustomSceneryFolder), root + "Custom Scenery/");
+    EXPECT_EQ(GetPath(PluginDataFolder), root + "Resources/plugins/Tarvosk/");
+    EXPECT_EQ(GetPath(FlightPlansFolder), root + "QNFlight Plans/");
+    EXPECT_EQ(GetPath(FmsFlightPlansFolder), root + "QN FMS Flight Plans/");
+    // The user's aircraft folder: the aircraft file's folder, inside the sandbox's Aircraft.
+    char file[4096] = {}, path[4096] = {};
+    XPLMGetNthAircraftModel(0, file, path);
+    const std::string aircraft = GetPath(AircraftFolder);
+    EXPECT_EQ(aircraft + file, path);
+    EXPECT_EQ(aircraft.rfind(root + "Aircraft/", 0), 0u);
+}
+
+TEST_F(Paths, CutAfterSeparator) {
+    EXPECT_EQ(CutAfterSeparator("/x/Resources/plugins/T.xpl", '/'), "/x/Resources/plugins/");
+    EXPECT_EQ(CutAfterSeparator("/x/Resources/plugins/T.xpl", '/', 3), "/x/");
+    EXPECT_EQ(CutAfterSeparator("/x/", '/'), "/x/");
+    EXPECT_EQ(CutAfterSeparator("no separator", '/'), "no separator");
+    EXPECT_EQ(CutAfterSeparator("a/b", '/', 2), "a/b");  // too few: left whole
+    EXPECT_EQ(CutAfterSeparator("", '/'), "");
+}
+
+}  // namespace
+}  // namespace tarvosk
