@@ -139,6 +139,20 @@ bool DatarefExists(const std::string& name) {
     return Named(name) != nullptr;
 }
 
+DatarefHandle LookupDataref(const std::string& name) {
+    return Named(name);
+}
+
+double ReadDataref(DatarefHandle handle, int index) {
+    if (!HostReady()) return std::numeric_limits<double>::quiet_NaN();
+    DatarefEntry* e = H().data.Check(const_cast<void*>(handle));
+    if (!e || (e->IsAccessor() && (e->orphaned || !PluginIsEnabled(e->owner))))
+        return std::numeric_limits<double>::quiet_NaN();
+    bool ok = false;
+    double v = ReadAsNumber(e, index, &ok);
+    return ok ? v : std::numeric_limits<double>::quiet_NaN();
+}
+
 bool ReleaseDataref(const std::string& name) {
     DatarefEntry* e = Named(name);
     if (!e) return false;

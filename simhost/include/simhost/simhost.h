@@ -72,6 +72,11 @@ SIMHOST_API bool SetDatarefBytes(const std::string& name, const std::string& byt
 SIMHOST_API double GetDataref(const std::string& name, int index = 0);  // NaN if unknown
 SIMHOST_API std::string GetDatarefBytes(const std::string& name);       // empty if unknown
 SIMHOST_API bool DatarefExists(const std::string& name);
+// For reading the same dataref every frame without a name lookup. A handle stays valid until
+// the next Reset; reading gives NaN when the dataref's owner is disabled or gone.
+using DatarefHandle = const void*;
+SIMHOST_API DatarefHandle LookupDataref(const std::string& name);  // nullptr if unknown
+SIMHOST_API double ReadDataref(DatarefHandle handle, int index = 0);
 // Ground speed and height above ground follow the aircraft's motion unless set from here;
 // a set value holds until released.
 SIMHOST_API bool ReleaseDataref(const std::string& name);

@@ -1,0 +1,25 @@
+// Files a scenario run leaves behind: the timeline, the track as CSV and as an SVG top view.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "simhost/simhost.h"
+
+namespace simhost::scenario {
+
+// One frame of the track; NaN where a value was not available.
+struct TrackRow {
+    double time, aircraftX, aircraftZ, aircraftHeading, tugX, tugZ, tugHeading, phase;
+};
+
+bool WriteTimeline(const std::filesystem::path& file, const std::vector<TimelineEvent>& events);
+bool WriteTrackCsv(const std::filesystem::path& file, const std::vector<TrackRow>& rows);
+bool WriteTrackSvg(const std::filesystem::path& file, const std::vector<TrackRow>& rows,
+                   const std::string& title);
+
+// "%.3f" without locale surprises; the timeline and CSV use it for every number.
+std::string Fixed(double v, int decimals = 3);
+
+}  // namespace simhost::scenario

@@ -1,0 +1,525 @@
+// Runs a parsed scenario against the simulated host and writes its outputs.
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "outputs.h"
+#include "scenario.h"
+#include "simhost/simhost.h"
+
+namespace simhost::scenario {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Hex(int code) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "0x%08X", static_cast<unsigned>(code));
+    return buf;
+}
+
+std::string Num(double v) {
+    if (std::isnan(v)) return "unknown";
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.6g", v);
+    return buf;
+}
+
+class Runner {
+  public:
+    Runner(const Script& script, const RunOptions& options) : script_(script), options_(options) {}
+    RunResult Run();
+
+  private:
+    bool Step(const simhost::scenario::Step& s);
+    bool Fail(const simhost::scenario::Step& s, const std::string& why) {
+        error_ = script_.file + ":" + std::to_string(s.line) + ": " + why;
+        return false;
+    }
+    bool EnsureHost(const simhost::scenario::Step& s);
+    bool Load(const simhost::scenario::Step& s, const fs::path& plugin);
+    bool Lifecycle(const simhost::scenario::Step& s);
+    bool Expect(const simhost::scenario::Step& s);
+    // Evaluates a condition; `known` false when its left side does not exist (yet).
+    bool Evaluate(const Condition& c, bool* known, std::string* actual);
+    std::string Describe(const Condition& c) const;
+    void ResolveTrack();
+    void AfterFrame();
+    void WriteOutputs(RunResult* result);
+
+    const Script& script_;
+    RunOptions options_;
+    std::string error_;
+    bool hostUp_ = false;
+    fs::path out_, sandbox_, plugin_, content_;
+    int pluginId_ = -1;
+    bool track_ = true;
+    std::vector<TrackRow> rows_;
+    DatarefHandle ax_ = nullptr, az_ = nullptr, ah_ = nullptr, tx_ = nullptr, tz_ = nullptr,
+                  th_ = nullptr, phase_ = nullptr;
+    double lastPhase_ = NAN;
+};
+
+bool Runner::EnsureHost(const simhost::scenario::Step& s) {
+    if (hostUp_) return true;
+    HostConfig config;
+    config.sandbox = sandbox_;
+    if (script_.xplaneVersion) config.xplaneVersion = *script_.xplaneVersion;
+    if (script_.xplmVersion) config.xplmVersion = *script_.xplmVersion;
+    config.framesPerSecond = options_.fps > 0 ? options_.fps : script_.fps.value_or(30.0);
+    config.omitDatarefs = script_.omit;
+    if (script_.aircraft) config.aircraftFile = *script_.aircraft;
+    if (script_.freshSandbox) {
+        std::error_code ec;
+        fs::remove_all(sandbox_, ec);
+    }
+    std::string why;
+    if (!Reset(config, &why)) return Fail(s, "cannot set up the host: " + why);
+    SetAfterFrameHook([this] { AfterFrame(); });
+    hostUp_ = true;
+    return true;
+}
+
+bool Runner::Load(const simhost::scenario::Step& s, const fs::path& plugin) {
+    if (plugin.empty())
+        return Fail(s, "no plug-in to load: give --plugin, a 'plugin' line or 'load PATH'");
+    std::error_code ec;
+    fs::path dataFolder = Sandbox() / "Resources" / "plugins" / plugin.stem();
+    fs::create_directories(dataFolder, ec);
+    if (!content_.empty()) {
+        if (!fs::is_directory(content_)) return Fail(s, "no content folder " + content_.string());
+        fs::copy(content_, dataFolder,
+                 fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
+        if (ec) return Fail(s, "cannot copy the content into the sandbox: " + ec.message());
+    }
+    std::string why;
+    pluginId_ = LoadPlugin(plugin, &why);
+    if (pluginId_ < 0) return Fail(s, "cannot load the plug-in: " + why);
+    plugin_ = plugin;
+    return true;
+}
+
+bool Runner::Lifecycle(const simhost::scenario::Step& s) {
+    const std::string& v = s.verb;
+    if (v == "load") return Load(s, s.args.empty() ? plugin_ : fs::path(s.args[0]));
+    if (v == "launch") {
+        if (!Load(s, plugin_)) return false;
+        if (!StartPlugin(pluginId_)) return Fail(s, "XPluginStart failed");
+        return EnablePlugin(pluginId_) || Fail(s, "XPluginEnable failed");
+    }
+    if (pluginId_ < 0) return Fail(s, "no plug-in loaded");
+    if (v == "start")
+        return StartPlugin(pluginId_) ||
+               Fail(s, "XPluginStart failed or the plug-in is not freshly loaded");
+    if (v == "enable")
+        return EnablePlugin(pluginId_) ||
+               Fail(s, "XPluginEnable failed or the plug-in is not started");
+    if (v == "disable") {
+        DisablePlugin(pluginId_);
+        return true;
+    }
+    if (v == "stop") {
+        StopPlugin(pluginId_);
+        return true;
+    }
+    if (v == "unload") {
+        UnloadPlugin(pluginId_);
+        pluginId_ = -1;
+        return true;
+    }
+    // restart: what the user does by quitting and starting the simulator again.
+    UnloadPlugin(pluginId_);
+    pluginId_ = -1;
+    if (!Load(s, plugin_)) return false;
+    if (!StartPlugin(pluginId_) || !EnablePlugin(pluginId_))
+        return Fail(s, "the plug-in did not start again");
+    return true;
+}
+
+std::string Runner::Describe(const Condition& c) const {
+    std::string lhs = c.lhs + (c.index ? "[" + std::to_string(c.index) + "]" : "");
+    std::string rhs = c.isText ? "\"" + c.text + "\"" : Num(c.value);
+    if (c.tolerance > 0) rhs += " +- " + Num(c.tolerance);
+    return lhs + " " + c.op + " " + rhs;
+}
+
+bool Runner::Evaluate(const Condition& c, bool* known, std::string* actual) {
+    *known = true;
+    if (c.isText) {
+        if (!DatarefExists(c.lhs)) {
+            *known = false;
+            return false;
+        }
+        std::string text = GetDatarefBytes(c.lhs);
+        *actual = "\"" + text + "\"";
+        return (text == c.text) == (c.op == "==");
+    }
+    double v = NAN;
+    const std::string& n = c.lhs;
+    XPLMCameraPosition_t cam = CameraPose();
+    if (n == "time")
+        v = Now();
+    else if (n == "frames")
+        v = static_cast<double>(FrameCount());
+    else if (n == "bad_handles")
+        v = BadHandleAccesses();
+    else if (n == "read_only_writes")
+        v = ReadOnlyWrites();
+    else if (n == "double_registrations")
+        v = FlightLoopDoubleRegistrations();
+    else if (n == "faults")
+        v = PluginFaults();
+    else if (n == "speech_count")
+        v = static_cast<double>(Speech().size());
+    else if (n == "messages_sent")
+        v = static_cast<double>(SentMessages().size());
+    else if (n == "plugin_enabled")
+        v = PluginEnabled(pluginId_) ? 1 : 0;
+    else if (n == "camera.controlled")
+        v = CameraControlled() ? 1 : 0;
+    else if (n == "camera.x")
+        v = cam.x;
+    else if (n == "camera.y")
+        v = cam.y;
+    else if (n == "camera.z")
+        v = cam.z;
+    else if (n == "camera.pitch")
+        v = cam.pitch;
+    else if (n == "camera.heading")
+        v = cam.heading;
+    else if (n == "camera.roll")
+        v = cam.roll;
+    else if (n == "camera.zoom")
+        v = cam.zoom;
+    else if (n == "windows_visible") {
+        v = 0;
+        for (const WindowInfo& w : Windows()) v += w.visible ? 1 : 0;
+    } else {
+        if (!DatarefExists(n)) {
+            *known = false;
+            *actual = "unknown dataref";
+            return false;
+        }
+        v = GetDataref(n, c.index);
+        if (std::isnan(v)) {
+            *actual = "no element " + std::to_string(c.index);
+            return false;
+        }
+    }
+    *actual = Num(v);
+    const double tol = c.tolerance;
+    if (c.op == "==") return std::fabs(v - c.value) <= tol;
+    if (c.op == "!=") return std::fabs(v - c.value) > tol;
+    if (c.op == "<") return v < c.value + tol;
+    if (c.op == "<=") return v <= c.value + tol;
+    if (c.op == ">") return v > c.value - tol;
+    return v >= c.value - tol;
+}
+
+bool Runner::Expect(const simhost::scenario::Step& s) {
+    const std::string& w = s.what;
+    const bool no = s.negate;
+    auto text = [&](const std::string& candidate) {
+        return s.count == 1 ? candidate.find(s.args[0]) != std::string::npos
+                            : candidate == s.args[0];
+    };
+    auto verdict = [&](bool found, const std::string& what) {
+        if (found == !no) return true;
+        return Fail(s, no ? "unexpected " + what : "expected " + what + ", not found");
+    };
+    if (w == "speech") {
+        if (s.count == 2) {
+            double n = static_cast<double>(Speech().size());
+            if ((n == s.number) != no) return true;
+            return Fail(s, "expected " + std::string(no ? "not " : "") + Num(s.number) +
+                               " speech records, got " + Num(n));
+        }
+        bool found = false;
+        for (const SpeechRecord& r : Speech()) found = found || text(r.text);
+        return verdict(found, "speech \"" + s.args[0] + "\"");
+    }
+    if (w == "timeline") {
+        bool found = false;
+        for (const TimelineEvent& e : Timeline()) found = found || text(e.text);
+        return verdict(found, "timeline event \"" + s.args[0] + "\"");
+    }
+    if (w == "window-text") {
+        bool found = false;
+        for (const WindowInfo& win : Windows())
+            for (const std::string& t : win.textLastFrame) found = found || text(t);
+        return verdict(found, "window text \"" + s.args[0] + "\" in the last frame");
+    }
+    if (w == "widget-text") {
+        bool found = false;
+        for (const WidgetInfo& wi : Widgets())
+            for (const std::string& t : wi.textLastFrame) found = found || text(t);
+        return verdict(found, "widget text \"" + s.args[0] + "\" in the last frame");
+    }
+    if (w == "message") {
+        int code = static_cast<int>(static_cast<long long>(s.number) & 0xFFFFFFFFLL);
+        bool found = false;
+        for (const MessageRecord& m : SentMessages()) found = found || m.message == code;
+        return verdict(found, "message " + Hex(code) + " sent by a plug-in");
+    }
+    if (w == "menu") {
+        const std::string& path = s.args[0];
+        const std::string& state = s.args[1];
+        int check = MenuItemCheck(path);
+        if (state == "present") return verdict(check >= 0, "menu item \"" + path + "\"");
+        if (check < 0) return Fail(s, "no menu item \"" + path + "\"");
+        int enabled = MenuItemEnabled(path);
+        bool ok = state == "checked"     ? check == xplm_Menu_Checked
+                  : state == "unchecked" ? check == xplm_Menu_Unchecked
+                  : state == "unmarked"  ? check == xplm_Menu_NoCheck
+                  : state == "enabled"   ? enabled == 1
+                                         : enabled == 0;
+        static const char* checks[] = {"unmarked", "unchecked", "checked"};
+        return ok || Fail(s, "menu item \"" + path + "\" is " + checks[check] +
+                                 (enabled ? ", enabled" : ", disabled") + ", expected " + state);
+    }
+    if (w == "camera") {
+        bool controlled = CameraControlled();
+        bool want = s.args[0] == "controlled";
+        return controlled == want ||
+               Fail(s, std::string("the camera is ") + (controlled ? "controlled" : "free"));
+    }
+    // file
+    fs::path file = Sandbox() / s.args[0];
+    std::error_code ec;
+    bool exists = fs::is_regular_file(file, ec);
+    if (s.args[1] == "exists") return verdict(exists, "file " + s.args[0]);
+    if (s.args[1] == "absent") return verdict(!exists, "absence of file " + s.args[0]);
+    if (!exists) return Fail(s, "no file " + s.args[0] + " in the sandbox");
+    std::ifstream in(file, std::ios::binary);
+    std::string line;
+    bool found = false;
+    if (s.args[1] == "line") {
+        while (!found && std::getline(in, line)) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            found = line == s.args[2];
+        }
+        return verdict(found, "line \"" + s.args[2] + "\" in " + s.args[0]);
+    }
+    std::ostringstream all;
+    all << in.rdbuf();
+    return verdict(all.str().find(s.args[2]) != std::string::npos,
+                   "\"" + s.args[2] + "\" in " + s.args[0]);
+}
+
+bool Runner::Step(const simhost::scenario::Step& s) {
+    const std::string& v = s.verb;
+    if (v == "print") {
+        std::string line;
+        for (const std::string& a : s.args) {
+            if (!line.empty()) line += ' ';
+            if (hostUp_ && DatarefExists(a))
+                line += a + " = " + Num(GetDataref(a));
+            else
+                line += a;
+        }
+        std::cout << (hostUp_ ? Fixed(Now()) + " " : "") << line << std::endl;
+        if (hostUp_) AddTimelineEvent("print: " + line);
+        return true;
+    }
+    if (!EnsureHost(s)) return false;
+    if (v == "load" || v == "start" || v == "enable" || v == "disable" || v == "stop" ||
+        v == "unload" || v == "restart" || v == "launch") {
+        bool ok = Lifecycle(s);
+        ResolveTrack();
+        return ok;
+    }
+    if (v == "set") {
+        if (s.what == "fps") return SetFramesPerSecond(s.number) || Fail(s, "bad frame rate");
+        const std::string& name = s.args[0];
+        if (!DatarefExists(name)) return Fail(s, "unknown dataref " + name);
+        bool ok;
+        if (s.what == "text") {
+            ok = SetDatarefBytes(name, s.args[1]);
+        } else if (s.what == "array") {
+            std::vector<float> values;
+            for (std::size_t k = 1; k < s.args.size(); ++k)
+                values.push_back(std::strtof(s.args[k].c_str(), nullptr));
+            ok = SetDatarefArray(name, values, static_cast<int>(s.count));
+        } else {
+            ok = SetDataref(name, std::strtod(s.args[1].c_str(), nullptr));
+        }
+        if (!ok)
+            return Fail(
+                s, "cannot write " + name + " (wrong type, index out of range or owner disabled)");
+        AddTimelineEvent("set " + name +
+                         (s.what == "array" ? "[" + std::to_string(s.count) + "]" : "") + " " +
+                         s.args[1]);
+        return true;
+    }
+    if (v == "release") return ReleaseDataref(s.args[0]) || Fail(s, "unknown dataref " + s.args[0]);
+    if (v == "menu")
+        return ChooseMenuItem(s.args[0]) || Fail(s, "no enabled menu item \"" + s.args[0] + "\"");
+    if (v == "message") {
+        int code = static_cast<int>(static_cast<long long>(s.number) & 0xFFFFFFFFLL);
+        SendMessageFromHost(-1, code, reinterpret_cast<void*>(static_cast<std::intptr_t>(s.count)));
+        return true;
+    }
+    if (v == "key") {
+        AddTimelineEvent("key " + s.args[0]);
+        bool consumed = PressKey(s.key, s.keyFlags | xplm_DownFlag);
+        PressKey(s.key, s.keyFlags | xplm_UpFlag);
+        (void)consumed;
+        return true;
+    }
+    if (v == "view") {
+        if (s.what == "change") {
+            ChangeView();
+        } else {
+            SetDataref("sim/graphics/view/view_is_external", s.what == "outside" ? 1 : 0);
+            ChangeView();
+        }
+        return true;
+    }
+    if (v == "click" || v == "close") {
+        for (const WidgetInfo& w : Widgets())
+            if (w.descriptor == s.args[0] && w.visible) {
+                bool ok = v == "click" ? ClickWidget(w.id) : CloseWidgetWindow(w.id);
+                return ok || Fail(s, "the widget \"" + s.args[0] + "\" did not take the " + v);
+            }
+        return Fail(s, "no visible widget \"" + s.args[0] + "\"");
+    }
+    if (v == "wait" && s.what == "until") {
+        const double deadline = Now() + s.number;
+        bool known = false;
+        std::string actual;
+        while (!Evaluate(s.cond, &known, &actual)) {
+            if (Now() >= deadline - 1e-9)
+                return Fail(s, "condition " + Describe(s.cond) + " not met within " +
+                                   Num(s.number) + " s (" + (known ? "is " : "") + actual + ")");
+            RunFrames(1);
+        }
+        return true;
+    }
+    if (v == "wait") {
+        RunSeconds(s.number);
+        return true;
+    }
+    if (v == "frames") {
+        RunFrames(static_cast<int>(s.count));
+        return true;
+    }
+    if (v == "assert") {
+        bool known = false;
+        std::string actual;
+        if (Evaluate(s.cond, &known, &actual)) return true;
+        if (!known) return Fail(s, "assert on " + s.cond.lhs + ": no such dataref");
+        return Fail(s, "assert failed: " + Describe(s.cond) + " (is " + actual + ")");
+    }
+    if (v == "expect") return Expect(s);
+    if (v == "mark") {
+        std::string line;
+        for (const std::string& a : s.args) line += (line.empty() ? "" : " ") + a;
+        AddTimelineEvent("mark: " + line);
+        return true;
+    }
+    if (v == "track") {
+        track_ = s.args[0] == "on";
+        return true;
+    }
+    return Fail(s, "unknown action '" + v + "'");
+}
+
+void Runner::ResolveTrack() {
+    ax_ = LookupDataref("sim/flightmodel/position/local_x");
+    az_ = LookupDataref("sim/flightmodel/position/local_z");
+    ah_ = LookupDataref("sim/flightmodel/position/psi");
+    tx_ = LookupDataref("quorren/tarvosk/truck/position_ogl_x");
+    tz_ = LookupDataref("quorren/tarvosk/truck/position_ogl_z");
+    th_ = LookupDataref("quorren/tarvosk/truck/position_hdg");
+    phase_ = LookupDataref("tarvosk/diagnostics/truck_phase");
+}
+
+void Runner::AfterFrame() {
+    auto read = [](DatarefHandle h) { return h ? ReadDataref(h) : NAN; };
+    double phase = read(phase_);
+    if (std::isfinite(phase) && !(phase == lastPhase_)) {
+        AddTimelineEvent("phase: " + Fixed(phase, 0));
+        lastPhase_ = phase;
+    }
+    if (!track_ || !PluginEnabled(pluginId_)) return;
+    rows_.push_back(
+        {Now(), read(ax_), read(az_), read(ah_), read(tx_), read(tz_), read(th_), phase});
+}
+
+void Runner::WriteOutputs(RunResult* result) {
+    std::error_code ec;
+    fs::create_directories(out_, ec);
+    auto add = [&](const fs::path& p, bool ok) {
+        if (ok) result->outputs.push_back(p);
+    };
+    add(out_ / "timeline.txt", WriteTimeline(out_ / "timeline.txt", Timeline()));
+    add(out_ / "track.csv", WriteTrackCsv(out_ / "track.csv", rows_));
+    add(out_ / "track.svg",
+        WriteTrackSvg(out_ / "track.svg", rows_, fs::path(script_.file).filename().string()));
+    fs::path sandbox = Sandbox();
+    auto copy = [&](const fs::path& from, const fs::path& to) {
+        if (!fs::is_regular_file(from, ec)) return;
+        fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
+        add(to, !ec);
+    };
+    copy(sandbox / "Log.txt", out_ / "host.log");
+    if (!plugin_.empty()) {
+        std::string stem = plugin_.stem().string();
+        copy(sandbox / "Resources" / "plugins" / stem / (stem + ".log"), out_ / (stem + ".log"));
+    }
+    for (const auto& entry : fs::directory_iterator(sandbox / "Output" / "preferences", ec))
+        if (entry.path().extension() == ".prf" && entry.path().filename() != "X-Plane.prf")
+            copy(entry.path(), out_ / entry.path().filename());
+}
+
+RunResult Runner::Run() {
+    RunResult result;
+    const auto wallStart = std::chrono::steady_clock::now();
+    out_ = options_.out.empty() ? fs::path("out") : options_.out;
+    sandbox_ = !options_.sandbox.empty() ? options_.sandbox
+               : script_.sandbox         ? *script_.sandbox
+                                         : out_ / "sandbox";
+    plugin_ = !options_.plugin.empty() ? options_.plugin : script_.plugin.value_or(fs::path());
+    content_ = !options_.content.empty() ? options_.content : script_.content.value_or(fs::path());
+    bool ok = true;
+    for (const simhost::scenario::Step& s : script_.steps) {
+        if (!Step(s)) {
+            ok = false;
+            break;
+        }
+    }
+    if (ok && !hostUp_) {
+        simhost::scenario::Step none;
+        ok = EnsureHost(none);
+    }
+    if (hostUp_) {
+        result.simulatedSeconds = Now();
+        result.frames = FrameCount();
+        SetAfterFrameHook(nullptr);
+        if (pluginId_ > 0) {
+            // Quit as the simulator does: the plug-in is disabled and stopped, so the files it
+            // writes on stopping are there to copy.
+            UnloadPlugin(pluginId_);
+            pluginId_ = -1;
+        }
+        WriteOutputs(&result);
+    }
+    result.ok = ok;
+    result.error = error_;
+    result.wallSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+    return result;
+}
+
+}  // namespace
+
+RunResult RunScript(const Script& script, const RunOptions& options) {
+    Runner runner(script, options);
+    return runner.Run();
+}
+
+}  // namespace simhost::scenario

@@ -1,0 +1,74 @@
+// Scenario scripts for the simulated host: parsing, running, and the outputs of a run.
+// The language is described in simhost/SCENARIOS.md.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace simhost::scenario {
+
+// `lhs op value [+- tolerance]`; the value is a number or, for byte datarefs, a quoted text.
+struct Condition {
+    std::string lhs;  // dataref name or a host quantity (time, bad_handles, camera.x, ...)
+    int index = 0;    // element of an array or byte dataref: name[3]
+    std::string op;   // == != < <= > >=
+    double value = 0;
+    double tolerance = 0;
+    bool isText = false;
+    std::string text;
+};
+
+struct Step {
+    int line = 0;
+    std::string verb;               // first word, e.g. "wait", "expect"
+    std::string what;               // sub-kind: "until", "speech", "menu", ...
+    std::vector<std::string> args;  // remaining words, quotes removed
+    Condition cond;
+    double number = 0;  // seconds, frames, a dataref value, a message code ...
+    long long count = 0;
+    bool negate = false;  // "expect no ..."
+    int key = 0, keyFlags = 0;
+};
+
+struct Script {
+    std::string file;              // for error messages
+    std::filesystem::path folder;  // relative paths in the script start here
+    // Configuration lines (before the first action).
+    std::optional<std::filesystem::path> sandbox, plugin, content, aircraft;
+    std::optional<int> xplaneVersion, xplmVersion;
+    std::optional<double> fps;
+    std::vector<std::string> omit;
+    bool freshSandbox = false;
+    std::vector<Step> steps;
+};
+
+// Fails with "file:line: reason".
+bool ParseScript(const std::string& text, const std::string& fileName, Script* out,
+                 std::string* error);
+bool ParseScriptFile(const std::filesystem::path& file, Script* out, std::string* error);
+
+// Parses "F12", "A", "7", "ESC", "0x7B" or "123" into a virtual key code; -1 if unknown.
+int ParseKeyName(const std::string& name);
+// Parses "5", "5s", "250ms", "2min" into seconds; false on anything else or a negative value.
+bool ParseDuration(const std::string& text, double* seconds);
+
+struct RunOptions {
+    std::filesystem::path plugin, content, sandbox, out;  // empty: from the script or defaults
+    double fps = 0;                                       // 0: the script's, else 30
+    bool quiet = false;
+};
+
+struct RunResult {
+    bool ok = false;
+    std::string error;  // "file:line: reason" when !ok
+    double simulatedSeconds = 0;
+    long long frames = 0;
+    double wallSeconds = 0;
+    std::vector<std::filesystem::path> outputs;
+};
+
+RunResult RunScript(const Script& script, const RunOptions& options);
+
+}  // namespace simhost::scenario
