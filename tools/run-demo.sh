@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Runs the demo scenario in the simulated host with the built plug-in.
+#   tools/run-demo.sh BUILD_DIR OUT_DIR
+set -euo pipefail
+build=${1:?usage: tools/run-demo.sh BUILD_DIR OUT_DIR}
+out=${2:?usage: tools/run-demo.sh BUILD_DIR OUT_DIR}
+root=$(cd "$(dirname "$0")/.." && pwd)
+
+sim=$(find "$build" -type f -name tarvosk-sim -perm -u+x -print -quit)
+xpl=$(find "$build" -type f -name Tarvosk.xpl -print -quit)
+[ -n "$sim" ] || { echo "run-demo: no tarvosk-sim under $build" >&2; exit 1; }
+[ -n "$xpl" ] || { echo "run-demo: no Tarvosk.xpl under $build" >&2; exit 1; }
+
+args=(--plugin "$xpl" --out "$out")
+[ -d "$build/content" ] && args+=(--content "$build/content")
+"$sim" "${args[@]}" "$root/scenarios/demo.txt"
+echo "demo outputs: $out (timeline.txt, track.csv, track.svg, Tarvosk.log, Quorren.Tarvosk.prf, host.log)"
