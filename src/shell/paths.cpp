@@ -17,11 +17,23 @@ std::string HostText(char (&buffer)[kHostPathBuffer]) {
     return std::string(buffer, strnlen(buffer, kHostPathBuffer));
 }
 
+// The host fills at most 256 bytes of the plug-in's file path. A path that fills them is cut
+// short: folders derived from it would point somewhere else (up to the file system's root),
+// so it yields no path at all and the plug-in runs without its data folder.
+constexpr std::size_t kPluginInfoBuffer = 256;
+
 std::string PluginFilePath() {
     char name[kHostPathBuffer] = {}, file[kHostPathBuffer] = {};
     char signature[kHostPathBuffer] = {}, description[kHostPathBuffer] = {};
     XPLMGetPluginInfo(XPLMGetMyID(), name, file, signature, description);
-    return HostText(file);
+    std::string path = HostText(file);
+    if (path.size() >= kPluginInfoBuffer - 1) path.clear();
+    return path;
+}
+
+// A folder below the simulator's root, or nothing when the root is unknown.
+std::string UnderRoot(const std::string& root, const std::string& rest) {
+    return root.empty() ? std::string() : root + rest;
 }
 
 }  // namespace
@@ -53,17 +65,19 @@ std::string GetPath(PathKind kind) {
         }
         case PluginFolder:
             return CutAfterSeparator(PluginFilePath(), sep[0]);
-        case SimulatorRoot:
-            return CutAfterSeparator(PluginFilePath(), sep[0], 3);
+        case SimulatorRoot: {
+            const std::string root = CutAfterSeparator(PluginFilePath(), sep[0], 3);
+            return !root.empty() && root.back() == sep[0] ? root : std::string();
+        }
         case PrefsFolder: {
             char buffer[kHostPathBuffer] = {};
             XPLMGetPrefsPath(buffer);
             return CutAfterSeparator(HostText(buffer), sep[0]);
         }
         case EarthNavDataFolder:
-            return GetPath(SimulatorRoot) + "Resources" + sep + "Earth nav data" + sep;
+            return UnderRoot(GetPath(SimulatorRoot), "Resources" + sep + "Earth nav data" + sep);
         case CustomSceneryFolder:
-            return GetPath(SimulatorRoot) + "Custom Scenery" + sep;
+            return UnderRoot(GetPath(SimulatorRoot), "Custom Scenery" + sep);
         case AircraftFolder: {
             char file[kHostPathBuffer] = {}, path[kHostPathBuffer] = {};
             XPLMGetNthAircraftModel(0, file, path);
@@ -72,13 +86,14 @@ std::string GetPath(PathKind kind) {
         case PluginDataFolder: {
             // The library's name without its extension (".xpl") names the data folder.
             std::string path = PluginFilePath();
-            path.resize(path.size() >= 4 ? path.size() - 4 : 0);
+            if (path.size() <= 4) return std::string();
+            path.resize(path.size() - 4);
             return path + sep;
         }
         case FlightPlansFolder:
-            return GetPath(SimulatorRoot) + "QNFlight Plans" + sep;
+            return UnderRoot(GetPath(SimulatorRoot), "QNFlight Plans" + sep);
         case FmsFlightPlansFolder:
-            return GetPath(SimulatorRoot) + "QN FMS Flight Plans" + sep;
+            return UnderRoot(GetPath(SimulatorRoot), "QN FMS Flight Plans" + sep);
     }
     return std::string();
 }

@@ -21,8 +21,9 @@ enum PathKind {
     FmsFlightPlansFolder = 9,  // root + "QN FMS Flight Plans/"
 };
 
-// The folder of `kind`, ending with the host's directory separator (as far as the host's
-// own paths allow). Unknown kinds give an empty string.
+// The folder of `kind`, ending with the host's directory separator. Empty when the host's
+// paths cannot give it (a plug-in path too long for the host's buffer, too few folders above
+// the library for the simulator's root) and for unknown kinds.
 std::string GetPath(PathKind kind);
 
 // The host's directory separator ("/" when the host gives none).

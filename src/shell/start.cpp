@@ -56,8 +56,10 @@ int StartPlugin(char* outName, char* outSignature, char* outDescription) {
     XPLMHostApplicationID hostId = 0;
     XPLMGetVersions(&gXplaneVersion, &xplmVersion, &hostId);
 
+    // Without a data folder nothing is written relative to the host's working folder: the log
+    // stays closed and the scans find nothing.
     const std::string dataFolder = GetPath(PluginDataFolder);
-    OpenLog(dataFolder + "Tarvosk.log");
+    OpenLog(dataFolder.empty() ? std::string() : dataFolder + "Tarvosk.log");
     Log("--- Starting Tarvosk ---\n");
     Log("-Running on XPlane v" + std::to_string(gXplaneVersion) + "\n");
 
@@ -74,7 +76,8 @@ int StartPlugin(char* outName, char* outSignature, char* outDescription) {
     ScanObjectFolder(gTrucksFolder, gTruckList);
     LogObjectList("-Available trucks:", gTruckList);
 
-    gGroundServicesFolder = dataFolder + "GroundServices" + DirectorySeparator();
+    gGroundServicesFolder =
+        dataFolder.empty() ? std::string() : dataFolder + "GroundServices" + DirectorySeparator();
     gGroundServiceList.clear();
     ScanObjectFolder(gGroundServicesFolder, gGroundServiceList);
     LogObjectList("-Available Ground services:", gGroundServiceList);

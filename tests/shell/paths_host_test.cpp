@@ -30,6 +30,22 @@ TEST_F(Paths, EveryKindEndsInTheSeparator) {
     EXPECT_EQ(aircraft.rfind(root + "Aircraft/", 0), 0u);
 }
 
+TEST_F(Paths, LongInstallationPathWorksOrGivesNoPath) {
+    Boot();
+    // Fits the host's 256-byte plug-in path: every character survives.
+    const auto deep = sandbox / std::string(100, 'd');
+    simhost::AttachInProcessPlugin("Tarvosk", deep / "Resources" / "plugins" / "Tarvosk.xpl");
+    EXPECT_EQ(GetPath(PluginDataFolder), Folder(deep) + "Resources/plugins/Tarvosk/");
+    EXPECT_EQ(GetPath(SimulatorRoot), Folder(deep));
+    // Too long for it: the host cuts the path, so no folder is derived from it.
+    const auto deeper = sandbox / std::string(200, 'd') / std::string(200, 'e');
+    simhost::AttachInProcessPlugin("Tarvosk", deeper / "Resources" / "plugins" / "Tarvosk.xpl");
+    EXPECT_EQ(GetPath(PluginDataFolder), "");
+    EXPECT_EQ(GetPath(SimulatorRoot), "");
+    EXPECT_EQ(GetPath(CustomSceneryFolder), "");
+    EXPECT_EQ(GetPath(PrefsFolder), Folder(sandbox) + "Output/preferences/");
+}
+
 TEST_F(Paths, CutAfterSeparator) {
     EXPECT_EQ(CutAfterSeparator("/x/Resources/plugins/T.xpl", '/'), "/x/Resources/plugins/");
     EXPECT_EQ(CutAfterSeparator("/x/Resources/plugins/T.xpl", '/', 3), "/x/");
