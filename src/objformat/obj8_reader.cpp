@@ -1,6 +1,7 @@
 #include "objformat/obj8_reader.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <string_view>
 
@@ -71,8 +72,10 @@ struct Obj8Reader {
             // Bounds come from the file, never from the header's word: a count past the
             // file's size cannot be meant and would allocate without limit.
             if (count > static_cast<double>(size)) {
-                return fail(offset, "POINT_COUNTS declares " + std::to_string(int64_t(count)) +
-                                        " " + kWhat[i] + ", more than the file's " +
+                char declaredText[64];
+                std::snprintf(declaredText, sizeof declaredText, "%.0f", count);
+                return fail(offset, "POINT_COUNTS declares " + std::string(declaredText) + " " +
+                                        kWhat[i] + ", more than the file's " +
                                         std::to_string(size) + " bytes could hold");
             }
             declared[i] = static_cast<int32_t>(count);

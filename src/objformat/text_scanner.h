@@ -20,11 +20,11 @@ enum : uint8_t { kOther = 0, kBlank = 1, kLineEnd = 2 };
 inline constexpr struct CharClasses {
     uint8_t of[256]{};
     constexpr CharClasses() {
-        of[' '] = kBlank;
-        of['\t'] = kBlank;
+        of[32] = kBlank;  // space
+        of[9] = kBlank;   // tab
         of[0] = kLineEnd;
-        of['\r'] = kLineEnd;
-        of['\n'] = kLineEnd;
+        of[13] = kLineEnd;  // CR
+        of[10] = kLineEnd;  // LF
     }
 } kClasses;
 

@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Runs every fuzz target in <builddir>/fuzz for a share of <seconds> (default 60), seeded with
+# small generated objects and, when present, the corpus's object files (copied to a temporary
+# folder at run time, never into the repository). Exits non-zero on any finding; the input
+# that caused it is kept under <builddir>/fuzz/findings/.
+set -euo pipefail
+builddir="${1:?usage: fuzz/run-smoke.sh <builddir> [seconds]}"
+seconds="${2:-60}"
+here="$(cd "$(dirname "$0")" && pwd)"
+corpus="${TARVOSK_CORPUS_DIR:-$here/../../shared/corpus}"
+
+mapfile -t targets < <(find "$builddir/fuzz" -maxdepth 1 -type f -name 'fuzz_*' -perm -u+x | sort)
+if [ ${#targets[@]} -eq 0 ]; then
+  echo "no fuzz targets under $builddir/fuzz" >&2
+  exit 1
+fi
+per=$(( seconds / ${#targets[@]} ))
+[ "$per" -lt 1 ] && per=1
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+seeds="$work/seeds"
+mkdir -p "$seeds"
+
+# Small generated objects of every format, so each reader's paths are reached at once.
+printf 'I\n800\nOBJ\n\nTEXTURE t.png\nTEXTURE_LIT t_LIT.png\nPOINT_COUNTS 3 2 1 5\nVT 0 0 0 0 1 0 0 0\nVT 1 0 0 0 1 0 1 0\nVT 0 1 0 0 1 0 0 1\nVLINE 0 0 0 1 0 0\nVLINE 1 1 1 0 1 0\nVLIGHT 0 2 0 1 1 1\nIDX10 0 1 2 0 1\nATTR_LOD 0 100\nTRIS 0 3\nLINES 3 2\nLIGHTS 0 1\nANIM_begin\nANIM_rotate 0 1 0 0 90 0 1 sim/a\nANIM_trans 0 0 0 1 1 1 0 1 sim/b\nATTR_difuse_rgb 1 0.5 0\nsmoke_black 0 0 0 1\nANIM_end\nATTR_LOD 100 500\nATTR_hard\n' > "$seeds/obj8_small.obj"
+printf 'A\r800\r\rOBJ\rPOINT_COUNTS 1 0 0 12\rIDX10 0 0 0 0 0 0 0 0 0 0 0 0\rIDX 0\rTRIS 0 3\r' > "$seeds/obj8_cr.obj"
+printf 'I\n700\nOBJ\n\ntex\nATTR_LOD 0 100\nquad_hard\n0 0 0 0 0 1 0 0 1 0 1 1 0 1 1 0 1 0 0 1\nquad_cockpit\n0 0 0 0 0 1 0 0 1 0 1 1 0 1 1 0 1 0 0 1\ntri_strip 5\n0 0 0 0 0 1 0 0 0 0 0 1 0 0 0 1 1 0 0 0 2 2 2 0 0\nquad_strip 5\n0 0 0 0 0 1 0 0 0 0 0 1 0 0 0 1 1 0 0 0 2 2 2 0 0\ntri_fan 2\n0 0 0 0 0 1 1 1 0 0\npolygon 4\n0 0 0 0 0 1 0 0 0 0 1 1 0 0 0 0 1 0 0 0\nlight\n0 1 0 10 10 10\nline\n0 0 0 10 0 0 1 1 1 10 0 0\nshade_flat\nATTR_difuse_rgb 1 2 3\nsmoke_white 1 2 3 4\nquad_movie\n0 0 0 0 0 1 0 0 1 0 1 1 0 1 1 0 1 0 0 1\nend\n' > "$seeds/obj7_small.obj"
+printf 'I\n2\ntex\n1 10 0 0\n0 2 0\n2 5 5 5\n0 0 0 1 0 0\n3 0 1 0 1\n0 0 0 1 0 0 0 1 0\n5 0 1 0 1\n0 0 1 1 0 1 1 1 1 0 1 1\n6 0 1 0 1\n0 3 0 1 3 0 1 4 0 0 4 0\n7 0 1 0 1\n0 3 0 1 3 0 1 4 0 0 4 0\n-2\n0 0 0 0 0 1 0 0 1 0 0 1 1 0 1 1 1 1 1 1\n99\n' > "$seeds/obj2_small.obj"
+
+# Real-world files, the small ones only: a short run should spend its time mutating.
+if [ -d "$corpus/obj" ]; then
+  find "$corpus/obj" -type f -name '*.obj' -size -64k -print0 |
+    while IFS= read -r -d '' file; do cp "$file" "$seeds/corpus_$(basename "$file")"; done
+else
+  echo "corpus not found at $corpus/obj; seeding with generated files only"
+fi
+
+findings="$builddir/fuzz/findings"
+mkdir -p "$findings"
+status=0
+for target in "${targets[@]}"; do
+  name="$(basename "$target")"
+  echo "== $name for ${per}s"
+  mkdir -p "$work/$name"
+  if ! "$target" -max_total_time="$per" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
+       -print_final_stats=1 -artifact_prefix="$findings/$name-" "$work/$name" "$seeds" \
+       > "$work/$name.log" 2>&1; then
+    echo "FINDING in $name (input kept under $findings):"
+    tail -n 60 "$work/$name.log"
+    status=1
+  else
+    grep -E '^stat::number_of_executed_units|^Done' "$work/$name.log" || true
+  fi
+done
+exit $status
