@@ -1,1 +1,124 @@
-#include <gtest/gtest.h>
+// The dlopen path with the tiny test plug-in: symbol binding, identity, restart, unloading,
+// and the tarvosk-sim program end to end.
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "support.h"
+
+namespace {
+
+using simhost_test::HostTest;
+using simhost_test::TimelineHas;
+
+class Loading : public HostTest {
+  protected:
+    int Launch() {
+        std::string error;
+        int id = simhost::LoadPlugin(SIMHOST_TEST_PLUGIN, &error);
+        EXPECT_GT(id, 0) << error;
+        EXPECT_TRUE(simhost::StartPlugin(id));
+        EXPECT_TRUE(simhost::EnablePlugin(id));
+        return id;
+    }
+};
+
+TEST_F(Loading, APluginBindsToTheHostAndRunsItsCallbacks) {
+    int id = Launch();
+    EXPECT_NE(id, plugin_);
+    EXPECT_EQ(simhost::PluginName(id), "SimTest");
+    EXPECT_TRUE(std::filesystem::exists(simhost::Sandbox() / "Resources/plugins/SimTest.xpl"));
+    char name[256], path[256], sig[256];
+    XPLMGetPluginInfo(id, name, path, sig, nullptr);
+    EXPECT_STREQ(sig, "tarvosk.simtest");
+    simhost::RunSeconds(3);
+    EXPECT_EQ(simhost::GetDataref("simtest/counter"), 3);
+    EXPECT_NEAR(simhost::GetDataref("simtest/since_last_call"), 1.0, 1e-6);
+    EXPECT_TRUE(simhost::ChooseMenuItem("Plugins/SimTest/Ping"));
+    ASSERT_EQ(simhost::SentMessages().size(), 1u);
+    EXPECT_EQ(simhost::SentMessages()[0].from, id);
+    EXPECT_EQ(simhost::SentMessages()[0].to, XPLM_NO_PLUGIN_ID);
+    EXPECT_EQ(simhost::SentMessages()[0].message, 0x12345678);
+    EXPECT_TRUE(TimelineHas("message 0x12345678 from SimTest to all"));
+    EXPECT_EQ(simhost::GetDataref("simtest/last_message"),
+              0x12345678);  // broadcasts reach the sender too
+    simhost::SendMessageFromHost(-1, XPLM_MSG_PLANE_LOADED, nullptr);
+    EXPECT_EQ(simhost::GetDataref("simtest/last_message"), XPLM_MSG_PLANE_LOADED);
+    EXPECT_EQ(simhost::BadHandleAccesses(), 0);
+}
+
+TEST_F(Loading, UnloadingReallyUnmapsThePlugin) {
+    int id = Launch();
+    simhost::UnloadPlugin(id);
+    EXPECT_TRUE(TimelineHas("plug-in unloaded: SimTest"));
+    EXPECT_FALSE(TimelineHas("warning: plug-in stayed loaded"));
+    EXPECT_FALSE(simhost::PluginEnabled(id));
+    EXPECT_TRUE(simhost::MenuItemNames("Plugins/SimTest").empty());
+    simhost::RunFrames(5);  // no callback of the unmapped code may run
+}
+
+TEST_F(Loading, ARestartStartsAfreshAndKeepsTheSandbox) {
+    std::filesystem::create_directories(simhost::Sandbox() /
+                                        "Resources/plugins/SimTest");  // installed data folder
+    int id = Launch();
+    EXPECT_EQ(simhost::GetDataref("simtest/runs"), 1);
+    simhost::UnloadPlugin(id);
+    int again = Launch();
+    EXPECT_NE(again, id);
+    EXPECT_EQ(simhost::GetDataref("simtest/runs"), 2);     // read back from the file it wrote
+    EXPECT_EQ(simhost::GetDataref("simtest/counter"), 0);  // statics start again
+}
+
+TEST_F(Loading, BadFilesAreRefused) {
+    std::string error;
+    EXPECT_EQ(simhost::LoadPlugin("/nonexistent/Nothing.xpl", &error), -1);
+    EXPECT_EQ(error, "no plug-in file /nonexistent/Nothing.xpl");
+    std::filesystem::path junk = config_.sandbox / "Junk.xpl";
+    std::ofstream(junk) << "not a library";
+    EXPECT_EQ(simhost::LoadPlugin(junk, &error), -1);
+    EXPECT_NE(error.find("dlopen failed"), std::string::npos);
+    int id = simhost::LoadPlugin(SIMHOST_TEST_PLUGIN, &error);
+    ASSERT_GT(id, 0);
+    EXPECT_EQ(simhost::LoadPlugin(SIMHOST_TEST_PLUGIN, &error), -1);  // already loaded
+    EXPECT_FALSE(simhost::EnablePlugin(id));                          // not started
+}
+
+std::string RunSim(const std::string& args, int* status) {
+    std::string cmd = std::string(SIMHOST_SIM_PROGRAM) + " " + args + " 2>&1";
+    FILE* p = popen(cmd.c_str(), "r");
+    std::string out;
+    char buf[512];
+    while (p && fgets(buf, sizeof buf, p)) out += buf;
+    int rc = p ? pclose(p) : -1;
+    *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+    return out;
+}
+
+TEST(Program, RunsTheSelfTestScenarioWithTheTestPlugin) {
+    std::filesystem::path out = simhost_test::SandboxFor();
+    int status = -1;
+    std::string text = RunSim(std::string("--quiet --plugin ") + SIMHOST_TEST_PLUGIN + " --out " +
+                                  out.string() + " " + SIMHOST_SCENARIOS + "/simhost-selftest.txt",
+                              &status);
+    EXPECT_EQ(status, 0) << text;
+    EXPECT_TRUE(std::filesystem::exists(out / "timeline.txt"));
+    EXPECT_TRUE(std::filesystem::exists(out / "host.log"));
+    EXPECT_TRUE(std::filesystem::exists(out / "sandbox/Resources/plugins/SimTest/runs.txt"));
+}
+
+TEST(Program, ABadScenarioExitsNonZeroNamingTheLine) {
+    std::filesystem::path dir = simhost_test::SandboxFor();
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / "bad.txt") << "wait 1s\nassert time == 2\n";
+    int status = -1;
+    std::string text =
+        RunSim("--out " + (dir / "out").string() + " " + (dir / "bad.txt").string(), &status);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(text.find((dir / "bad.txt").string() + ":2: assert failed: time == 2 (is 1)"),
+              std::string::npos)
+        << text;
+    text = RunSim("--bogus x", &status);
+    EXPECT_EQ(status, 2);
+}
+
+}  // namespace

@@ -1,1 +1,140 @@
-#include <gtest/gtest.h>
+#include <fstream>
+#include <sstream>
+
+#include "scenario/scenario.h"
+#include "support.h"
+
+namespace {
+
+using simhost::scenario::ParseScript;
+using simhost::scenario::Script;
+
+std::string ParseError(const std::string& text) {
+    Script s;
+    std::string error;
+    EXPECT_FALSE(ParseScript(text, "s.txt", &s, &error)) << text;
+    return error;
+}
+
+TEST(ScenarioParser, BadLinesStopWithFileLineAndReason) {
+    EXPECT_EQ(ParseError("wait 1s\nfly away\n"), "s.txt:2: unknown action 'fly'");
+    EXPECT_EQ(ParseError("wait soon\n"), "s.txt:1: bad duration 'soon'");
+    EXPECT_EQ(ParseError("wait -1s\n"), "s.txt:1: bad duration '-1s'");
+    EXPECT_EQ(ParseError("# c\n\nassert x =< 3\n"),
+              "s.txt:3: unknown comparison '=<' (use == != < <= > >=)");
+    EXPECT_EQ(ParseError("assert x == three\n"), "s.txt:1: 'three' is not a number");
+    EXPECT_EQ(ParseError("assert x[a] == 3\n"), "s.txt:1: bad index in 'x[a]'");
+    EXPECT_EQ(ParseError("wait until x == 1\n"),
+              "s.txt:1: 'wait until' needs '... within SECONDS' at the end");
+    EXPECT_EQ(ParseError("menu \"Plugins/Tarvosk\n"), "s.txt:1: unterminated quoted text");
+    EXPECT_EQ(ParseError("key F25\n"), "s.txt:1: unknown key 'F25'");
+    EXPECT_EQ(ParseError("key F12 hyper\n"),
+              "s.txt:1: unknown key modifier 'hyper' (shift, alt, ctrl)");
+    EXPECT_EQ(ParseError("message 0x1FFFFFFFF\n"), "s.txt:1: '0x1FFFFFFFF' is not a message code");
+    EXPECT_EQ(ParseError("wait 1s\nversion 729\n"),
+              "s.txt:2: 'version' configures the host and must come before the first action");
+    EXPECT_EQ(ParseError("expect speech hello\n"),
+              "s.txt:1: 'expect speech' takes a quoted text or 'contains \"TEXT\"'");
+    EXPECT_EQ(ParseError("expect file \"../x\" exists\n"),
+              "s.txt:1: 'expect file' takes a path inside the sandbox");
+    EXPECT_EQ(ParseError("set fps 0\n"),
+              "s.txt:1: 'set fps' needs a frame rate between 0 and 10000");
+    EXPECT_EQ(ParseError("assert x == \"a\" +- 1\n"), "s.txt:1: a tolerance needs a numeric value");
+    EXPECT_EQ(ParseError("start now\n"), "s.txt:1: 'start' takes 0 arguments");
+}
+
+TEST(ScenarioParser, ConfigurationAndActionsAreRead) {
+    Script s;
+    std::string error;
+    ASSERT_TRUE(
+        ParseScript("set version 729\nfps 25\nomit sim/flightmodel/position/R a/b\n"
+                    "set sim/x[2] 1 2.5\nset sim/tail \"A B\"\nmessage 0x88888889\n"
+                    "wait until quorren/tarvosk/PBstatus == 0 +- 0.5 within 2min\n",
+                    "s.txt", &s, &error))
+        << error;
+    EXPECT_EQ(s.xplaneVersion, 729);
+    EXPECT_EQ(s.fps, 25.0);
+    EXPECT_EQ(s.omit, (std::vector<std::string>{"sim/flightmodel/position/R", "a/b"}));
+    ASSERT_EQ(s.steps.size(), 4u);
+    EXPECT_EQ(s.steps[0].what, "array");
+    EXPECT_EQ(s.steps[0].count, 2);
+    EXPECT_EQ(s.steps[0].args, (std::vector<std::string>{"sim/x", "1", "2.5"}));
+    EXPECT_EQ(s.steps[1].what, "text");
+    EXPECT_EQ(s.steps[1].args[1], "A B");
+    EXPECT_EQ(static_cast<int>(static_cast<long long>(s.steps[2].number)),
+              static_cast<int>(0x88888889u));
+    EXPECT_EQ(s.steps[3].cond.lhs, "quorren/tarvosk/PBstatus");
+    EXPECT_EQ(s.steps[3].cond.tolerance, 0.5);
+    EXPECT_EQ(s.steps[3].number, 120.0);
+    EXPECT_EQ(s.steps[3].line, 7);
+}
+
+TEST(ScenarioParser, KeysAndDurations) {
+    EXPECT_EQ(simhost::scenario::ParseKeyName("F12"), 123);
+    EXPECT_EQ(simhost::scenario::ParseKeyName("f1"), 0x70);
+    EXPECT_EQ(simhost::scenario::ParseKeyName("a"), 'A');
+    EXPECT_EQ(simhost::scenario::ParseKeyName("0x7B"), 123);
+    EXPECT_EQ(simhost::scenario::ParseKeyName("256"), -1);
+    EXPECT_EQ(simhost::scenario::ParseKeyName("F0"), -1);
+    double s = 0;
+    EXPECT_TRUE(simhost::scenario::ParseDuration("250ms", &s));
+    EXPECT_DOUBLE_EQ(s, 0.25);
+    EXPECT_TRUE(simhost::scenario::ParseDuration("2min", &s));
+    EXPECT_DOUBLE_EQ(s, 120);
+    EXPECT_FALSE(simhost::scenario::ParseDuration("s", &s));
+    EXPECT_FALSE(simhost::scenario::ParseDuration("1h", &s));
+}
+
+simhost::scenario::RunResult RunText(const std::string& text, const std::filesystem::path& out) {
+    Script s;
+    std::string error;
+    EXPECT_TRUE(ParseScript(text, "run.txt", &s, &error)) << error;
+    simhost::scenario::RunOptions o;
+    o.out = out;
+    return simhost::scenario::RunScript(s, o);
+}
+
+TEST(ScenarioRunner, AHostOnlyRunWritesItsOutputs) {
+    std::filesystem::path out = simhost_test::SandboxFor();
+    auto r = RunText(
+        "fps 20\nwait 1s\nset sim/flightmodel/position/local_x 5\nframes 2\n"
+        "assert sim/flightmodel/position/local_x == 5\nassert time == 1.1 +- 1e-9\n"
+        "assert sim/aircraft/view/acf_tailnum == \"TVK320\"\nmark \"done\"\n",
+        out);
+    EXPECT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(r.frames, 22);
+    EXPECT_TRUE(std::filesystem::exists(out / "timeline.txt"));
+    EXPECT_TRUE(std::filesystem::exists(out / "track.svg"));
+    std::ifstream csv(out / "track.csv");
+    std::string header;
+    std::getline(csv, header);
+    EXPECT_EQ(header, "time,aircraft_x,aircraft_z,aircraft_heading,tug_x,tug_z,tug_heading,phase");
+    std::ifstream timeline(out / "timeline.txt");
+    std::stringstream all;
+    all << timeline.rdbuf();
+    EXPECT_NE(all.str().find("1.100 mark: done\n"), std::string::npos) << all.str();
+}
+
+TEST(ScenarioRunner, FailuresNameTheLine) {
+    std::filesystem::path out = simhost_test::SandboxFor();
+    auto r = RunText("wait 1s\nassert time > 5\n", out);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, "run.txt:2: assert failed: time > 5 (is 1)");
+    r = RunText("wait until sim/no/such > 1 within 0.5s\n", out);
+    EXPECT_EQ(r.error,
+              "run.txt:1: condition sim/no/such > 1 not met within 0.5 s (unknown dataref)");
+    r = RunText("menu Plugins/Nothing\n", out);
+    EXPECT_EQ(r.error, "run.txt:1: no enabled menu item \"Plugins/Nothing\"");
+    r = RunText("load\n", out);
+    EXPECT_EQ(r.error,
+              "run.txt:1: no plug-in to load: give --plugin, a 'plugin' line or 'load PATH'");
+    r = RunText("start\n", out);
+    EXPECT_EQ(r.error, "run.txt:1: no plug-in loaded");
+    r = RunText("expect speech \"hi\"\n", out);
+    EXPECT_EQ(r.error, "run.txt:1: expected speech \"hi\", not found");
+    r = RunText("set sim/flightmodel/position/q[4] 1\n", out);
+    EXPECT_NE(r.error.find("run.txt:1: cannot write sim/flightmodel/position/q"),
+              std::string::npos);
+}
+
+}  // namespace

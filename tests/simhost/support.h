@@ -1,0 +1,45 @@
+// Shared set-up for the simulated host's tests: a fresh host in its own sandbox, and an
+// in-process plug-in identity that owns the callbacks a test registers.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "simhost/simhost.h"
+
+namespace simhost_test {
+
+inline std::filesystem::path SandboxFor(const std::string& suffix = "") {
+    const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
+    std::filesystem::path p = std::filesystem::path(testing::TempDir()) / "simhost" /
+                              (std::string(info->test_suite_name()) + "." + info->name() + suffix);
+    std::filesystem::remove_all(p);
+    return p;
+}
+
+class HostTest : public testing::Test {
+  protected:
+    void SetUp() override { ResetHost(); }
+
+    void ResetHost(int version = 12100) {
+        config_.sandbox = SandboxFor();
+        config_.xplaneVersion = version;
+        std::string error;
+        ASSERT_TRUE(simhost::Reset(config_, &error)) << error;
+        plugin_ = simhost::AttachInProcessPlugin("Tester",
+                                                 config_.sandbox / "Resources/plugins/Tester.xpl");
+    }
+
+    simhost::HostConfig config_;
+    int plugin_ = -1;
+};
+
+inline bool TimelineHas(const std::string& prefix) {
+    for (const auto& e : simhost::Timeline())
+        if (e.text.rfind(prefix, 0) == 0) return true;
+    return false;
+}
+
+}  // namespace simhost_test
