@@ -63,15 +63,33 @@ std::string Escape(const std::string& s) {
     return out;
 }
 
-// A polyline of the finite points, thinned to at most ~2000 vertices.
+// The tug is only shown while a pushback has it out (phase 0 and up); before the first one its
+// published position is wherever it was left, usually the origin.
+bool TugActive(const TrackRow& r) {
+    return std::isfinite(r.tugX) && std::isfinite(r.tugZ) &&
+           !(std::isfinite(r.phase) && r.phase < 0);
+}
+
+// Polylines of the shown points, thinned to at most ~2000 vertices, broken where a point is
+// hidden or jumps (the tug is placed at its start in one step).
 std::string Path(const std::vector<TrackRow>& rows, const View& v, bool tug) {
     std::string d;
     std::size_t step = std::max<std::size_t>(1, rows.size() / 2000);
+    bool pen = false;
+    double lastX = 0, lastZ = 0;
     for (std::size_t k = 0; k < rows.size(); k += step) {
-        double x = tug ? rows[k].tugX : rows[k].aircraftX,
-               z = tug ? rows[k].tugZ : rows[k].aircraftZ;
-        if (!std::isfinite(x) || !std::isfinite(z)) continue;
-        d += (d.empty() ? "M" : " L") + Fixed(v.X(x), 1) + "," + Fixed(v.Y(z), 1);
+        const TrackRow& r = rows[k];
+        double x = tug ? r.tugX : r.aircraftX, z = tug ? r.tugZ : r.aircraftZ;
+        bool shown = tug ? TugActive(r) : std::isfinite(x) && std::isfinite(z);
+        if (!shown) {
+            pen = false;
+            continue;
+        }
+        if (pen && std::hypot(x - lastX, z - lastZ) > 5.0 * static_cast<double>(step)) pen = false;
+        d += (pen ? " L" : (d.empty() ? "M" : " M")) + Fixed(v.X(x), 1) + "," + Fixed(v.Y(z), 1);
+        pen = true;
+        lastX = x;
+        lastZ = z;
     }
     return d;
 }
@@ -105,7 +123,9 @@ bool WriteTrackSvg(const std::filesystem::path& file, const std::vector<TrackRow
                    const std::string& title) {
     double minX = INFINITY, maxX = -INFINITY, minZ = INFINITY, maxZ = -INFINITY;
     for (const TrackRow& r : rows)
-        for (auto [x, z] : {std::pair{r.aircraftX, r.aircraftZ}, std::pair{r.tugX, r.tugZ}})
+        for (auto [x, z] :
+             {std::pair{r.aircraftX, r.aircraftZ},
+              TugActive(r) ? std::pair{r.tugX, r.tugZ} : std::pair{double(NAN), double(NAN)}})
             if (std::isfinite(x) && std::isfinite(z)) {
                 minX = std::min(minX, x);
                 maxX = std::max(maxX, x);
@@ -140,7 +160,7 @@ bool WriteTrackSvg(const std::filesystem::path& file, const std::vector<TrackRow
         *first = *last = nullptr;
         for (const TrackRow& r : rows) {
             double x = isTug ? r.tugX : r.aircraftX, h = isTug ? r.tugHeading : r.aircraftHeading;
-            if (!std::isfinite(x) || !std::isfinite(h)) continue;
+            if (!std::isfinite(x) || !std::isfinite(h) || (isTug && !TugActive(r))) continue;
             if (!*first) *first = &r;
             *last = &r;
         }
@@ -160,6 +180,8 @@ bool WriteTrackSvg(const std::filesystem::path& file, const std::vector<TrackRow
     }
     if (t0) {
         out << Arrow(v, t0->tugX, t0->tugZ, t0->tugHeading, "#d2691e", 25);
+        out << "<text x=\"" << Fixed(v.X(t0->tugX) + 8, 1) << "\" y=\""
+            << Fixed(v.Y(t0->tugZ) - 8, 1) << "\" fill=\"#d2691e\">tug start</text>\n";
         out << Arrow(v, t1->tugX, t1->tugZ, t1->tugHeading, "#8b3a0e", 25);
         out << "<text x=\"" << Fixed(v.X(t1->tugX) + 8, 1) << "\" y=\""
             << Fixed(v.Y(t1->tugZ) - 8, 1) << "\" fill=\"#8b3a0e\">tug end</text>\n";
