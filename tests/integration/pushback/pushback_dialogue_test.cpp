@@ -47,6 +47,17 @@ TEST_F(PushbackHost, AnnouncementIsWrittenForSixSeconds) {
     ASSERT_TRUE(Choose("Push straight back"));
     simhost::RunFrames(1);
     EXPECT_TRUE(WindowShows(text));
+    // Near the top left, 6 pixels per character plus 30 once drawn.
+    int shown = 0;
+    for (const auto& window : simhost::Windows()) {
+        if (window.textLastFrame.empty() || window.textLastFrame.front() != text) continue;
+        ++shown;
+        EXPECT_EQ(window.left, 10);
+        EXPECT_EQ(window.top, 658);
+        EXPECT_EQ(window.bottom, 688);
+        EXPECT_EQ(window.right - window.left, 6 * static_cast<int>(text.size()) + 30);
+    }
+    EXPECT_EQ(shown, 1);
     simhost::RunSeconds(5.0);
     EXPECT_TRUE(WindowShows(text));
     simhost::RunSeconds(2.0);
