@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <sys/wait.h>
+
 #include "support.h"
 
 namespace {
