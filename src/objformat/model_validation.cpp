@@ -75,11 +75,12 @@ std::string describeCommand(const ModelCommand& command) {
         case CommandCode::TRIS:
         case CommandCode::LINES:
         case CommandCode::LIGHTS:
-            text += " " + std::to_string(command.first) + " " + std::to_string(command.count);
+            text.append(" ").append(std::to_string(command.first));
+            text.append(" ").append(std::to_string(command.count));
             break;
         case CommandCode::ANIM_rotate:
         case CommandCode::ANIM_trans:
-            text += " (animation " + std::to_string(command.first) + ")";
+            text.append(" (animation ").append(std::to_string(command.first)).append(")");
             break;
         default:
             break;

@@ -21,6 +21,7 @@ class Converter {
 
     void convert(const Obj7Object& object) {
         const auto& commands = object.commands;
+        reserveTables(commands);
         for (size_t i = 0; i < commands.size(); ++i) {
             const Obj7Command& command = commands[i];
             const bool lastOrQuadNext =
@@ -38,6 +39,19 @@ class Converter {
     }
 
   private:
+    // Sizes the tables once, from an upper bound, so a large object does not reallocate.
+    void reserveTables(const std::vector<Obj7Command>& commands) {
+        size_t textured = 0, coloured = 0;
+        for (const Obj7Command& command : commands) {
+            textured += command.texturedVertices.size();
+            coloured += command.colouredVertices.size();
+        }
+        model_.meshVertices.floats.reserve(textured * 8);
+        model_.lineVertices.floats.reserve(coloured * 6);
+        model_.lightVertices.floats.reserve(coloured * 6);
+        model_.indices.reserve(textured * 3 + coloured);
+    }
+
     ObjectModel& model_;
     bool hardOn_ = false;
     bool cockpitOn_ = false;
@@ -59,7 +73,6 @@ class Converter {
     // Appends the first `count` vertices as x y z 0 0 0 s t; returns the index of the first.
     int32_t appendMeshVertices(const std::vector<TexturedVertex>& vertices, size_t count) {
         const auto base = static_cast<int32_t>(model_.meshVertices.count());
-        model_.meshVertices.floats.reserve(model_.meshVertices.floats.size() + count * 8);
         for (size_t i = 0; i < count; ++i) {
             const TexturedVertex& v = vertices[i];
             const float vertex[8] = {v.x, v.y, v.z, 0.0f, 0.0f, 0.0f, v.s, v.t};

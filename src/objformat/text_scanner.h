@@ -48,6 +48,65 @@ inline constexpr float kPowersOfTen[] = {
 // within it the per-step rounding changes nothing and integer arithmetic gives the same bits.
 inline constexpr int32_t kExactLimit = 1 << 24;
 
+// Digits the fast path takes: below 10^14 < 2^47, value * 10 + digit is an integer that a
+// double holds exactly, so converting it to float is the step's one correct rounding.
+inline constexpr unsigned kSimpleDigits = 14;
+
+// Bytes that must remain for parseSimpleFloat to run without end checks: a sign, the digits,
+// a '.' and the character after them.
+inline constexpr ptrdiff_t kSimpleSpan = 24;
+
+// The common shape of a number: an optional leading sign, at most kSimpleDigits decimal
+// digits with at most one '.', then a delimiter. For that shape the general rules reduce to
+// exact integer steps up to 2^24, exact double steps rounded once each beyond, and one
+// division, so the bits are the same. False (and `p` untouched) for anything else. Needs
+// kSimpleSpan bytes after `p`.
+inline bool parseSimpleFloat(const char*& p, float& out) {
+    const char* q = p;
+    const bool negative = *q == '-';
+    q += negative || *q == '+';
+    const char* first = q;
+    uint64_t value = 0;
+    unsigned digits = 0;
+    unsigned digit;
+    while ((digit = static_cast<unsigned char>(*q) - 48u) <= 9 && digits < kSimpleDigits) {
+        value = value * 10 + digit;
+        ++digits;
+        ++q;
+    }
+    unsigned decimals = 0;
+    if (*q == '.') {
+        ++q;
+        const unsigned before = digits;
+        while ((digit = static_cast<unsigned char>(*q) - 48u) <= 9 && digits < kSimpleDigits) {
+            value = value * 10 + digit;
+            ++digits;
+            ++q;
+        }
+        decimals = digits - before;
+    }
+    if (!isDelimiter(*q)) return false;
+    float number;
+    if (value <= uint64_t{kExactLimit}) {
+        number = static_cast<float>(value);
+    } else {
+        // Replay the digits: exact while within 2^24, then one rounding per digit.
+        uint32_t exact = 0;
+        const char* c = first;
+        for (; exact <= uint32_t{kExactLimit}; ++c) {
+            if (*c != '.') exact = exact * 10 + static_cast<uint32_t>(*c - 48);
+        }
+        number = static_cast<float>(exact);
+        for (; c < q; ++c) {
+            if (*c != '.') number = static_cast<float>(double{number} * 10.0 + (*c - 48));
+        }
+    }
+    const float result = number / kPowersOfTen[decimals];
+    out = negative ? -result : result;
+    p = q;
+    return true;
+}
+
 }  // namespace scan
 
 class TextScanner {
@@ -97,6 +156,8 @@ class TextScanner {
     int32_t readInt();
 
   private:
+    float readFloatGeneral(const char* p);
+
     const char* begin_;
     const char* cur_;
     const char* end_;
@@ -112,48 +173,12 @@ inline float TextScanner::readFloat(bool crossLines) {
     } else {
         while (p < end_ && scan::isBlank(*p)) ++p;
     }
-    int32_t exact = 0;
-    float value = 0.0f;
-    bool rounding = false;  // the value left the exact integer range; go on in float
-    bool negative = false;
-    bool inDecimals = false;
-    size_t decimals = 0;
-    for (; p < end_; ++p) {
-        const unsigned char c = static_cast<unsigned char>(*p);
-        const int digit = static_cast<int>(c) - 48;
-        if (static_cast<unsigned>(digit) > 9) {
-            if (scan::kClasses.of[c] != scan::kOther) break;
-            if (c == '-') {
-                negative = true;
-                continue;
-            }
-            if (c == '+') {
-                negative = false;
-                continue;
-            }
-            if (c == '.') {
-                inDecimals = true;
-                continue;
-            }
-        }
-        decimals += inDecimals;
-        if (!rounding) {
-            exact = exact * 10 + digit;
-            if (exact > scan::kExactLimit || exact < -scan::kExactLimit) {
-                rounding = true;
-                value = static_cast<float>(exact);  // the one rounding of this step
-            }
-        } else {
-            // One rounding of value * 10 + digit, as the format defines a step.
-            value = std::fmaf(value, 10.0f, static_cast<float>(digit));
-        }
+    float simple;
+    if (end_ - p >= scan::kSimpleSpan && scan::parseSimpleFloat(p, simple)) {
+        cur_ = p;
+        return simple;
     }
-    cur_ = p;
-    if (!rounding) value = static_cast<float>(exact);
-    const float power =
-        decimals < std::size(scan::kPowersOfTen) ? scan::kPowersOfTen[decimals] : HUGE_VALF;
-    const float result = value / power;
-    return negative ? -result : result;
+    return readFloatGeneral(p);
 }
 
 inline int32_t TextScanner::readInt() {

@@ -53,7 +53,7 @@ std::vector<std::string> shape(const ObjectModel& model, size_t lod = 0) {
     for (const ModelCommand& c : model.lods.at(lod).commands) {
         std::string word = lookupCode(c.code)->keyword;
         if (c.code == C::TRIS || c.code == C::LINES || c.code == C::LIGHTS) {
-            word += " " + std::to_string(c.count);
+            word.append(" ").append(std::to_string(c.count));
         }
         words.push_back(word);
     }

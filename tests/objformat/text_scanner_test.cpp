@@ -107,13 +107,29 @@ TEST(TextScannerFloat, MatchesTheLiteralRulesBitForBit) {
         const int length = 1 + static_cast<int>(random() % 17);
         std::string token;
         for (int k = 0; k < length; ++k) token += alphabet[random() % alphabet.size()];
-        const float got = floatOf(token);
         const float want = literalReadFloat(token);
-        if (std::isnan(want)) {
-            EXPECT_TRUE(std::isnan(got)) << token;
-        } else {
-            ASSERT_EQ(bitsOf(got), bitsOf(want)) << "token " << token;
+        // Near the end of the buffer and with room after it, which take different paths.
+        for (const std::string& text : {token, token + std::string(40, ' ')}) {
+            const float got = floatOf(text);
+            if (std::isnan(want)) {
+                EXPECT_TRUE(std::isnan(got)) << token;
+            } else {
+                ASSERT_EQ(bitsOf(got), bitsOf(want)) << "token " << token;
+            }
         }
+    }
+}
+
+TEST(TextScannerFloat, OrdinaryNumbersMatchTheLiteralRulesOnBothPaths) {
+    std::mt19937 random(777);
+    const std::string digits = "00112233445566778899.";
+    for (int i = 0; i < 200000; ++i) {
+        std::string token = random() % 3 == 0 ? "-" : "";
+        const int length = 1 + static_cast<int>(random() % 17);
+        for (int k = 0; k < length; ++k) token += digits[random() % digits.size()];
+        const float want = literalReadFloat(token);
+        ASSERT_EQ(bitsOf(floatOf(token)), bitsOf(want)) << token;
+        ASSERT_EQ(bitsOf(floatOf(token + std::string(30, '\t'))), bitsOf(want)) << token;
     }
 }
 
