@@ -12,6 +12,6 @@ xpl=$(find "$build" -type f -name Tarvosk.xpl -print -quit)
 [ -n "$xpl" ] || { echo "run-demo: no Tarvosk.xpl under $build" >&2; exit 1; }
 
 args=(--plugin "$xpl" --out "$out")
-[ -d "$build/content" ] && args+=(--content "$build/content")
+[ -d "$build/content/Tarvosk" ] && args+=(--content "$build/content/Tarvosk")
 "$sim" "${args[@]}" "$root/scenarios/demo.txt"
 echo "demo outputs: $out (timeline.txt, track.csv, track.svg, Tarvosk.log, Quorren.Tarvosk.prf, host.log)"

@@ -201,4 +201,32 @@ bool WriteTrackSvg(const std::filesystem::path& file, const std::vector<TrackRow
     return static_cast<bool>(out);
 }
 
+TrackSummary SummarizeTrack(const std::vector<TrackRow>& rows) {
+    TrackSummary summary;
+    const TrackRow* previous = nullptr;
+    for (const TrackRow& row : rows) {
+        if (!std::isfinite(row.aircraftX) || !std::isfinite(row.aircraftZ)) continue;
+        if (!previous) {
+            summary.valid = true;
+            summary.startHeading = row.aircraftHeading;
+        } else {
+            summary.pathLength += std::hypot(row.aircraftX - previous->aircraftX,
+                                             row.aircraftZ - previous->aircraftZ);
+        }
+        summary.endHeading = row.aircraftHeading;
+        previous = &row;
+    }
+    if (summary.valid) {
+        const TrackRow* first = nullptr;
+        for (const TrackRow& row : rows)
+            if (std::isfinite(row.aircraftX) && std::isfinite(row.aircraftZ)) {
+                first = &row;
+                break;
+            }
+        summary.displacement = std::hypot(previous->aircraftX - first->aircraftX,
+                                          previous->aircraftZ - first->aircraftZ);
+    }
+    return summary;
+}
+
 }  // namespace simhost::scenario

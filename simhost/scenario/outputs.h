@@ -14,6 +14,15 @@ struct TrackRow {
     double time, aircraftX, aircraftZ, aircraftHeading, tugX, tugZ, tugHeading, phase;
 };
 
+// What a person wants to know of a track at a glance.
+struct TrackSummary {
+    bool valid = false;       // at least one row with the aircraft's position
+    double pathLength = 0;    // metres the aircraft travelled, summed frame by frame
+    double displacement = 0;  // straight-line distance from its first to its last position
+    double startHeading = 0, endHeading = 0;
+};
+TrackSummary SummarizeTrack(const std::vector<TrackRow>& rows);
+
 bool WriteTimeline(const std::filesystem::path& file, const std::vector<TimelineEvent>& events);
 bool WriteTrackCsv(const std::filesystem::path& file, const std::vector<TrackRow>& rows);
 bool WriteTrackSvg(const std::filesystem::path& file, const std::vector<TrackRow>& rows,

@@ -499,6 +499,8 @@ RunResult Runner::Run() {
     if (hostUp_) {
         result.simulatedSeconds = Now();
         result.frames = FrameCount();
+        result.speechCount = Speech().size();
+        result.track = SummarizeTrack(rows_);
         SetAfterFrameHook(nullptr);
         if (pluginId_ > 0) {
             // Quit as the simulator does: the plug-in is disabled and stopped, so the files it

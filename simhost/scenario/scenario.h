@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "outputs.h"
+
 namespace simhost::scenario {
 
 // `lhs op value [+- tolerance]`; the value is a number or, for byte datarefs, a quoted text.
@@ -66,6 +68,8 @@ struct RunResult {
     double simulatedSeconds = 0;
     long long frames = 0;
     double wallSeconds = 0;
+    std::size_t speechCount = 0;  // crew messages spoken (XPLMSpeakString calls)
+    TrackSummary track;           // the aircraft's track while it was recorded
     std::vector<std::filesystem::path> outputs;
 };
 

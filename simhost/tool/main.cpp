@@ -76,6 +76,12 @@ int main(int argc, char** argv) {
             "wall s)\n",
             scenarioFile.c_str(), r.ok ? "passed" : "FAILED", r.simulatedSeconds, r.frames,
             r.wallSeconds, rate);
+        if (r.track.valid && r.track.pathLength > 0)
+            std::printf(
+                "  aircraft: pushed %.1f m along its path (%.1f m from where it stood), heading "
+                "%.1f -> %.1f; %zu crew messages spoken\n",
+                r.track.pathLength, r.track.displacement, r.track.startHeading, r.track.endHeading,
+                r.speechCount);
         for (const auto& p : r.outputs) std::printf("  wrote %s\n", p.string().c_str());
     }
     return r.ok ? 0 : 1;

@@ -1,3 +1,4 @@
+#include <cmath>
 #include <fstream>
 #include <sstream>
 
@@ -138,3 +139,21 @@ TEST(ScenarioRunner, FailuresNameTheLine) {
 }
 
 }  // namespace
+
+TEST(ScenarioOutputs, TrackSummaryMeasuresThePathAndSkipsMissingPositions) {
+    using simhost::scenario::TrackRow;
+    const double nan = std::nan("");
+    std::vector<TrackRow> rows = {
+        {0.0, nan, nan, nan, nan, nan, nan, nan},        // before the aircraft was read
+        {0.1, 0.0, 0.0, 90.0, nan, nan, nan, -2},
+        {0.2, 3.0, 0.0, 90.0, nan, nan, nan, 2},
+        {0.3, 3.0, 4.0, 95.0, nan, nan, nan, 2},
+    };
+    simhost::scenario::TrackSummary s = simhost::scenario::SummarizeTrack(rows);
+    ASSERT_TRUE(s.valid);
+    EXPECT_DOUBLE_EQ(s.pathLength, 7.0);
+    EXPECT_DOUBLE_EQ(s.displacement, 5.0);
+    EXPECT_DOUBLE_EQ(s.startHeading, 90.0);
+    EXPECT_DOUBLE_EQ(s.endHeading, 95.0);
+    EXPECT_FALSE(simhost::scenario::SummarizeTrack({}).valid);
+}
