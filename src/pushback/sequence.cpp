@@ -33,8 +33,8 @@ bool gSequenceLoopRegistered = false;
 const char* const kRefusals[] = {
     "This version of Tarvosk is not compatible ; with this version of X-Plane.",
     "You can't start a PushBack while airborne!",
-    "You can't Pushback a plane while the engines are; running. (you can allow this in the "
-    "preferences panel.",
+    ("You can't Pushback a plane while the engines are; running. (you can allow this in the "
+     "preferences panel."),
     "You can't start a PushBack while taxiing!",
     "Please wait for the current maneuver to finish;before restarting one!",
     "You can't start a PushBack with the GPU running!",
