@@ -123,6 +123,8 @@ BENCHMARK(BM_ConvertObj7)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 // Keeps each run's rate and time for the comparison lines.
 class RecordingReporter : public benchmark::ConsoleReporter {
   public:
+    // No colour codes: the closing lines are read by scripts too.
+    RecordingReporter() : ConsoleReporter(OO_Tabular) {}
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
             const std::string name = run.benchmark_name();

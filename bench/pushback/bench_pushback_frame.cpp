@@ -94,6 +94,8 @@ BENCHMARK(BM_ClockWrite);
 // Prints the comparison line after the usual table.
 class Reporter : public benchmark::ConsoleReporter {
   public:
+    // No colour codes: the closing lines are read by scripts too.
+    Reporter() : ConsoleReporter(OO_Tabular) {}
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
@@ -105,6 +107,7 @@ class Reporter : public benchmark::ConsoleReporter {
     }
     void Finalize() override {
         ConsoleReporter::Finalize();
+        GetOutputStream().flush();
         if (frame_ > 0) {
             std::printf("pushback-frame: %.0f ns (goal 2000)\n", frame_ - clock_);
             std::printf("pushback-frame-allocations: %lld (goal 0)\n", gAllocations);
