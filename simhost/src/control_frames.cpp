@@ -17,7 +17,7 @@ void RunFrames(int frames) {
         const double before = h.now;
         ++h.frame;
         h.now = h.baseTime + static_cast<double>(h.frame - h.baseFrame) / h.config.framesPerSecond;
-        h.clockRef->d = h.now;
+        if (h.clockRef) h.clockRef->d = h.now;
         UpdateAircraft(h.refs, h.aircraft, h.now - before);
         RunFlightLoops();
         RunDrawCallbacks();

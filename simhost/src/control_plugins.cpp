@@ -1,6 +1,7 @@
 // Control API: resetting the host and driving plug-ins through their life.
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <cstring>
 #include <system_error>
 
@@ -80,7 +81,12 @@ bool Reset(const HostConfig& config, std::string* error) {
     if (!h.log) return Fail(error, "cannot write " + (sandbox / "Log.txt").string());
 
     RegisterSimDatarefs(h.data, aircraft, config.xplaneVersion, config.omitDatarefs, &h.refs);
-    h.clockRef = h.data.AddSim("simhost/clock/monotonic_seconds", xplmType_Double, false);
+    // The plug-in's clock seam; a test may leave it out to run the plug-in on its own clock.
+    const char* const clockName = "simhost/clock/monotonic_seconds";
+    const auto& omitted = config.omitDatarefs;
+    h.clockRef = std::find(omitted.begin(), omitted.end(), clockName) == omitted.end()
+                     ? h.data.AddSim(clockName, xplmType_Double, false)
+                     : nullptr;
     h.viewExternal = h.data.FindAny("sim/graphics/view/view_is_external");
     InitMenus();
     h.cameraPose = {static_cast<float>(aircraft.x),

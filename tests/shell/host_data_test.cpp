@@ -70,5 +70,22 @@ TEST_F(HostData, ClockFollowsTheHostsVirtualTime) {
     EXPECT_EQ(simhost::BadHandleAccesses(), 0);
 }
 
+// The real simulator has no clock dataref: the plug-in then keeps its own monotonic time, which
+// must not follow the host's virtual time.
+TEST_F(HostData, WithoutTheHostClockTheSteadyClockIsUsed) {
+    simhost::HostConfig config;
+    config.omitDatarefs = {"simhost/clock/monotonic_seconds"};
+    Boot(config);
+    RestartElapsedSeconds();
+    const long double first = ElapsedSeconds();
+    EXPECT_GE(first, 0.0L);
+    EXPECT_LT(first, 1.0L);
+    simhost::RunSeconds(600.0);  // ten virtual minutes take milliseconds of real time
+    const long double later = ElapsedSeconds();
+    EXPECT_GE(later, first);
+    EXPECT_LT(later, 300.0L);
+    EXPECT_EQ(simhost::BadHandleAccesses(), 0);
+}
+
 }  // namespace
 }  // namespace tarvosk
