@@ -72,6 +72,8 @@ bool Runner::EnsureHost(const simhost::scenario::Step& s) {
     if (script_.xplmVersion) config.xplmVersion = *script_.xplmVersion;
     config.framesPerSecond = options_.fps > 0 ? options_.fps : script_.fps.value_or(30.0);
     config.omitDatarefs = script_.omit;
+    if (script_.screenWidth) config.screenWidth = *script_.screenWidth;
+    if (script_.screenHeight) config.screenHeight = *script_.screenHeight;
     if (script_.aircraft) config.aircraftFile = *script_.aircraft;
     if (script_.freshSandbox) {
         std::error_code ec;
@@ -380,12 +382,28 @@ bool Runner::Step(const simhost::scenario::Step& s) {
         return true;
     }
     if (v == "click" || v == "close") {
+        const std::uintptr_t id = v == "click" ? FindWidgetToClick(s.args[0]) : 0;
+        if (id) {
+            AddTimelineEvent("click " + s.args[0]);
+            return ClickWidget(id) ||
+                   Fail(s, "the widget \"" + s.args[0] + "\" did not take the click");
+        }
         for (const WidgetInfo& w : Widgets())
-            if (w.descriptor == s.args[0] && w.visible) {
-                bool ok = v == "click" ? ClickWidget(w.id) : CloseWidgetWindow(w.id);
-                return ok || Fail(s, "the widget \"" + s.args[0] + "\" did not take the " + v);
+            if (w.descriptor == s.args[0] && w.visible && v == "close") {
+                AddTimelineEvent("close " + s.args[0]);
+                return CloseWidgetWindow(w.id) ||
+                       Fail(s, "the window \"" + s.args[0] + "\" has no close box to press");
             }
         return Fail(s, "no visible widget \"" + s.args[0] + "\"");
+    }
+    if (v == "drag") {
+        const std::uintptr_t id = FindSlider(s.args[0]);
+        if (!id)
+            return Fail(s,
+                        "no visible slider" +
+                            (s.args[0].empty() ? std::string() : " beside \"" + s.args[0] + "\""));
+        AddTimelineEvent("drag slider to " + Num(s.number));
+        return DragSlider(id, static_cast<int>(s.number)) || Fail(s, "the slider did not move");
     }
     if (v == "wait" && s.what == "until") {
         const double deadline = Now() + s.number;

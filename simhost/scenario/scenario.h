@@ -41,6 +41,7 @@ struct Script {
     std::optional<std::filesystem::path> sandbox, plugin, content, aircraft;
     std::optional<int> xplaneVersion, xplmVersion;
     std::optional<double> fps;
+    std::optional<int> screenWidth, screenHeight;
     std::vector<std::string> omit;
     bool freshSandbox = false;
     std::vector<Step> steps;

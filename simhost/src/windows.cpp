@@ -126,6 +126,12 @@ void XPLMSetWindowIsVisible(XPLMWindowID window, int isVisible) {
     if (w) w->visible = isVisible != 0;
 }
 
+void XPLMGetScreenSize(int* outWidth, int* outHeight) {
+    const bool ready = HostReady();
+    if (outWidth) *outWidth = ready ? H().config.screenWidth : 0;
+    if (outHeight) *outHeight = ready ? H().config.screenHeight : 0;
+}
+
 void XPLMDrawString(float* colorRGB, int x, int y, const char* text, int* wordWrapWidth,
                     XPLMFontID fontId) {
     if (!HostReady() || !text) return;

@@ -6,8 +6,10 @@
 
 #include "config/settings.h"
 #include "panels/message_box.h"
+#include "panels/preferences_window.h"
 #include "pushback/pushback.h"
 #include "render/placed_object.h"
+#include "shell/lifecycle.h"
 #include "shell/shell_state.h"
 #include "xplm/host.h"
 
@@ -45,7 +47,7 @@ void Append(const char* text, intptr_t reference) {
 
 void ShowNote(const char* title, const char* text) {
     std::snprintf(messageText, sizeof messageText, "%s", text);
-    OpenMessageBox(title);
+    ShowMessageBox(title);
 }
 
 void ToggleGpuItem() {
@@ -87,7 +89,7 @@ void MenuHandler(void*, void* itemRef) {
             ShowNote("Tarvosk", "The About window will be available in a later version.");
             return;
         case kPreferences:
-            ShowNote("Tarvosk", "The Preferences window will be available in a later version.");
+            OpenPreferencesWindow({&gSession.hotKey, ToggleTruckView});
             return;
         case kGpu:
             ToggleGpuItem();

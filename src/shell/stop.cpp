@@ -1,6 +1,7 @@
 // XPluginStop: callbacks and datarefs away, the properties file written.
 #include "config/log.h"
 #include "panels/message_box.h"
+#include "panels/preferences_window.h"
 #include "pushback/pushback.h"
 #include "shell/diagnostics.h"
 #include "shell/lifecycle.h"
@@ -13,7 +14,9 @@ void StopPlugin() {
     XPLMUnregisterDrawCallback(DrawGpu, xplm_Phase_Airplanes, 0, nullptr);
     UnregisterPublishedDatarefs();
     UnregisterDiagnosticDatarefs();
-    CloseMessageBox();
+    // Windows still open go now, while their widgets and sniffers are still ours to remove.
+    CloseAllPreferencesWindows();
+    CloseAllMessageBoxes();
     if (gSession.properties) gSession.properties->Save();
     gSession.properties.reset();
     Log("--- Stopping Tarvosk plugin ---\n");

@@ -27,6 +27,8 @@ struct HostConfig {
     int xplaneVersion = 12100;      // first result of XPLMGetVersions
     int xplmVersion = 411;
     double framesPerSecond = 30.0;
+    int screenWidth = 1920;  // XPLMGetScreenSize
+    int screenHeight = 1080;
     std::vector<std::string> omitDatarefs;  // simulator datarefs left out of the registry
     std::filesystem::path aircraftFile;     // empty: the default airliner shipped with the host
 };
@@ -111,6 +113,16 @@ struct WidgetInfo {
 SIMHOST_API std::vector<WidgetInfo> Widgets();
 SIMHOST_API bool ClickWidget(std::uintptr_t id);        // mouse down and up on its centre
 SIMHOST_API bool CloseWidgetWindow(std::uintptr_t id);  // the close box of a main window
+// The widget a user clicks for `descriptor`: the widget itself, or for a check box's label
+// the box beside it; 0 when nothing visible has that descriptor.
+SIMHOST_API std::uintptr_t FindWidgetToClick(const std::string& descriptor);
+// The visible slider (scroll bar) in the row of the caption `label`, or the first visible one
+// when `label` is empty; 0 when none.
+SIMHOST_API std::uintptr_t FindSlider(const std::string& label);
+// Drags a slider's thumb to `value` (clamped to its range), one position at a time, each
+// reported up the chain as the host's widgets do. False for a hidden or disabled bar.
+SIMHOST_API bool DragSlider(std::uintptr_t id, int value);
+SIMHOST_API std::intptr_t WidgetProperty(std::uintptr_t id, int property);
 // Sets a property as the user would (e.g. dragging a slider), then sends `notifyMessage`
 // (0: none) up the chain with the widget and the value.
 SIMHOST_API bool SetWidgetProperty(std::uintptr_t id, int property, std::intptr_t value,
