@@ -3,6 +3,7 @@
 #include "panels/message_box.h"
 #include "panels/preferences_window.h"
 #include "pushback/pushback.h"
+#include "render/placed_object.h"
 #include "shell/diagnostics.h"
 #include "shell/lifecycle.h"
 #include "shell/published_datarefs.h"
@@ -12,6 +13,9 @@ namespace tarvosk {
 void StopPlugin() {
     XPLMUnregisterDrawCallback(DrawTruck, xplm_Phase_Airplanes, 0, nullptr);
     XPLMUnregisterDrawCallback(DrawGpu, xplm_Phase_Airplanes, 0, nullptr);
+    // The host's context is current here, unlike at library unload: give the textures back.
+    UnloadPlacedObject(truckObject);
+    UnloadPlacedObject(gpuObject);
     UnregisterPublishedDatarefs();
     UnregisterDiagnosticDatarefs();
     // Windows still open go now, while their widgets and sniffers are still ours to remove.
