@@ -5,11 +5,13 @@
 #include <cstdio>
 
 #include "config/settings.h"
+#include "panels/about_window.h"
 #include "panels/message_box.h"
 #include "panels/preferences_window.h"
 #include "pushback/pushback.h"
 #include "render/placed_object.h"
 #include "shell/lifecycle.h"
+#include "shell/paths.h"
 #include "shell/shell_state.h"
 #include "xplm/host.h"
 
@@ -86,7 +88,7 @@ void MenuHandler(void*, void* itemRef) {
     const int check = PushbackPreCheck();
     switch (command) {
         case kAbout:
-            ShowNote("Tarvosk", "The About window will be available in a later version.");
+            OpenAboutWindow(GetPath(PluginDataFolder), DirectorySeparator());
             return;
         case kPreferences:
             OpenPreferencesWindow({&gSession.hotKey, ToggleTruckView});

@@ -1,5 +1,6 @@
 // XPluginStop: callbacks and datarefs away, the properties file written.
 #include "config/log.h"
+#include "panels/about_window.h"
 #include "panels/message_box.h"
 #include "panels/preferences_window.h"
 #include "pushback/pushback.h"
@@ -20,6 +21,7 @@ void StopPlugin() {
     UnregisterDiagnosticDatarefs();
     // Windows still open go now, while their widgets and sniffers are still ours to remove.
     CloseAllPreferencesWindows();
+    CloseAboutWindow();
     CloseAllMessageBoxes();
     if (gSession.properties) gSession.properties->Save();
     gSession.properties.reset();
