@@ -220,9 +220,20 @@ void Begin3DCallback() {
 }
 
 void Begin2D() {
+    const FrameGraphics& g = G();
+    const HostConfig& c = H().config;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glOrtho(0, kScreenWidth, 0, kScreenHeight, -1, 1);
+    if (g.pictureFrame && g.request.view == "screen") {
+        // The screen alone: no scene behind the windows, one picture pixel per screen pixel.
+        glClearColor(0.20f, 0.24f, 0.30f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glClearColor(0, 0, 0, 1);
+        const double left = g.request.screenLeft, bottom = g.request.screenBottom;
+        glOrtho(left, left + g.width, bottom, bottom + g.height, -1, 1);
+    } else {
+        glOrtho(0, c.screenWidth, 0, c.screenHeight, -1, 1);
+    }
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glDisable(GL_LIGHTING);

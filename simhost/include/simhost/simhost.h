@@ -162,8 +162,11 @@ SIMHOST_API bool GraphicsAvailable(std::string* why = nullptr);
 // A picture of the scene: "outside" (a chase view beside the nose, following the aircraft),
 // "top" (from above, north up) or "tug" (the camera as it is, e.g. the plug-in's truck view).
 struct PictureRequest {
-    std::string view = "outside";
+    std::string view = "outside";  // outside, top, tug, or screen (the 2-D screen alone)
     int width = 1280, height = 720;
+    // view screen: the part of the screen shown, 1 pixel per screen pixel, from this lower-left
+    // corner; width and height are its size.
+    int screenLeft = 0, screenBottom = 0;
 };
 struct Picture {
     int width = 0, height = 0;
