@@ -11,7 +11,10 @@ xpl=$(find "$build" -type f -name Tarvosk.xpl -print -quit)
 [ -n "$sim" ] || { echo "run-demo: no tarvosk-sim under $build" >&2; exit 1; }
 [ -n "$xpl" ] || { echo "run-demo: no Tarvosk.xpl under $build" >&2; exit 1; }
 
-args=(--plugin "$xpl" --out "$out")
-[ -d "$build/content/Tarvosk" ] && args+=(--content "$build/content/Tarvosk")
-"$sim" "${args[@]}" "$root/scenarios/demo.txt"
+content=()
+[ -d "$build/content/Tarvosk" ] && content=(--content "$build/content/Tarvosk")
+"$sim" --plugin "$xpl" --out "$out" "${content[@]}" "$root/scenarios/demo.txt"
+# The plug-in's windows (Preferences, About, a "Warning..." box), pictured in $out/windows/.
+"$sim" --plugin "$xpl" --out "$out/windows" "${content[@]}" "$root/scenarios/windows.txt"
 echo "demo outputs: $out (timeline.txt, track.csv, track.svg, Tarvosk.log, Quorren.Tarvosk.prf, host.log)"
+echo "window pictures: $out/windows/pictures/ (preferences, about, warning)"
