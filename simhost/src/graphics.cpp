@@ -177,6 +177,10 @@ unsigned NewTextureName() {
     return name;
 }
 
+bool TextureAlive(int number) {
+    return GraphicsUp() && number > 0 && glIsTexture(static_cast<GLuint>(number)) == GL_TRUE;
+}
+
 bool PictureFrame() {
     return G().pictureFrame;
 }
@@ -320,6 +324,8 @@ void XPLMBindTexture2d(int textureNum, int textureUnit) {
 
 void XPLMGenerateTextureNumbers(int* outTextureIds, int count) {
     if (!HostReady() || !outTextureIds) return;
-    for (int k = 0; k < count; ++k)
+    for (int k = 0; k < count; ++k) {
         outTextureIds[k] = GraphicsUp() ? static_cast<int>(NewTextureName()) : H().nextTexture++;
+        H().texturesHandedOut.push_back(outTextureIds[k]);
+    }
 }

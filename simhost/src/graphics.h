@@ -19,6 +19,7 @@ bool GraphicsUp();
 const std::string& GraphicsProblem();
 void GraphicsNewHost();  // a new host: deletes the textures the old one handed out
 unsigned NewTextureName();
+bool TextureAlive(int number);  // a GL texture of that number exists now
 
 // A frame's drawing: Begin binds the target (and, on a picture frame, draws nothing yet);
 // RunDrawCallbacks calls the phases; End reads a picture frame back. Between them, on a

@@ -178,6 +178,14 @@ void ForgetPictureJobs() {
 
 namespace simhost {
 
+std::vector<int> TextureNumbersHandedOut() {
+    return HostReady() ? H().texturesHandedOut : std::vector<int>{};
+}
+
+bool TextureStillExists(int number) {
+    return HostReady() && TextureAlive(number);
+}
+
 bool GraphicsAvailable(std::string* why) {
     bool up = GraphicsUp();
     if (!up && why) *why = GraphicsProblem();
