@@ -31,6 +31,7 @@ void Begin3DCallback();  // the frame's camera, as every 3-D callback gets it
 
 // Whether the coming frame is drawn in full, and for what (pictures first, then animations).
 bool NextFrameRequest(FrameRequest* request);
+bool PictureWanted();  // a picture is pending or an animation is running
 void DeliverFrame(const FrameRequest& request, Picture&& picture);
 void ForgetPictureJobs();  // a new host: no picture pending, no animation running
 

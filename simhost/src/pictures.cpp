@@ -170,6 +170,10 @@ void DeliverFrame(const FrameRequest& request, Picture&& picture) {
     while (j.nextTime <= H().now + 1e-9) j.nextTime += j.interval;
 }
 
+bool PictureWanted() {
+    return J().picturePending || J().animating;
+}
+
 void ForgetPictureJobs() {
     J() = PictureJobs{};
 }

@@ -385,7 +385,7 @@ void DrawAircraftLights(const Host& h, float b) {
 }  // namespace
 
 void HostDrawPhase(int phase) {
-    if (!PictureFrame()) return;
+    if (!PictureFrame() || phase >= xplm_Phase_FirstCockpit) return;
     const Host& h = H();
     const Camera& cam = FrameCamera();
     const float b = SceneBrightness(h);
