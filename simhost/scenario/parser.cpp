@@ -387,6 +387,11 @@ bool Parser::Line(int lineNo, const std::string& raw) {
     } else if (v == "track") {
         if (!Count(t, 2) || (t[1].text != "on" && t[1].text != "off"))
             return Fail("'track' takes on or off");
+    } else if (v == "picture" || v == "animation") {
+        std::vector<std::string> words;
+        for (const Token& tok : t) words.push_back(tok.text);
+        std::string why;
+        if (!ParsePictureLine(words, &s, &why)) return Fail(why);
     } else {
         return Fail("unknown action '" + v + "'");
     }

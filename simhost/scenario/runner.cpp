@@ -4,9 +4,11 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <sstream>
 
 #include "outputs.h"
+#include "picture_steps.h"
 #include "scenario.h"
 #include "simhost/simhost.h"
 
@@ -62,6 +64,7 @@ class Runner {
     DatarefHandle ax_ = nullptr, az_ = nullptr, ah_ = nullptr, tx_ = nullptr, tz_ = nullptr,
                   th_ = nullptr, phase_ = nullptr;
     double lastPhase_ = NAN;
+    std::unique_ptr<PictureSteps> pictures_;
 };
 
 bool Runner::EnsureHost(const simhost::scenario::Step& s) {
@@ -425,6 +428,10 @@ bool Runner::Step(const simhost::scenario::Step& s) {
         track_ = s.args[0] == "on";
         return true;
     }
+    if (v == "picture" || v == "animation") {
+        std::string why;
+        return pictures_->Run(s, &why) || Fail(s, why);
+    }
     return Fail(s, "unknown action '" + v + "'");
 }
 
@@ -485,6 +492,7 @@ RunResult Runner::Run() {
                                          : out_ / "sandbox";
     plugin_ = !options_.plugin.empty() ? options_.plugin : script_.plugin.value_or(fs::path());
     content_ = !options_.content.empty() ? options_.content : script_.content.value_or(fs::path());
+    pictures_ = std::make_unique<PictureSteps>(out_, options_.pictures);
     bool ok = true;
     for (const simhost::scenario::Step& s : script_.steps) {
         if (!Step(s)) {
@@ -501,6 +509,7 @@ RunResult Runner::Run() {
         result.frames = FrameCount();
         result.speechCount = Speech().size();
         result.track = SummarizeTrack(rows_);
+        pictures_->Close();
         SetAfterFrameHook(nullptr);
         if (pluginId_ > 0) {
             // Quit as the simulator does: the plug-in is disabled and stopped, so the files it
@@ -509,6 +518,7 @@ RunResult Runner::Run() {
             pluginId_ = -1;
         }
         WriteOutputs(&result);
+        for (const fs::path& p : pictures_->Written()) result.outputs.push_back(p);
     }
     result.ok = ok;
     result.error = error_;

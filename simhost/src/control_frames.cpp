@@ -2,6 +2,7 @@
 #include <cmath>
 #include <limits>
 
+#include "graphics.h"
 #include "host_state.h"
 #include "simhost/simhost.h"
 #include "widgets.h"
@@ -20,9 +21,13 @@ void RunFrames(int frames) {
         if (h.clockRef) h.clockRef->d = h.now;
         UpdateAircraft(h.refs, h.aircraft, h.now - before);
         RunFlightLoops();
+        // The attitude the plug-ins wrote this frame, so drawing and records see one state.
+        AttitudeFromQuaternion(h.refs);
+        BeginFrameGraphics();
         RunDrawCallbacks();
         RunWindows();
         RunWidgets();
+        EndFrameGraphics();
         RunCamera();
         if (h.afterFrame) h.afterFrame();
     }

@@ -143,4 +143,42 @@ SIMHOST_API int PluginFaults();  // e.g. a flight loop unregistering itself from
 SIMHOST_API std::filesystem::path Sandbox();                     // absolute; empty before Reset
 SIMHOST_API void SetAfterFrameHook(std::function<void()> hook);  // runs after every frame
 
+// Graphics. The host draws with a real OpenGL context (EGL on Mesa, no window). Where none can
+// be had, GraphicsAvailable is false (the reason in *why and in the host log), the draw phases
+// are skipped, and pictures fail; everything else runs.
+SIMHOST_API bool GraphicsAvailable(std::string* why = nullptr);
+// A picture of the scene: "outside" (a chase view beside the nose, following the aircraft),
+// "top" (from above, north up) or "tug" (the camera as it is, e.g. the plug-in's truck view).
+struct PictureRequest {
+    std::string view = "outside";
+    int width = 1280, height = 720;
+};
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<std::uint8_t> rgba;  // rows from the top, 4 bytes per pixel
+    double projection[16] = {}, modelview[16] = {};  // column-major, as OpenGL keeps them
+};
+// Runs one frame and draws it at full size: the host's scene, every draw phase, the windows
+// and widgets. Time advances by that frame.
+SIMHOST_API bool TakePicture(const PictureRequest& request, Picture* out, std::string* error);
+SIMHOST_API bool WritePng(const std::filesystem::path& file, const Picture& picture,
+                          std::string* error);
+// Where a local-coordinates point lands in the picture (pixels from the left and from the
+// top); false when it is behind the camera.
+SIMHOST_API bool ProjectToPicture(const Picture& picture, double x, double y, double z,
+                                  double* px, double* py);
+// An animation: from now on a picture every `interval` simulated seconds, kept in memory until
+// StopAnimation writes them as one animated PNG.
+SIMHOST_API bool StartAnimation(const PictureRequest& request, double interval,
+                                std::string* error);
+SIMHOST_API bool AnimationRunning();
+SIMHOST_API int AnimationFrames();
+SIMHOST_API bool StopAnimation(const std::filesystem::path& file, std::string* error);
+// Pictures side by side with a label under each, written as one PNG.
+SIMHOST_API bool WriteContactSheet(const std::filesystem::path& file,
+                                   const std::vector<std::filesystem::path>& pictures,
+                                   const std::vector<std::string>& labels, int columns,
+                                   std::string* error);
+SIMHOST_API bool ReadPng(const std::filesystem::path& file, Picture* out, std::string* error);
+
 }  // namespace simhost
