@@ -220,9 +220,15 @@ void BeginFrameGraphics() {
     }
     glViewport(0, 0, g.width, g.height);
     glDisable(GL_SCISSOR_TEST);
-    glDepthMask(GL_TRUE);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (g.pictureFrame) {
+        glDisable(GL_RASTERIZER_DISCARD);
+        glDepthMask(GL_TRUE);
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    } else {
+        // Nobody looks at this frame: the plug-ins' calls run, nothing is rasterised.
+        glEnable(GL_RASTERIZER_DISCARD);
+    }
     LoadCamera3D();
     SetSceneLights(SceneBrightness(h));
     glEnable(GL_NORMALIZE);
@@ -248,10 +254,7 @@ void EndFrameGraphics() {
     FrameGraphics& g = G();
     if (!g.frameActive) return;
     g.frameActive = false;
-    if (!g.pictureFrame) {
-        glFlush();
-        return;
-    }
+    if (!g.pictureFrame) return;
     g.pictureFrame = false;
     MakeTarget(g.resolve, g.width, g.height, 0);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, g.scene.fbo);
