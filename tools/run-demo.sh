@@ -18,3 +18,8 @@ content=()
 "$sim" --plugin "$xpl" --out "$out/windows" "${content[@]}" "$root/scenarios/windows.txt"
 echo "demo outputs: $out (timeline.txt, track.csv, track.svg, Tarvosk.log, Quorren.Tarvosk.prf, host.log)"
 echo "window pictures: $out/windows/pictures/ (preferences, about, warning)"
+if [ -f "$out/pictures/contact-sheet.png" ]; then
+  echo "demo pictures: $out/pictures/ (contact-sheet.png shows them all; pushback-top.png is an animated PNG of the pushback from above)"
+else
+  echo "demo pictures: none (no OpenGL context on this machine)"
+fi
