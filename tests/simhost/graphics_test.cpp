@@ -202,6 +202,37 @@ TEST_F(Graphics, WindowsAndTheirTextAreDrawnIntoPicturesWithTheBitmapFont) {
     EXPECT_EQ(simhost::Windows().back().textLastFrame, std::vector<std::string>{"HELLO"});
 }
 
+XPLMCameraPosition_t g_seen{};
+int ReadCamera(XPLMDrawingPhase, int, void*) {
+    XPLMReadCameraPosition(&g_seen);
+    return 1;
+}
+
+TEST_F(Graphics, DrawCallbacksReadTheCameraThePictureIsDrawnFrom) {
+    ASSERT_EQ(XPLMRegisterDrawCallback(ReadCamera, xplm_Phase_Airplanes, 0, nullptr), 1);
+    simhost::Picture p = Take("outside");
+    // The eye of a model-view matrix: -R^T t.
+    const double* m = p.modelview;
+    double eye[3];
+    for (int r = 0; r < 3; ++r)
+        eye[r] = -(m[r * 4 + 0] * m[12] + m[r * 4 + 1] * m[13] + m[r * 4 + 2] * m[14]);
+    EXPECT_NEAR(g_seen.x, eye[0], 1e-3);
+    EXPECT_NEAR(g_seen.y, eye[1], 1e-3);
+    EXPECT_NEAR(g_seen.z, eye[2], 1e-3);
+    EXPECT_LT(g_seen.pitch, 0) << "looking down at the nose gear";
+    // A point straight ahead of that camera lands in the middle of the picture.
+    const double h = g_seen.heading * M_PI / 180, pt = g_seen.pitch * M_PI / 180;
+    double px = 0, py = 0;
+    ASSERT_TRUE(simhost::ProjectToPicture(p, eye[0] + 20 * std::sin(h) * std::cos(pt),
+                                          eye[1] + 20 * std::sin(pt),
+                                          eye[2] - 20 * std::cos(h) * std::cos(pt), &px, &py));
+    EXPECT_NEAR(px, p.width / 2.0, 1.0);
+    EXPECT_NEAR(py, p.height / 2.0, 1.0);
+    // Ordinary frames read the simulator's camera as before.
+    simhost::RunFrames(1);
+    EXPECT_FLOAT_EQ(g_seen.x, simhost::CameraPose().x);
+}
+
 int g_drawn = 0;
 int CountDraws(XPLMDrawingPhase, int, void*) {
     ++g_drawn;
