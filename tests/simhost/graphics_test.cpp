@@ -318,7 +318,8 @@ TEST_F(Graphics, ContactSheetHoldsEveryPictureWithALabel) {
         ASSERT_TRUE(simhost::WritePng(files.back(), p, &error)) << error;
     }
     const auto sheet = config_.sandbox / "sheet.png";
-    ASSERT_TRUE(simhost::WriteContactSheet(sheet, files, {"a", "b", "c"}, 2, &error)) << error;
+    ASSERT_TRUE(simhost::WriteContactSheet(sheet, files, {"a", "b", "c"}, 2, "Sheet", &error))
+        << error;
     simhost::Picture s;
     ASSERT_TRUE(simhost::ReadPng(sheet, &s, &error)) << error;
     EXPECT_GT(s.width, 2 * 480);

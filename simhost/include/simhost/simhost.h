@@ -155,7 +155,7 @@ struct PictureRequest {
 };
 struct Picture {
     int width = 0, height = 0;
-    std::vector<std::uint8_t> rgba;  // rows from the top, 4 bytes per pixel
+    std::vector<std::uint8_t> rgba;                  // rows from the top, 4 bytes per pixel
     double projection[16] = {}, modelview[16] = {};  // column-major, as OpenGL keeps them
 };
 // Runs one frame and draws it at full size: the host's scene, every draw phase, the windows
@@ -165,20 +165,19 @@ SIMHOST_API bool WritePng(const std::filesystem::path& file, const Picture& pict
                           std::string* error);
 // Where a local-coordinates point lands in the picture (pixels from the left and from the
 // top); false when it is behind the camera.
-SIMHOST_API bool ProjectToPicture(const Picture& picture, double x, double y, double z,
-                                  double* px, double* py);
+SIMHOST_API bool ProjectToPicture(const Picture& picture, double x, double y, double z, double* px,
+                                  double* py);
 // An animation: from now on a picture every `interval` simulated seconds, kept in memory until
 // StopAnimation writes them as one animated PNG.
-SIMHOST_API bool StartAnimation(const PictureRequest& request, double interval,
-                                std::string* error);
+SIMHOST_API bool StartAnimation(const PictureRequest& request, double interval, std::string* error);
 SIMHOST_API bool AnimationRunning();
 SIMHOST_API int AnimationFrames();
 SIMHOST_API bool StopAnimation(const std::filesystem::path& file, std::string* error);
-// Pictures side by side with a label under each, written as one PNG.
+// Pictures side by side with a label under each and a title above, written as one PNG.
 SIMHOST_API bool WriteContactSheet(const std::filesystem::path& file,
                                    const std::vector<std::filesystem::path>& pictures,
                                    const std::vector<std::string>& labels, int columns,
-                                   std::string* error);
+                                   const std::string& title, std::string* error);
 SIMHOST_API bool ReadPng(const std::filesystem::path& file, Picture* out, std::string* error);
 
 }  // namespace simhost
