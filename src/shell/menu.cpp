@@ -15,20 +15,6 @@ namespace tarvosk {
 
 namespace {
 
-// Item references; "Trucks" shares 9 with the first truck of its submenu.
-enum MenuCommand : intptr_t {
-    kAbout = 0,
-    kPreferences = 1,
-    kGpu = 2,
-    kPushStraight = 3,
-    kTurnTailRight = 4,
-    kTurnTailLeft = 5,
-    kAutoTailRight = 6,
-    kAutoTailLeft = 7,
-    kStop = 8,
-    kFirstTruck = 9,
-};
-
 constexpr int kGpuItemIndex = 3;
 
 XPLMMenuID gMainMenu = nullptr;
@@ -80,7 +66,13 @@ void ChooseTruck(intptr_t command) {
 }
 
 void MenuHandler(void*, void* itemRef) {
-    const intptr_t command = reinterpret_cast<intptr_t>(itemRef);
+    RunMenuCommand(reinterpret_cast<intptr_t>(itemRef));
+}
+
+}  // namespace
+
+// The menu and the host commands share this, so a bound key does exactly what the item does.
+void RunMenuCommand(intptr_t command) {
     const int check = PushbackPreCheck();
     switch (command) {
         case kAbout:
@@ -111,8 +103,6 @@ void MenuHandler(void*, void* itemRef) {
             return;
     }
 }
-
-}  // namespace
 
 void BuildMenu(const std::vector<std::string>& trucks) {
     XPLMMenuID plugins = XPLMFindPluginsMenu();

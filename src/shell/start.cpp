@@ -8,6 +8,7 @@
 #include "panels/message_box.h"
 #include "pushback/host_data.h"
 #include "pushback/pushback.h"
+#include "shell/commands.h"
 #include "shell/diagnostics.h"
 #include "shell/lifecycle.h"
 #include "shell/menu.h"
@@ -83,6 +84,7 @@ int StartPlugin(char* outName, char* outSignature, char* outDescription) {
     LogObjectList("-Available Ground services:", gGroundServiceList);
 
     BuildMenu(gTruckList);
+    CreateCommands();
 
     XPLMRegisterFlightLoopCallback(PushbackSequenceLoop, 1.0f, nullptr);
     MarkSequenceLoopRegistered();  // StopPushback reschedules it from now on

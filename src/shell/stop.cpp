@@ -2,6 +2,7 @@
 #include "config/log.h"
 #include "panels/message_box.h"
 #include "pushback/pushback.h"
+#include "shell/commands.h"
 #include "shell/diagnostics.h"
 #include "shell/lifecycle.h"
 #include "shell/published_datarefs.h"
@@ -11,6 +12,7 @@ namespace tarvosk {
 void StopPlugin() {
     XPLMUnregisterDrawCallback(DrawTruck, xplm_Phase_Airplanes, 0, nullptr);
     XPLMUnregisterDrawCallback(DrawGpu, xplm_Phase_Airplanes, 0, nullptr);
+    DropCommands();
     UnregisterPublishedDatarefs();
     UnregisterDiagnosticDatarefs();
     CloseMessageBox();

@@ -20,6 +20,7 @@
 #include "XPLMPlanes.h"
 #include "XPLMPlugin.h"
 #include "XPLMProcessing.h"
+#include "XPLMScenery.h"
 #include "XPLMUtilities.h"
 #include "XPStandardWidgets.h"
 #include "XPUIGraphics.h"
