@@ -72,6 +72,7 @@ bool Runner::EnsureHost(const simhost::scenario::Step& s) {
     if (script_.xplmVersion) config.xplmVersion = *script_.xplmVersion;
     config.framesPerSecond = options_.fps > 0 ? options_.fps : script_.fps.value_or(30.0);
     config.omitDatarefs = script_.omit;
+    if (script_.driver) config.driver = *script_.driver;
     if (script_.aircraft) config.aircraftFile = *script_.aircraft;
     if (script_.freshSandbox) {
         std::error_code ec;
@@ -355,6 +356,12 @@ bool Runner::Step(const simhost::scenario::Step& s) {
                          s.args[1]);
         return true;
     }
+    if (v == "command") {
+        const int phase = s.what == "begin" ? xplm_CommandBegin
+                          : s.what == "end" ? xplm_CommandEnd
+                                            : -1;
+        return RunCommand(s.args[0], phase) || Fail(s, "no command " + s.args[0]);
+    }
     if (v == "release") return ReleaseDataref(s.args[0]) || Fail(s, "unknown dataref " + s.args[0]);
     if (v == "menu")
         return ChooseMenuItem(s.args[0]) || Fail(s, "no enabled menu item \"" + s.args[0] + "\"");
@@ -446,8 +453,17 @@ void Runner::AfterFrame() {
         lastPhase_ = phase;
     }
     if (!track_ || !PluginEnabled(pluginId_)) return;
-    rows_.push_back(
-        {Now(), read(ax_), read(az_), read(ah_), read(tx_), read(tz_), read(th_), phase});
+    double tx = read(tx_), tz = read(tz_), th = read(th_);
+    // Under a modern driver the tug the user sees is the plug-in's instance: record that one
+    // (the cart's object lives in GroundServices/).
+    for (const InstanceInfo& i : Instances()) {
+        if (!i.positioned || i.objectPath.parent_path().filename() == "GroundServices") continue;
+        tx = i.x;
+        tz = i.z;
+        th = i.heading;
+        break;
+    }
+    rows_.push_back({Now(), read(ax_), read(az_), read(ah_), tx, tz, th, phase});
 }
 
 void Runner::WriteOutputs(RunResult* result) {

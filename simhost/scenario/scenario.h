@@ -41,6 +41,8 @@ struct Script {
     std::optional<std::filesystem::path> sandbox, plugin, content, aircraft;
     std::optional<int> xplaneVersion, xplmVersion;
     std::optional<double> fps;
+    std::optional<std::string> driver;  // "modern" or "opengl"
+    int driverLine = 0;
     std::vector<std::string> omit;
     bool freshSandbox = false;
     std::vector<Step> steps;

@@ -19,6 +19,7 @@ void RunFrames(int frames) {
         h.now = h.baseTime + static_cast<double>(h.frame - h.baseFrame) / h.config.framesPerSecond;
         if (h.clockRef) h.clockRef->d = h.now;
         UpdateAircraft(h.refs, h.aircraft, h.now - before);
+        RunHeldCommands();
         RunFlightLoops();
         RunDrawCallbacks();
         RunWindows();

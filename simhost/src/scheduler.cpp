@@ -92,9 +92,15 @@ void RunDrawCallbacks() {
                 if (d.removed || d.phase != phase || d.before != before ||
                     !PluginIsEnabled(d.owner))
                     continue;
+                // Vulkan and Metal never call the 3-D phases.
+                const bool scene = phase <= xplm_Phase_LastScene;
+                if (scene && h.modernDriver) continue;
                 ++h.drawCalls;
+                if (scene) ++h.sceneDrawCalls;
                 PluginScope scope(d.owner);
+                h.inDrawCallback = true;
                 d.callback(phase, before, d.refcon);
+                h.inDrawCallback = false;
             }
         }
     }
