@@ -2,7 +2,7 @@
 #include "config/settings.h"
 #include "pushback/pushback.h"
 #include "pushback/tug_geometry.h"
-#include "render/placed_object.h"
+#include "render/object_renderer.h"
 
 namespace tarvosk {
 

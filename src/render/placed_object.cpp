@@ -1,28 +1,155 @@
-// Placed objects, for now without models or textures: those arrive with the rendering work.
-// Until then a load reports failure honestly (the callers log it) and drawing draws nothing,
-// so the plug-in never pretends the tug or the GPU cart is on screen.
+// The object manager: the fixed naming rules that find an object's files, the version-7
+// conversion cache, and the textures each object owns.
 #include "render/placed_object.h"
 
+#include <GL/gl.h>
+
+#include <algorithm>
+
 #include "config/log.h"
+#include "objformat/obj7_convert.h"
+#include "objformat/obj7_reader.h"
+#include "objformat/obj8_reader.h"
+#include "objformat/obj8_writer.h"
 
 namespace tarvosk {
 
+// Both live for the whole library. Their destruction makes no GL call (no context may be
+// current then): the shell unloads them at stop, while the host's context is.
 PlacedObject truckObject;
 PlacedObject gpuObject;
 
-bool LoadPlacedObject(PlacedObject&, const std::string&) {
-    return false;
+namespace {
+
+using Loader = bool (*)(Texture&, const std::string&);
+
+enum class Format { Png, Tga, Bmp };
+
+struct Candidate {
+    std::string path;
+    Loader load;
+    Format format;
+};
+
+std::string WithExtension(const std::string& pngName, const char* extension) {
+    return pngName.substr(0, pngName.size() - 3) + extension;
+}
+
+void DeleteTexture(int32_t number) {
+    const auto name = static_cast<GLuint>(number);
+    glDeleteTextures(1, &name);
+}
+
+// Deletes every owned texture that is not in `keep`, and keeps only those.
+void ReleaseTexturesExcept(PlacedObject& object, const std::vector<int32_t>& keep) {
+    for (const int32_t number : object.ownedTextures) {
+        if (std::find(keep.begin(), keep.end(), number) == keep.end()) DeleteTexture(number);
+    }
+    object.ownedTextures = keep;
+}
+
+}  // namespace
+
+bool LoadObjectModel(const std::string& path, ObjectModel& model, std::string* error) {
+    std::string obj8Error;
+    if (readObj8(path, model, &obj8Error)) return true;
+
+    Obj7Object obj7;
+    std::string obj7Error;
+    if (!readObj7(path, obj7, &obj7Error)) {
+        if (error != nullptr) *error = obj8Error + "; " + obj7Error;
+        return false;
+    }
+    if (!convertObj7(obj7, model, error)) return false;
+    // The rewrite is a cache: the next load reads version 8 directly. Its failure (a
+    // read-only folder) changes nothing for this load.
+    writeObj8(path, model);
+    return true;
+}
+
+bool LoadPlacedObject(PlacedObject& object, const std::string& basePath, std::string* error) {
+    Texture& slot = object.textureSlot;
+    slot.uploadOnLoad = true;
+
+    const std::string objectFile = basePath + ".obj";
+    if (!LoadObjectModel(objectFile, object.model, error)) {
+        object.objectPath.clear();
+        return false;
+    }
+    object.objectPath = objectFile;
+
+    const std::string n1 = basePath + ".png";
+    const std::string n2 = basePath + ".PNG";
+    const Candidate day[] = {
+        {n1, LoadPngTexture, Format::Png},
+        {n2, LoadPngTexture, Format::Png},
+        {WithExtension(n1, "tga"), LoadTgaTexture, Format::Tga},
+        {WithExtension(n2, "TGA"), LoadTgaTexture, Format::Tga},
+        {WithExtension(n1, "bmp"), LoadBmpTexture, Format::Bmp},
+        {WithExtension(n2, "BMP"), LoadBmpTexture, Format::Bmp},
+    };
+    const Candidate* found = nullptr;
+    for (const Candidate& candidate : day) {
+        if (candidate.load(slot, candidate.path)) {
+            found = &candidate;
+            break;
+        }
+    }
+    if (found == nullptr) return false;
+    object.dayTexture = slot.textureNumber;
+    std::vector<int32_t> created{slot.textureNumber};
+
+    // The lit texture is looked for only in the day texture's format.
+    const std::string l1 = basePath + "LIT.png";
+    const std::string l2 = basePath + "LIT.PNG";
+    std::string lit[2];
+    switch (found->format) {
+        case Format::Png:
+            lit[0] = l1;
+            lit[1] = l2;
+            break;
+        case Format::Tga:
+            lit[0] = WithExtension(l1, "tga");
+            lit[1] = WithExtension(l2, "TGA");
+            break;
+        case Format::Bmp:
+            lit[0] = WithExtension(l1, "bmp");
+            lit[1] = WithExtension(l2, "BMP");
+            break;
+    }
+    object.litTexture = -1;
+    for (const std::string& path : lit) {
+        if (found->load(slot, path)) {
+            object.litTexture = slot.textureNumber;
+            created.push_back(slot.textureNumber);
+            break;
+        }
+    }
+
+    // The previous load's textures are no longer drawn: give them back to the host.
+    ReleaseTexturesExcept(object, created);
+    return true;
 }
 
 void LoadTruckObject(const std::string& folder, const std::string& name) {
     const std::string path = folder + name;
-    if (LoadPlacedObject(truckObject, path)) {
+    std::string reason;
+    if (LoadPlacedObject(truckObject, path, &reason)) {
         Log("Meshes and textures for object " + path + " succesfuly loaded\n");
     } else {
         Log("[WRNG] Failed to load object " + path + " (path: " + folder + ")\n");
+        if (!reason.empty()) Log("[WRNG] " + reason + "\n");
     }
 }
 
-void DrawPlacedObject(PlacedObject&) {}
+void UnloadPlacedObject(PlacedObject& object) {
+    ReleaseTexturesExcept(object, {});
+    object.dayTexture = 0;
+    object.litTexture = -1;
+    object.textureSlot.pixels = {};
+    object.textureSlot.textureNumber = 0;
+    resetModel(object.model);
+    object.objectPath.clear();
+}
 
 }  // namespace tarvosk
