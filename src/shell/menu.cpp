@@ -7,6 +7,7 @@
 #include "config/settings.h"
 #include "panels/message_box.h"
 #include "pushback/pushback.h"
+#include "pushback/scene_instances.h"
 #include "render/placed_object.h"
 #include "shell/shell_state.h"
 #include "xplm/host.h"
@@ -62,6 +63,7 @@ void ChooseTruck(intptr_t command) {
     if (index >= gTruckList.size()) return;  // no such truck: never index past the list
     gSettings.Truck = gTruckList[index];
     LoadTruckObject(gTrucksFolder, gSettings.Truck);
+    LoadInstanceObjects(true);
     CheckTruckMenuItem(static_cast<int>(index));
 }
 

@@ -83,6 +83,7 @@ TEST_F(Foundation, FirstRunLogsEveryStepAndWritesTheDefaults) {
                   "Tug.obj\n"
                   "-Available Ground services:\n"
                   "GPU.obj\n"
+                  "-Drawing the truck and the GPU as instances (modern driver)\n"
                   "--- Enabling Tarvosk plugin ---\n"
                   "[WRNG] Failed to load object " +
                   d + "TVKdefault (path: " + d +
