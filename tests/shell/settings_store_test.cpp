@@ -94,5 +94,17 @@ TEST_F(SettingsStore, TruckIsTheFirstWordOfAtMost99Characters) {
     EXPECT_EQ(gSettings.Truck, std::string(99, 't'));
 }
 
+TEST_F(SettingsStore, SpeedPerSecondIsOffUnlessTheFileSaysOne) {
+    QN_Properties properties = Empty();
+    gSettings.SPEED_PER_SECOND = true;
+    ReadSettings(properties);  // a file from before the key: per frame, as it always was
+    EXPECT_FALSE(gSettings.SPEED_PER_SECOND);
+    properties["SPEED_PER_SECOND"] = "1";
+    ReadSettings(properties);
+    EXPECT_TRUE(gSettings.SPEED_PER_SECOND);
+    StoreSettings(properties);
+    EXPECT_EQ(properties["SPEED_PER_SECOND"], "1");
+}
+
 }  // namespace
 }  // namespace tarvosk
