@@ -1,6 +1,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -196,6 +197,18 @@ bool Parser::Config(const std::vector<Token>& t, bool* handled) {
         script_->driverLine = line_;
         return true;
     }
+    if (w == "screen") {
+        // "screen 1920x1080": what XPLMGetScreenSize answers.
+        int width = 0, height = 0;
+        char tail = 0;
+        if (!Count(words, 2)) return false;
+        if (std::sscanf(words[1].text.c_str(), "%dx%d%c", &width, &height, &tail) != 2 ||
+            width < 100 || height < 100 || width > 16384 || height > 16384)
+            return Fail("'screen' needs a size such as 1920x1080");
+        script_->screenWidth = width;
+        script_->screenHeight = height;
+        return true;
+    }
     if (w == "omit") {
         if (words.size() < 2) return Fail("'omit' needs at least one dataref name");
         for (std::size_t k = 1; k < words.size(); ++k) script_->omit.push_back(words[k].text);
@@ -318,6 +331,14 @@ bool Parser::Line(int lineNo, const std::string& raw) {
             return Fail("'" + v + "' takes 'widget \"DESCRIPTOR\"'");
         s.what = "widget";
         s.args = {t[2].text};
+    } else if (v == "drag") {
+        // drag slider ["LABEL"] VALUE
+        if ((t.size() != 3 && t.size() != 4) || t[1].text != "slider")
+            return Fail("'drag' takes 'slider [\"LABEL\"] VALUE'");
+        if (!Number(t.back().text, &s.number) || s.number != std::floor(s.number))
+            return Fail("'" + t.back().text + "' is not a whole slider position");
+        s.what = "slider";
+        s.args = {t.size() == 4 ? t[2].text : std::string()};
     } else if (v == "wait") {
         if (t.size() >= 2 && t[1].text == "until") {
             std::size_t within = 0;
@@ -403,6 +424,11 @@ bool Parser::Line(int lineNo, const std::string& raw) {
     } else if (v == "track") {
         if (!Count(t, 2) || (t[1].text != "on" && t[1].text != "off"))
             return Fail("'track' takes on or off");
+    } else if (v == "picture" || v == "animation") {
+        std::vector<std::string> words;
+        for (const Token& tok : t) words.push_back(tok.text);
+        std::string why;
+        if (!ParsePictureLine(words, &s, &why)) return Fail(why);
     } else {
         return Fail("unknown action '" + v + "'");
     }

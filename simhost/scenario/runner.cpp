@@ -4,9 +4,11 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <sstream>
 
 #include "outputs.h"
+#include "picture_steps.h"
 #include "scenario.h"
 #include "simhost/simhost.h"
 
@@ -62,6 +64,7 @@ class Runner {
     DatarefHandle ax_ = nullptr, az_ = nullptr, ah_ = nullptr, tx_ = nullptr, tz_ = nullptr,
                   th_ = nullptr, phase_ = nullptr;
     double lastPhase_ = NAN;
+    std::unique_ptr<PictureSteps> pictures_;
 };
 
 bool Runner::EnsureHost(const simhost::scenario::Step& s) {
@@ -73,6 +76,8 @@ bool Runner::EnsureHost(const simhost::scenario::Step& s) {
     config.framesPerSecond = options_.fps > 0 ? options_.fps : script_.fps.value_or(30.0);
     config.omitDatarefs = script_.omit;
     if (script_.driver) config.driver = *script_.driver;
+    if (script_.screenWidth) config.screenWidth = *script_.screenWidth;
+    if (script_.screenHeight) config.screenHeight = *script_.screenHeight;
     if (script_.aircraft) config.aircraftFile = *script_.aircraft;
     if (script_.freshSandbox) {
         std::error_code ec;
@@ -387,12 +392,28 @@ bool Runner::Step(const simhost::scenario::Step& s) {
         return true;
     }
     if (v == "click" || v == "close") {
+        const std::uintptr_t id = v == "click" ? FindWidgetToClick(s.args[0]) : 0;
+        if (id) {
+            AddTimelineEvent("click " + s.args[0]);
+            return ClickWidget(id) ||
+                   Fail(s, "the widget \"" + s.args[0] + "\" did not take the click");
+        }
         for (const WidgetInfo& w : Widgets())
-            if (w.descriptor == s.args[0] && w.visible) {
-                bool ok = v == "click" ? ClickWidget(w.id) : CloseWidgetWindow(w.id);
-                return ok || Fail(s, "the widget \"" + s.args[0] + "\" did not take the " + v);
+            if (w.descriptor == s.args[0] && w.visible && v == "close") {
+                AddTimelineEvent("close " + s.args[0]);
+                return CloseWidgetWindow(w.id) ||
+                       Fail(s, "the window \"" + s.args[0] + "\" has no close box to press");
             }
         return Fail(s, "no visible widget \"" + s.args[0] + "\"");
+    }
+    if (v == "drag") {
+        const std::uintptr_t id = FindSlider(s.args[0]);
+        if (!id)
+            return Fail(s,
+                        "no visible slider" +
+                            (s.args[0].empty() ? std::string() : " beside \"" + s.args[0] + "\""));
+        AddTimelineEvent("drag slider to " + Num(s.number));
+        return DragSlider(id, static_cast<int>(s.number)) || Fail(s, "the slider did not move");
     }
     if (v == "wait" && s.what == "until") {
         const double deadline = Now() + s.number;
@@ -431,6 +452,10 @@ bool Runner::Step(const simhost::scenario::Step& s) {
     if (v == "track") {
         track_ = s.args[0] == "on";
         return true;
+    }
+    if (v == "picture" || v == "animation") {
+        std::string why;
+        return pictures_->Run(s, &why) || Fail(s, why);
     }
     return Fail(s, "unknown action '" + v + "'");
 }
@@ -501,6 +526,7 @@ RunResult Runner::Run() {
                                          : out_ / "sandbox";
     plugin_ = !options_.plugin.empty() ? options_.plugin : script_.plugin.value_or(fs::path());
     content_ = !options_.content.empty() ? options_.content : script_.content.value_or(fs::path());
+    pictures_ = std::make_unique<PictureSteps>(out_, options_.pictures);
     bool ok = true;
     for (const simhost::scenario::Step& s : script_.steps) {
         if (!Step(s)) {
@@ -517,6 +543,7 @@ RunResult Runner::Run() {
         result.frames = FrameCount();
         result.speechCount = Speech().size();
         result.track = SummarizeTrack(rows_);
+        pictures_->Close();
         SetAfterFrameHook(nullptr);
         if (pluginId_ > 0) {
             // Quit as the simulator does: the plug-in is disabled and stopped, so the files it
@@ -525,6 +552,7 @@ RunResult Runner::Run() {
             pluginId_ = -1;
         }
         WriteOutputs(&result);
+        for (const fs::path& p : pictures_->Written()) result.outputs.push_back(p);
     }
     result.ok = ok;
     result.error = error_;

@@ -32,6 +32,10 @@ struct Step {
     long long count = 0;
     bool negate = false;  // "expect no ..."
     int key = 0, keyFlags = 0;
+    // picture and animation: view, size and (animation) seconds between frames
+    std::string view = "outside";
+    int width = 0, height = 0;
+    double interval = 0.5;
 };
 
 struct Script {
@@ -43,6 +47,7 @@ struct Script {
     std::optional<double> fps;
     std::optional<std::string> driver;  // "modern" or "opengl"
     int driverLine = 0;
+    std::optional<int> screenWidth, screenHeight;
     std::vector<std::string> omit;
     bool freshSandbox = false;
     std::vector<Step> steps;
@@ -53,6 +58,9 @@ bool ParseScript(const std::string& text, const std::string& fileName, Script* o
                  std::string* error);
 bool ParseScriptFile(const std::filesystem::path& file, Script* out, std::string* error);
 
+// The words of a `picture` or `animation` line (the verb first) into `s`; false with *why.
+bool ParsePictureLine(const std::vector<std::string>& words, Step* s, std::string* why);
+
 // Parses "F12", "A", "7", "ESC", "0x7B" or "123" into a virtual key code; -1 if unknown.
 int ParseKeyName(const std::string& name);
 // Parses "5", "5s", "250ms", "2min" into seconds; false on anything else or a negative value.
@@ -62,6 +70,7 @@ struct RunOptions {
     std::filesystem::path plugin, content, sandbox, out;  // empty: from the script or defaults
     double fps = 0;                                       // 0: the script's, else 30
     bool quiet = false;
+    bool pictures = true;  // false: picture and animation lines are passed over (timing runs)
 };
 
 struct RunResult {

@@ -270,16 +270,19 @@ void RegisterSimDatarefs(DatarefRegistry& data, const Aircraft& a, int version,
     refs->lastZ = a.z;
 }
 
-void UpdateAircraft(AircraftRefs& r, const Aircraft& a, double dt) {
+void AttitudeFromQuaternion(AircraftRefs& r) {
     const float* q = r.q->vf.data();
-    if (std::memcmp(q, r.lastQ, sizeof r.lastQ) != 0) {
-        double psi, theta, phi;
-        QuaternionToAngles(q, &psi, &theta, &phi);
-        r.psi->f = static_cast<float>(psi);
-        r.theta->f = static_cast<float>(theta);
-        r.phi->f = static_cast<float>(phi);
-        std::memcpy(r.lastQ, q, sizeof r.lastQ);
-    }
+    if (std::memcmp(q, r.lastQ, sizeof r.lastQ) == 0) return;
+    double psi, theta, phi;
+    QuaternionToAngles(q, &psi, &theta, &phi);
+    r.psi->f = static_cast<float>(psi);
+    r.theta->f = static_cast<float>(theta);
+    r.phi->f = static_cast<float>(phi);
+    std::memcpy(r.lastQ, q, sizeof r.lastQ);
+}
+
+void UpdateAircraft(AircraftRefs& r, const Aircraft& a, double dt) {
+    AttitudeFromQuaternion(r);
     const double x = r.localX->d, z = r.localZ->d;
     if (!r.holdGroundspeed)
         r.groundspeed->f =

@@ -60,6 +60,8 @@ void RegisterSimDatarefs(DatarefRegistry& data, const Aircraft& a, int xplaneVer
                          const std::vector<std::string>& omitted, AircraftRefs* refs);
 // One frame of the model: attitude from q, ground speed from motion, height above ground.
 void UpdateAircraft(AircraftRefs& refs, const Aircraft& a, double dt);
+// Heading, pitch and roll from q when q changed since the last look.
+void AttitudeFromQuaternion(AircraftRefs& refs);
 // After a host-side write of heading, pitch or roll: rebuild q so the next frame keeps them.
 void AttitudeWritten(AircraftRefs& refs);
 

@@ -2,6 +2,7 @@
 #include <cmath>
 #include <limits>
 
+#include "graphics.h"
 #include "host_state.h"
 #include "simhost/simhost.h"
 #include "widgets.h"
@@ -21,9 +22,13 @@ void RunFrames(int frames) {
         UpdateAircraft(h.refs, h.aircraft, h.now - before);
         RunHeldCommands();
         RunFlightLoops();
+        // The attitude the plug-ins wrote this frame, so drawing and records see one state.
+        AttitudeFromQuaternion(h.refs);
+        BeginFrameGraphics();
         RunDrawCallbacks();
         RunWindows();
         RunWidgets();
+        EndFrameGraphics();
         RunCamera();
         if (h.afterFrame) h.afterFrame();
     }

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <system_error>
 
+#include "graphics.h"
 #include "host_state.h"
 #include "simhost/simhost.h"
 
@@ -110,6 +111,7 @@ bool Reset(const HostConfig& config, std::string* error) {
                     aircraft.roll,
                     1.0f};
     h.flightLoops.reserve(64);
+    GraphicsNewHost();
     Log("simulated host: X-Plane " + std::to_string(config.xplaneVersion) + ", XPLM " +
         std::to_string(config.xplmVersion) + ", " + std::to_string(config.framesPerSecond) +
         " frames per second, " + (h.modernDriver ? "modern" : "OpenGL") + " driver, aircraft " +

@@ -1,6 +1,8 @@
 // Flight loops and draw callbacks on virtual time, in the simulator's order.
 #include <cstdio>
 
+#include "graphics.h"
+#include "graphics_internal.h"
 #include "host_state.h"
 
 using namespace simhost::detail;
@@ -83,9 +85,14 @@ void RunDrawCallbacks() {
         xplm_Phase_FirstScene, xplm_Phase_Terrain,   xplm_Phase_Airports,  xplm_Phase_Vectors,
         xplm_Phase_Objects,    xplm_Phase_Airplanes, xplm_Phase_LastScene, xplm_Phase_FirstCockpit,
         xplm_Phase_Panel,      xplm_Phase_Gauges,    xplm_Phase_Window,    xplm_Phase_LastCockpit};
-    if (h.drawCallbacks.empty()) return;
+    // Without a context there is nothing to draw into: the phases are skipped.
+    if (!GraphicsUp()) return;
     for (int phase : kPhases) {
+        const bool scene = phase < xplm_Phase_FirstCockpit;
+        if (phase == xplm_Phase_FirstCockpit) Begin2D();
         for (int before = 1; before >= 0; --before) {
+            // The simulator draws its own part of the phase between the two kinds of callback.
+            if (before == 0) HostDrawPhase(phase);
             const std::size_t count = h.drawCallbacks.size();
             for (std::size_t k = 0; k < count; ++k) {
                 DrawCallback d = h.drawCallbacks[k];
@@ -93,10 +100,12 @@ void RunDrawCallbacks() {
                     !PluginIsEnabled(d.owner))
                     continue;
                 // Vulkan and Metal never call the 3-D phases.
-                const bool scene = phase <= xplm_Phase_LastScene;
                 if (scene && h.modernDriver) continue;
                 ++h.drawCalls;
-                if (scene) ++h.sceneDrawCalls;
+                if (scene) {
+                    ++h.sceneDrawCalls;
+                    Begin3DCallback();
+                }
                 PluginScope scope(d.owner);
                 h.inDrawCallback = true;
                 d.callback(phase, before, d.refcon);

@@ -103,10 +103,12 @@ int StandardClass(XPWidgetMessage msg, XPWidgetID id, intptr_t, intptr_t) {
                 return 1;
             switch (Property(w, xpProperty_ButtonBehavior)) {
                 case xpButtonBehaviorCheckBox: {
+                    // The message goes up the chain first; the box shows its new state only
+                    // afterwards, so handlers that read the property see the old one.
                     intptr_t state = Property(w, xpProperty_ButtonState) ? 0 : 1;
-                    w->properties[xpProperty_ButtonState] = state;
                     Dispatch(w, xpMsg_ButtonStateChanged, xpMode_UpChain,
                              reinterpret_cast<intptr_t>(w), state);
+                    if (!w->destroyed) w->properties[xpProperty_ButtonState] = state;
                     break;
                 }
                 case xpButtonBehaviorRadioButton:
@@ -123,6 +125,37 @@ int StandardClass(XPWidgetMessage msg, XPWidgetID id, intptr_t, intptr_t) {
             return 1;
         default:
             return 0;
+    }
+}
+
+// The properties a standard widget starts with.
+void SetClassDefaults(Widget& w) {
+    auto& p = w.properties;
+    switch (w.widgetClass) {
+        case xpWidgetClass_MainWindow:
+            p[xpProperty_MainWindowType] = xpMainWindowStyle_MainWindow;
+            p[xpProperty_MainWindowHasCloseBoxes] = 0;
+            break;
+        case xpWidgetClass_Button:
+            p[xpProperty_ButtonType] = xpPushButton;
+            p[xpProperty_ButtonBehavior] = xpButtonBehaviorPushButton;
+            p[xpProperty_ButtonState] = 0;
+            p[xpProperty_Enabled] = 1;
+            break;
+        case xpWidgetClass_ScrollBar:
+            p[xpProperty_ScrollBarType] = xpScrollBarTypeScrollBar;
+            p[xpProperty_ScrollBarMin] = 0;
+            p[xpProperty_ScrollBarMax] = 10;
+            p[xpProperty_ScrollBarSliderPosition] = 0;
+            p[xpProperty_ScrollBarPageAmount] = 10;
+            p[xpProperty_Enabled] = 1;
+            break;
+        case xpWidgetClass_Caption:
+        case xpWidgetClass_TextField:
+            p[xpProperty_Enabled] = 1;
+            break;
+        default:
+            break;
     }
 }
 
@@ -180,6 +213,7 @@ XPWidgetID Create(int left, int top, int right, int bottom, int visible, const c
     w->descriptor = descriptor ? descriptor : "";
     w->isRoot = isRoot != 0;
     w->widgetClass = custom ? xpWidgetClass_None : widgetClass;
+    SetClassDefaults(*w);
     w->callbacks.push_back(custom ? custom : StandardClass);
     w->owner = CurrentPlugin();
     w->parent = parent;
@@ -375,8 +409,77 @@ bool ClickWidget(std::uintptr_t id) {
 bool CloseWidgetWindow(std::uintptr_t id) {
     Widget* w = CheckWidget(reinterpret_cast<XPWidgetID>(id));
     if (!w || w->widgetClass != xpWidgetClass_MainWindow || !EffectivelyVisible(w)) return false;
+    if (!Property(w, xpProperty_MainWindowHasCloseBoxes)) return false;  // nothing to press
     return Dispatch(w, xpMessage_CloseButtonPushed, xpMode_UpChain, reinterpret_cast<intptr_t>(w),
                     0) != 0;
+}
+
+bool DragSlider(std::uintptr_t id, int value) {
+    Widget* w = CheckWidget(reinterpret_cast<XPWidgetID>(id));
+    if (!w || w->widgetClass != xpWidgetClass_ScrollBar || !EffectivelyVisible(w)) return false;
+    if (w->properties.count(xpProperty_Enabled) && !Property(w, xpProperty_Enabled)) return false;
+    const intptr_t low = Property(w, xpProperty_ScrollBarMin);
+    const intptr_t high = Property(w, xpProperty_ScrollBarMax);
+    const intptr_t target = std::clamp<intptr_t>(value, std::min(low, high), std::max(low, high));
+    intptr_t at = Property(w, xpProperty_ScrollBarSliderPosition);
+    // The thumb passes every position on the way, and the bar reports each one.
+    while (at != target && CheckWidget(w)) {
+        at += at < target ? 1 : -1;
+        w->properties[xpProperty_ScrollBarSliderPosition] = at;
+        Dispatch(w, xpMsg_ScrollBarSliderPositionChanged, xpMode_UpChain,
+                 reinterpret_cast<intptr_t>(w), 0);
+    }
+    return true;
+}
+
+std::uintptr_t FindWidgetToClick(const std::string& descriptor) {
+    if (!HostReady()) return 0;
+    Widget* found = nullptr;
+    for (auto& w : H().widgets)
+        if (!w->destroyed && w->descriptor == descriptor && EffectivelyVisible(w.get())) {
+            found = w.get();
+            break;
+        }
+    if (!found) return 0;
+    if (found->widgetClass != xpWidgetClass_Caption) return reinterpret_cast<std::uintptr_t>(found);
+    // A check box's label is a caption beside the box: the user clicks the box.
+    for (auto& w : H().widgets) {
+        Widget* b = w.get();
+        if (b->destroyed || b->widgetClass != xpWidgetClass_Button || b->parent != found->parent ||
+            !EffectivelyVisible(b) || Property(b, xpProperty_ButtonBehavior) == 0)
+            continue;
+        const bool sameRow = b->bottom < found->top && b->top > found->bottom;
+        const bool leftOf = b->left < found->left && b->right >= found->left - 8;
+        if (sameRow && leftOf) return reinterpret_cast<std::uintptr_t>(b);
+    }
+    return reinterpret_cast<std::uintptr_t>(found);
+}
+
+std::uintptr_t FindSlider(const std::string& label) {
+    if (!HostReady()) return 0;
+    Widget* caption = nullptr;
+    if (!label.empty()) {
+        for (auto& w : H().widgets)
+            if (!w->destroyed && w->descriptor == label && EffectivelyVisible(w.get())) {
+                caption = w.get();
+                break;
+            }
+        if (!caption) return 0;
+    }
+    for (auto& w : H().widgets) {
+        Widget* s = w.get();
+        if (s->destroyed || s->widgetClass != xpWidgetClass_ScrollBar || !EffectivelyVisible(s))
+            continue;
+        if (!caption) return reinterpret_cast<std::uintptr_t>(s);
+        const bool sameRow = s->bottom < caption->top && s->top > caption->bottom;
+        if (sameRow && s->left >= caption->left && s->parent == caption->parent)
+            return reinterpret_cast<std::uintptr_t>(s);
+    }
+    return 0;
+}
+
+intptr_t WidgetProperty(std::uintptr_t id, int property) {
+    return XPGetWidgetProperty(reinterpret_cast<XPWidgetID>(id), property, nullptr);
 }
 
 bool SetWidgetProperty(std::uintptr_t id, int property, std::intptr_t value, int notifyMessage) {

@@ -1,6 +1,7 @@
 // Legacy windows, host text drawing, graphics state, hot keys and key sniffers.
 #include <algorithm>
 
+#include "graphics.h"
 #include "host_state.h"
 #include "widgets.h"
 
@@ -126,6 +127,12 @@ void XPLMSetWindowIsVisible(XPLMWindowID window, int isVisible) {
     if (w) w->visible = isVisible != 0;
 }
 
+void XPLMGetScreenSize(int* outWidth, int* outHeight) {
+    const bool ready = HostReady();
+    if (outWidth) *outWidth = ready ? H().config.screenWidth : 0;
+    if (outHeight) *outHeight = ready ? H().config.screenHeight : 0;
+}
+
 void XPLMDrawString(float* colorRGB, int x, int y, const char* text, int* wordWrapWidth,
                     XPLMFontID fontId) {
     if (!HostReady() || !text) return;
@@ -137,34 +144,8 @@ void XPLMDrawString(float* colorRGB, int x, int y, const char* text, int* wordWr
                                                      : h.screenTextThisFrame;
     // Shadowed text is drawn twice; one record per distinct string per frame is enough.
     if (std::find(sink.begin(), sink.end(), text) == sink.end()) sink.emplace_back(text);
-}
-
-void XPLMSetGraphicsState(int enableFog, int numberTexUnits, int enableLighting,
-                          int enableAlphaTesting, int enableAlphaBlending, int enableDepthTesting,
-                          int enableDepthWriting) {
-    if (!HostReady()) return;
-    int* s = H().graphicsState;
-    s[0] = enableFog;
-    s[1] = numberTexUnits;
-    s[2] = enableLighting;
-    s[3] = enableAlphaTesting;
-    s[4] = enableAlphaBlending;
-    s[5] = enableDepthTesting;
-    s[6] = enableDepthWriting;
-}
-
-void XPLMBindTexture2d(int textureNum, int textureUnit) {
-    if (!HostReady()) return;
-    if (textureUnit < 0 || textureUnit > 3) {
-        Fault("XPLMBindTexture2d on texture unit " + std::to_string(textureUnit));
-        return;
-    }
-    H().boundTexture[textureUnit] = textureNum;
-}
-
-void XPLMGenerateTextureNumbers(int* outTextureIds, int count) {
-    if (!HostReady() || !outTextureIds) return;
-    for (int k = 0; k < count; ++k) outTextureIds[k] = H().nextTexture++;
+    static const float kWhite[3] = {1, 1, 1};
+    DrawText2D(x, y, text, colorRGB ? colorRGB : kWhite);
 }
 
 XPLMHotKeyID XPLMRegisterHotKey(char virtualKey, XPLMKeyFlags flags, const char* description,
@@ -284,6 +265,8 @@ std::vector<std::string> ScreenTextLastFrame() {
 }  // namespace simhost
 
 void XPDrawWindow(int x1, int y1, int x2, int y2, XPWindowStyle style) {
-    // No pictures yet: the frame is counted like any other host drawing call.
-    if (HostReady()) ++H().drawCalls;
+    if (!HostReady()) return;
+    ++H().drawCalls;
+    DrawWindowFrame2D(std::min(x1, x2), std::max(y1, y2), std::max(x1, x2), std::min(y1, y2),
+                      style);
 }

@@ -1,15 +1,11 @@
-// Fallback message box: a plain host window that shows the title and the lines of
-// messageText. The text is copied when the box opens, because messageText is shared and may
-// be rewritten while the box is still on screen.
 #include "panels/message_box.h"
 
 #include <algorithm>
 #include <cstring>
-#include <string>
-#include <vector>
+#include <memory>
 
 #include "config/log.h"
-#include "xplm/host.h"
+#include "panels/QN_Controls.h"
 
 namespace tarvosk {
 
@@ -17,22 +13,40 @@ char messageText[256] = {};
 
 namespace {
 
-constexpr int kCharWidth = 6;  // host text is estimated at 6 pixels per character
-constexpr int kLineHeight = 14;
-constexpr int kMargin = 15;
-constexpr int kCentreX = 512;
-constexpr int kTop = 568;
+// The box's top lies this far below the top of the screen.
+constexpr int kBelowScreenTop = 200;
 
-struct MessageBox {
-    XPLMWindowID window = nullptr;
-    std::string title;
-    std::vector<std::string> lines;
+struct MessageBoxRecord {
+    PanelWindow* window = nullptr;
+    QN_CtrlButton* ok = nullptr;
 };
 
-MessageBox gBox;
+std::vector<MessageBoxRecord*>& OpenBoxes() {
+    static std::vector<MessageBoxRecord*> boxes;
+    return boxes;
+}
 
-std::vector<std::string> SplitLines(const char* text, std::size_t length) {
+void Forget(MessageBoxRecord* record) {
+    auto& boxes = OpenBoxes();
+    boxes.erase(std::remove(boxes.begin(), boxes.end(), record), boxes.end());
+    delete record;
+}
+
+int MessageBoxHandler(void* userData, XPWidgetMessage message, QN_Panel* element, intptr_t,
+                      intptr_t) {
+    auto* record = static_cast<MessageBoxRecord*>(userData);
+    if (message != xpMsg_PushButtonPressed || element == nullptr || element != record->ok) {
+        return kNotHandled;
+    }
+    Forget(record);
+    return kHandledClose;
+}
+
+}  // namespace
+
+std::vector<std::string> MessageLines(const char* text) {
     std::vector<std::string> lines(1);
+    const std::size_t length = strnlen(text, sizeof messageText - 1);
     for (std::size_t i = 0; i < length; ++i) {
         if (text[i] == ';') {
             lines.emplace_back();
@@ -43,55 +57,53 @@ std::vector<std::string> SplitLines(const char* text, std::size_t length) {
     return lines;
 }
 
-void DrawBox(XPLMWindowID window, void*) {
-    try {
-        int left = 0, top = 0, right = 0, bottom = 0;
-        XPLMGetWindowGeometry(window, &left, &top, &right, &bottom);
-        XPDrawWindow(left, bottom, right, top, xpWindow_MainWindow);
-        float white[3] = {1.0f, 1.0f, 1.0f};
-        int y = top - kMargin - 8;
-        XPLMDrawString(white, left + kMargin, y, gBox.title.data(), nullptr, xplmFont_Basic);
-        y -= kLineHeight + 4;
-        for (std::string& line : gBox.lines) {
-            XPLMDrawString(white, left + kMargin, y, line.data(), nullptr, xplmFont_Basic);
-            y -= kLineHeight;
-        }
-    } catch (...) {
-        // Nothing may escape into the host; a box that fails to draw stays closable.
+void ShowMessageBox(const char* title) {
+    const std::vector<std::string> lines = MessageLines(messageText);
+    std::size_t longest = 0;
+    for (const std::string& line : lines) longest = std::max(longest, line.size());
+
+    auto* record = new MessageBoxRecord;
+    const int width = kCharWidth * static_cast<int>(longest) + 30;
+    PanelWindow* window = CreatePanelWindow(width, title, false, MessageBoxHandler, record);
+    if (window == nullptr) {
+        delete record;
+        Log("[WRNG] The host refused the message box window\n");
+        return;
     }
+    record->window = window;
+    OpenBoxes().push_back(record);
+
+    auto textPanel = std::make_unique<QN_Panel>(false, kAlignLeft);
+    textPanel->marginX = 10;
+    textPanel->marginY = 10;
+    QN_Panel* texts = AddChild(*window->rootPanel, std::move(textPanel), 0);
+    for (const std::string& line : lines) {
+        if (texts != nullptr) AddChild(*texts, std::make_unique<QN_CtrlText>(line), 0);
+    }
+
+    auto buttonPanel = std::make_unique<QN_Panel>(false, kAlignLeft);
+    buttonPanel->marginX = 10;
+    buttonPanel->marginY = 5;
+    buttonPanel->columnCount = 2;
+    QN_Panel* buttons = AddChild(*window->rootPanel, std::move(buttonPanel), 0);
+    if (buttons != nullptr) {
+        record->ok = AddChild(*buttons, std::make_unique<QN_CtrlButton>("OK", kAlignStretch), 0);
+    }
+
+    FitToContent(*window);
+    // Centred across the screen, its top a fixed distance below the screen's top.
+    int screenWidth = 0, screenHeight = 0;
+    ScreenSize(screenWidth, screenHeight);
+    int l = 0, t = 0, r = 0, b = 0;
+    XPGetWidgetGeometry(window->widget, &l, &t, &r, &b);
+    MoveWindowTo(*window, screenWidth / 2 - (r - l) / 2, screenHeight - kBelowScreenTop);
 }
 
-void IgnoreKey(XPLMWindowID, char, XPLMKeyFlags, char, void*, int) {}
-
-int ClickBox(XPLMWindowID window, int, int, XPLMMouseStatus status, void*) {
-    // Hide now, destroy later: the host is still inside this window's callback.
-    if (status == xplm_MouseDown) XPLMSetWindowIsVisible(window, 0);
-    return 1;
-}
-
-}  // namespace
-
-void CloseMessageBox() {
-    if (gBox.window != nullptr) XPLMDestroyWindow(gBox.window);
-    gBox = MessageBox{};
-}
-
-void OpenMessageBox(const char* title) {
-    CloseMessageBox();
-    gBox.title = title != nullptr ? title : "";
-    gBox.lines = SplitLines(messageText, strnlen(messageText, sizeof messageText - 1));
-
-    std::size_t longest = gBox.title.size();
-    for (const std::string& line : gBox.lines) longest = std::max(longest, line.size());
-    const int width = kCharWidth * static_cast<int>(longest) + 2 * kMargin;
-    const int height =
-        2 * kMargin + kLineHeight + 4 + kLineHeight * static_cast<int>(gBox.lines.size());
-    const int left = kCentreX - width / 2;
-    gBox.window = XPLMCreateWindow(left, kTop, left + width, kTop - height, 1, DrawBox, IgnoreKey,
-                                   ClickBox, nullptr);
-    if (gBox.window == nullptr) {
-        Log("[WRNG] Could not open the message box \"" + gBox.title + "\"\n");
-        gBox = MessageBox{};
+void CloseAllMessageBoxes() {
+    const std::vector<MessageBoxRecord*> boxes = OpenBoxes();
+    for (MessageBoxRecord* record : boxes) {
+        DestroyPanelWindow(record->window);
+        Forget(record);
     }
 }
 

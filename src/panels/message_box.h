@@ -1,18 +1,23 @@
-// The message box: shows messageText (";" starts a new line) under a title.
-//
-// Until the panel toolkit exists this is a plain host window with the title and the lines,
-// closed by a click anywhere in it; a newer box replaces an older one.
+// The message box: a small modeless window showing messageText, one line per ";"-separated
+// piece, with one OK button that closes it. Several boxes may be open at once.
 #pragma once
+
+#include <string>
+#include <vector>
 
 namespace tarvosk {
 
-// The shared text the message box shows; at most 255 characters and a terminator.
+// The shared text the message box shows; at most 255 characters and a terminator. Writers
+// fill it completely before opening a box; each box copies it when it opens.
 extern char messageText[256];
 
-// Opens the message box titled `title` showing messageText.
-void OpenMessageBox(const char* title);
+// Builds and shows a box titled `title` for the current messageText; returns at once.
+void ShowMessageBox(const char* title);
 
-// Destroys the box if there is one (the plug-in is stopping).
-void CloseMessageBox();
+// The lines of `text` split at ";" (the ";" removed; a trailing ";" gives an empty last line).
+std::vector<std::string> MessageLines(const char* text);
+
+// Destroys every box still open (the plug-in is stopping).
+void CloseAllMessageBoxes();
 
 }  // namespace tarvosk

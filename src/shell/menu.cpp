@@ -5,10 +5,14 @@
 #include <cstdio>
 
 #include "config/settings.h"
+#include "panels/about_window.h"
 #include "panels/message_box.h"
+#include "panels/preferences_window.h"
 #include "pushback/pushback.h"
 #include "pushback/scene_instances.h"
 #include "render/placed_object.h"
+#include "shell/lifecycle.h"
+#include "shell/paths.h"
 #include "shell/shell_state.h"
 #include "xplm/host.h"
 
@@ -32,7 +36,7 @@ void Append(const char* text, intptr_t reference) {
 
 void ShowNote(const char* title, const char* text) {
     std::snprintf(messageText, sizeof messageText, "%s", text);
-    OpenMessageBox(title);
+    ShowMessageBox(title);
 }
 
 void ToggleGpuItem() {
@@ -78,10 +82,10 @@ void RunMenuCommand(intptr_t command) {
     const int check = PushbackPreCheck();
     switch (command) {
         case kAbout:
-            ShowNote("Tarvosk", "The About window will be available in a later version.");
+            OpenAboutWindow(GetPath(PluginDataFolder), DirectorySeparator());
             return;
         case kPreferences:
-            ShowNote("Tarvosk", "The Preferences window will be available in a later version.");
+            OpenPreferencesWindow({&gSession.hotKey, ToggleTruckView});
             return;
         case kGpu:
             ToggleGpuItem();

@@ -107,7 +107,7 @@ int StartPlugin(char* outName, char* outSignature, char* outDescription) {
     RestartElapsedSeconds();
     if (!LookupHostDatarefs()) {
         std::snprintf(messageText, sizeof messageText, "%s", kIncompatible);
-        OpenMessageBox("Tarvosk");
+        ShowMessageBox("Tarvosk");
         Log("Data refs initialisation problems\n");
     }
     // Also after a failed lookup: the plug-in stays loaded and its menu usable.

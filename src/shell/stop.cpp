@@ -1,6 +1,8 @@
 // XPluginStop: callbacks and datarefs away, the properties file written.
 #include "config/log.h"
+#include "panels/about_window.h"
 #include "panels/message_box.h"
+#include "panels/preferences_window.h"
 #include "pushback/pushback.h"
 #include "pushback/scene_instances.h"
 #include "render/placed_object.h"
@@ -24,7 +26,10 @@ void StopPlugin() {
     UnloadPlacedObject(gpuObject);
     UnregisterPublishedDatarefs();
     UnregisterDiagnosticDatarefs();
-    CloseMessageBox();
+    // Windows still open go now, while their widgets and sniffers are still ours to remove.
+    CloseAllPreferencesWindows();
+    CloseAboutWindow();
+    CloseAllMessageBoxes();
     if (gSession.properties) gSession.properties->Save();
     gSession.properties.reset();
     Log("--- Stopping Tarvosk plugin ---\n");

@@ -218,6 +218,7 @@ void XPLMGetWindowGeometry(XPLMWindowID window, int* outLeft, int* outTop, int* 
                            int* outBottom);
 void XPLMSetWindowGeometry(XPLMWindowID window, int left, int top, int right, int bottom);
 void XPLMSetWindowIsVisible(XPLMWindowID window, int isVisible);
+void XPLMGetScreenSize(int* outWidth, int* outHeight);
 XPLMHotKeyID XPLMRegisterHotKey(char virtualKey, XPLMKeyFlags flags, const char* description,
                                 XPLMHotKey_f callback, void* refcon);
 void XPLMUnregisterHotKey(XPLMHotKeyID hotKey);

@@ -139,18 +139,22 @@ TEST_F(Lifecycle, MissingRequiredDatarefShowsWhyAndTheMenuStays) {
     EXPECT_NE(LogText().find("\nData refs initialisation problems\n"), std::string::npos);
     EXPECT_FALSE(simhost::MenuItemNames("Plugins/Tarvosk").empty());
     simhost::RunFrames(1);
-    const auto windows = simhost::Windows();
-    ASSERT_EQ(windows.size(), 1u);
-    const auto& text = windows[0].textLastFrame;
-    ASSERT_EQ(text.size(), 3u);
+    // The message box: a widget window titled "Tarvosk" with the two lines and an OK button.
+    std::vector<simhost::WidgetInfo> boxes;
+    for (const auto& w : simhost::Widgets()) {
+        if (w.isRoot && w.visible) boxes.push_back(w);
+    }
+    ASSERT_EQ(boxes.size(), 1u);
+    const auto& text = boxes[0].textLastFrame;
+    ASSERT_EQ(text.size(), 4u);
     EXPECT_EQ(text[0], "Tarvosk");
     EXPECT_EQ(text[1], "This version of Tarvosk is not compatible ");
     EXPECT_EQ(text[2], " with this version of X-Plane.");
-    // A click closes it.
-    const auto& box = windows[0];
-    simhost::ClickWindow(box.id, (box.left + box.right) / 2, (box.top + box.bottom) / 2);
+    EXPECT_EQ(text[3], "OK");
+    // Its OK closes it.
+    ASSERT_TRUE(simhost::ClickWidget(simhost::FindWidgetToClick("OK")));
     simhost::RunFrames(1);
-    for (const auto& window : simhost::Windows()) EXPECT_FALSE(window.visible);
+    for (const auto& w : simhost::Widgets()) EXPECT_FALSE(w.isRoot && w.visible);
     Enable();  // the plug-in carries on
 }
 
@@ -161,6 +165,7 @@ TEST_F(Lifecycle, OptionalDatarefMissingPassesTheGate) {
     Start();
     EXPECT_EQ(LogText().find("Data refs initialisation problems"), std::string::npos);
     EXPECT_TRUE(simhost::Windows().empty());
+    EXPECT_TRUE(simhost::Widgets().empty());
 }
 
 TEST_F(Lifecycle, MessagesReachTheGpuAndStopEverything) {

@@ -216,6 +216,7 @@ TEST_F(Ui, WidgetsDispatchMessagesUpTheChain) {
     ASSERT_NE(window, nullptr);
     ASSERT_NE(button, nullptr);
     XPAddWidgetCallback(window, WidgetHandler);
+    XPSetWidgetProperty(window, xpProperty_MainWindowHasCloseBoxes, 1);
     XPSetWidgetProperty(button, xpProperty_ButtonType, xpPushButton);
     int exists = -1;
     EXPECT_EQ(XPGetWidgetProperty(button, xpProperty_ButtonType, &exists), xpPushButton);

@@ -126,15 +126,62 @@ Rgba gpuPixel(int x, int y, int size) {
     return Rgba{25, 25, 25, 255};
 }
 
-// "TVK" in blocky letters on a dark blue field.
+// The About window's logo: 361 x 256 (the picture shows its lower 361 x 246; a side of 256 is
+// uploaded unpadded). "TARVOSK" in block letters over a tug, on a dark blue field.
+const std::array<unsigned char, 7>& LogoGlyph(char c) {
+    static const std::array<unsigned char, 7> kBlank{};
+    static const struct {
+        char c;
+        std::array<unsigned char, 7> rows;
+    } kGlyphs[] = {
+        {'A', {0x0E, 0x11, 0x11, 0x1F, 0x11, 0x11, 0x11}},
+        {'B', {0x1E, 0x11, 0x11, 0x1E, 0x11, 0x11, 0x1E}},
+        {'C', {0x0E, 0x11, 0x10, 0x10, 0x10, 0x11, 0x0E}},
+        {'G', {0x0E, 0x11, 0x10, 0x17, 0x11, 0x11, 0x0F}},
+        {'H', {0x11, 0x11, 0x11, 0x1F, 0x11, 0x11, 0x11}},
+        {'K', {0x11, 0x12, 0x14, 0x18, 0x14, 0x12, 0x11}},
+        {'O', {0x0E, 0x11, 0x11, 0x11, 0x11, 0x11, 0x0E}},
+        {'P', {0x1E, 0x11, 0x11, 0x1E, 0x10, 0x10, 0x10}},
+        {'R', {0x1E, 0x11, 0x11, 0x1E, 0x14, 0x12, 0x11}},
+        {'S', {0x0F, 0x10, 0x10, 0x0E, 0x01, 0x01, 0x1E}},
+        {'T', {0x1F, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04}},
+        {'U', {0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x0E}},
+        {'V', {0x11, 0x11, 0x11, 0x11, 0x11, 0x0A, 0x04}},
+        {'&', {0x0C, 0x12, 0x14, 0x08, 0x15, 0x12, 0x0D}},
+    };
+    for (const auto& g : kGlyphs)
+        if (g.c == c) return g.rows;
+    return kBlank;
+}
+
+// Whether (x, y) falls on a dot of `text` drawn from (left, top) with `scale`-pixel dots.
+bool OnText(const char* text, int left, int top, int scale, int x, int y) {
+    if (x < left || y < top) return false;
+    const int cell = 6 * scale;
+    const int index = (x - left) / cell, col = ((x - left) % cell) / scale, row = (y - top) / scale;
+    if (row >= 7 || col >= 5 || index >= static_cast<int>(std::char_traits<char>::length(text)))
+        return false;
+    return (LogoGlyph(text[index])[static_cast<size_t>(row)] >> (4 - col)) & 1;
+}
+
 Rgba logoPixel(int x, int y) {
-    static const char* glyphs[5] = {"#####.#...#.#...#", "..#...#...#.#..#.", "..#...#...#.###..",
-                                    "..#....#.#..#..#.", "..#.....#...#...#"};
-    const int cell = 6, left = 13, top = 17;
-    int gx = (x - left) / cell, gy = (y - top) / cell;
-    if (x >= left && y >= top && gx < 17 && gy < 5 && glyphs[gy][gx] == '#')
-        return Rgba{250, 200, 30, 255};
-    return Rgba{20, 40, 90, 255};
+    const Rgba yellow{250, 200, 30, 255}, black{15, 15, 20, 255}, white{235, 240, 250, 255};
+    if (OnText("TARVOSK", 33, 40, 7, x, y)) return yellow;
+    if (OnText("PUSHBACK & GPU", 55, 108, 3, x, y)) return white;
+    // The tug: body, cab with a window, two wheels, on a grey apron line.
+    const auto inBox = [&](int x0, int y0, int x1, int y1) {
+        return x >= x0 && x < x1 && y >= y0 && y < y1;
+    };
+    const auto inWheel = [&](int cx, int cy, int r) {
+        return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r;
+    };
+    if (inWheel(135, 214, 14) || inWheel(226, 214, 14)) return black;
+    if (inBox(150, 148, 190, 170)) return Rgba{120, 170, 220, 255};  // cab window
+    if (inBox(110, 185, 252, 212) || inBox(142, 140, 198, 186)) return yellow;
+    if (inBox(20, 226, 341, 230)) return Rgba{150, 150, 160, 255};
+    // A dark blue field, lighter towards the top.
+    const unsigned char shade = static_cast<unsigned char>(40 + (256 - y) / 6);
+    return Rgba{15, 30, shade, 255};
 }
 
 }  // namespace
@@ -176,7 +223,7 @@ int main(int argc, char** argv) {
               writeObj(out / "GroundServices" / "GPU.obj", "GPU.png", "", gpu) &&
               writePng(out / "GroundServices" / "GPU.png", size, size,
                        [&](int x, int y) { return gpuPixel(x, y, size); }) &&
-              writePng(out / "Bitmaps" / "TVKlogo.png", 128, 64, logoPixel);
+              writePng(out / "Bitmaps" / "TVKlogo.png", 361, 256, logoPixel);
     if (!ok) {
         std::fprintf(stderr, "failed to write content into %s\n", out.string().c_str());
         return 1;

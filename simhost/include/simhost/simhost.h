@@ -27,6 +27,8 @@ struct HostConfig {
     int xplaneVersion = 12100;      // first result of XPLMGetVersions
     int xplmVersion = 411;
     double framesPerSecond = 30.0;
+    int screenWidth = 1920;  // XPLMGetScreenSize
+    int screenHeight = 1080;
     std::vector<std::string> omitDatarefs;  // simulator datarefs left out of the registry
     std::filesystem::path aircraftFile;     // empty: the default airliner shipped with the host
     // "modern" (Vulkan or Metal: the 3-D phases 0 to 30 are never called, objects show as
@@ -120,6 +122,16 @@ struct WidgetInfo {
 SIMHOST_API std::vector<WidgetInfo> Widgets();
 SIMHOST_API bool ClickWidget(std::uintptr_t id);        // mouse down and up on its centre
 SIMHOST_API bool CloseWidgetWindow(std::uintptr_t id);  // the close box of a main window
+// The widget a user clicks for `descriptor`: the widget itself, or for a check box's label
+// the box beside it; 0 when nothing visible has that descriptor.
+SIMHOST_API std::uintptr_t FindWidgetToClick(const std::string& descriptor);
+// The visible slider (scroll bar) in the row of the caption `label`, or the first visible one
+// when `label` is empty; 0 when none.
+SIMHOST_API std::uintptr_t FindSlider(const std::string& label);
+// Drags a slider's thumb to `value` (clamped to its range), one position at a time, each
+// reported up the chain as the host's widgets do. False for a hidden or disabled bar.
+SIMHOST_API bool DragSlider(std::uintptr_t id, int value);
+SIMHOST_API std::intptr_t WidgetProperty(std::uintptr_t id, int property);
 // Sets a property as the user would (e.g. dragging a slider), then sends `notifyMessage`
 // (0: none) up the chain with the widget and the value.
 SIMHOST_API bool SetWidgetProperty(std::uintptr_t id, int property, std::intptr_t value,
@@ -173,5 +185,43 @@ SIMHOST_API int ObjectUnloads();  // XPLMUnloadObject calls that matched a load
 SIMHOST_API int ObjectsLoadedNow();
 
 SIMHOST_API void SetAfterFrameHook(std::function<void()> hook);  // runs after every frame
+
+// Graphics. The host draws with a real OpenGL context (EGL on Mesa, no window). Where none can
+// be had, GraphicsAvailable is false (the reason in *why and in the host log), the draw phases
+// are skipped, and pictures fail; everything else runs.
+SIMHOST_API bool GraphicsAvailable(std::string* why = nullptr);
+// A picture of the scene: "outside" (a chase view beside the nose, following the aircraft),
+// "top" (from above, north up) or "tug" (the camera as it is, e.g. the plug-in's truck view).
+struct PictureRequest {
+    std::string view = "outside";
+    int width = 1280, height = 720;
+};
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<std::uint8_t> rgba;  // rows from the top, 4 bytes per pixel
+    double projection[16] = {}, modelview[16] = {};  // column-major, as OpenGL keeps them
+};
+// Runs one frame and draws it at full size: the host's scene, every draw phase, the windows
+// and widgets. Time advances by that frame.
+SIMHOST_API bool TakePicture(const PictureRequest& request, Picture* out, std::string* error);
+SIMHOST_API bool WritePng(const std::filesystem::path& file, const Picture& picture,
+                          std::string* error);
+// Where a local-coordinates point lands in the picture (pixels from the left and from the
+// top); false when it is behind the camera.
+SIMHOST_API bool ProjectToPicture(const Picture& picture, double x, double y, double z,
+                                  double* px, double* py);
+// An animation: from now on a picture every `interval` simulated seconds, kept in memory until
+// StopAnimation writes them as one animated PNG.
+SIMHOST_API bool StartAnimation(const PictureRequest& request, double interval,
+                                std::string* error);
+SIMHOST_API bool AnimationRunning();
+SIMHOST_API int AnimationFrames();
+SIMHOST_API bool StopAnimation(const std::filesystem::path& file, std::string* error);
+// Pictures side by side with a label under each, written as one PNG.
+SIMHOST_API bool WriteContactSheet(const std::filesystem::path& file,
+                                   const std::vector<std::filesystem::path>& pictures,
+                                   const std::vector<std::string>& labels, int columns,
+                                   std::string* error);
+SIMHOST_API bool ReadPng(const std::filesystem::path& file, Picture* out, std::string* error);
 
 }  // namespace simhost

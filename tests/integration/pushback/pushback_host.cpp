@@ -82,6 +82,12 @@ bool PushbackHost::WindowShows(const std::string& text) {
             if (line == text) return true;
         }
     }
+    // The message box is a widget window.
+    for (const auto& widget : simhost::Widgets()) {
+        for (const auto& line : widget.textLastFrame) {
+            if (line == text) return true;
+        }
+    }
     return false;
 }
 

@@ -47,7 +47,7 @@ class PushbackHost : public ::testing::Test {
     static int SpeechCount() { return static_cast<int>(simhost::Speech().size()); }
     // Times at which the plug-in sent `message` to every plug-in.
     static std::vector<double> BroadcastTimes(int message);
-    // True when some window showed a line equal to `text` in the last frame.
+    // True when some window (legacy or widget) showed a line equal to `text` in the last frame.
     static bool WindowShows(const std::string& text);
 
     // Orders a pushback from the menu and runs until the crew has finished (PBstatus 0).

@@ -1,0 +1,160 @@
+// The picture and animation lines of a scenario:
+//   picture NAME [view outside|top|tug] [size WxH] [label "TEXT"]
+//   animation start NAME [view outside|top|tug] [size WxH] [every DURATION]
+//   animation stop
+#include <cctype>
+#include <cstdio>
+
+#include "picture_steps.h"
+#include "scenario.h"
+#include "simhost/simhost.h"
+
+namespace simhost::scenario {
+
+namespace {
+
+bool GoodName(const std::string& name) {
+    if (name.empty() || name.size() > 64) return false;
+    for (char c : name)
+        if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_')) return false;
+    return true;
+}
+
+bool ParseSize(const std::string& text, int* w, int* h) {
+    int a = 0, b = 0;
+    char x = 0, rest = 0;
+    if (std::sscanf(text.c_str(), "%d%c%d%c", &a, &x, &b, &rest) != 3 || x != 'x') return false;
+    if (a < 16 || b < 16 || a > 4096 || b > 4096) return false;
+    *w = a;
+    *h = b;
+    return true;
+}
+
+}  // namespace
+
+bool ParsePictureLine(const std::vector<std::string>& words, Step* s, std::string* why) {
+    const std::string& verb = words[0];
+    std::size_t k = 1;
+    if (verb == "animation") {
+        if (words.size() < 2 || (words[1] != "start" && words[1] != "stop")) {
+            *why = "'animation' takes start NAME ... or stop";
+            return false;
+        }
+        s->what = words[1];
+        k = 2;
+        if (s->what == "stop") {
+            if (words.size() != 2) {
+                *why = "'animation stop' takes nothing more";
+                return false;
+            }
+            return true;
+        }
+        s->width = 640;
+        s->height = 480;
+        s->view = "top";
+    } else {
+        s->what = "take";
+        s->width = 1280;
+        s->height = 720;
+    }
+    if (k >= words.size() || !GoodName(words[k])) {
+        *why = "'" + verb + "' needs a NAME of letters, digits, '-' and '_'";
+        return false;
+    }
+    s->args = {words[k], ""};
+    for (++k; k < words.size(); k += 2) {
+        const std::string& key = words[k];
+        if (k + 1 >= words.size()) {
+            *why = "'" + key + "' needs a value";
+            return false;
+        }
+        const std::string& value = words[k + 1];
+        if (key == "view") {
+            if (value != "outside" && value != "top" && value != "tug") {
+                *why = "view must be outside, top or tug";
+                return false;
+            }
+            s->view = value;
+        } else if (key == "size") {
+            if (!ParseSize(value, &s->width, &s->height)) {
+                *why = "size must be WIDTHxHEIGHT, each from 16 to 4096";
+                return false;
+            }
+        } else if (key == "label" && verb == "picture") {
+            s->args[1] = value;
+        } else if (key == "every" && verb == "animation") {
+            if (!ParseDuration(value, &s->interval) || s->interval <= 0) {
+                *why = "bad interval '" + value + "'";
+                return false;
+            }
+        } else {
+            *why = "unknown word '" + key + "' in '" + verb + "'";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool PictureSteps::Run(const Step& s, std::string* why) {
+    if (!enabled_) return true;
+    std::string problem;
+    if (!GraphicsAvailable(&problem)) {
+        if (!warned_) {
+            std::fprintf(stderr, "tarvosk-sim: no pictures without OpenGL (%s)\n", problem.c_str());
+            AddTimelineEvent("pictures skipped: no OpenGL (" + problem + ")");
+            warned_ = true;
+        }
+        return true;
+    }
+    PictureRequest request;
+    request.view = s.view;
+    request.width = s.width;
+    request.height = s.height;
+    if (s.verb == "animation") {
+        if (s.what == "stop") return Finish(why);
+        if (AnimationRunning()) {
+            *why = "an animation is already running";
+            return false;
+        }
+        animation_ = folder_ / (s.args[0] + ".png");
+        if (!StartAnimation(request, s.interval, why)) return false;
+        AddTimelineEvent("animation started: " + s.args[0]);
+        return true;
+    }
+    Picture picture;
+    const std::filesystem::path file = folder_ / (s.args[0] + ".png");
+    if (!TakePicture(request, &picture, why) || !WritePng(file, picture, why)) return false;
+    AddTimelineEvent("picture: " + s.args[0] + " (" + s.view + ", " + std::to_string(s.width) +
+                     "x" + std::to_string(s.height) + ")");
+    taken_.push_back(file);
+    labels_.push_back(s.args[1].empty() ? s.args[0] : s.args[1]);
+    written_.push_back(file);
+    return true;
+}
+
+bool PictureSteps::Finish(std::string* why) {
+    if (!AnimationRunning()) {
+        *why = "no animation is running";
+        return false;
+    }
+    const int frames = AnimationFrames();
+    if (!StopAnimation(animation_, why)) return false;
+    AddTimelineEvent("animation written: " + animation_.filename().string() + " (" +
+                     std::to_string(frames) + " frames)");
+    written_.push_back(animation_);
+    return true;
+}
+
+void PictureSteps::Close() {
+    std::string why;
+    if (AnimationRunning() && !Finish(&why)) std::fprintf(stderr, "tarvosk-sim: %s\n", why.c_str());
+    if (taken_.size() >= 2) {
+        const std::filesystem::path sheet = folder_ / "contact-sheet.png";
+        if (WriteContactSheet(sheet, taken_, labels_, 3, &why))
+            written_.push_back(sheet);
+        else
+            std::fprintf(stderr, "tarvosk-sim: contact sheet: %s\n", why.c_str());
+    }
+}
+
+}  // namespace simhost::scenario

@@ -1,0 +1,33 @@
+// Runs the picture and animation lines of a scenario and, at the end, writes the contact sheet
+// of the pictures taken.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "scenario.h"
+
+namespace simhost::scenario {
+
+class PictureSteps {
+  public:
+    // Pictures go to <out>/pictures/; with `enabled` false every line is passed over.
+    PictureSteps(const std::filesystem::path& out, bool enabled)
+        : folder_(out / "pictures"), enabled_(enabled) {}
+    bool Run(const Step& s, std::string* why);
+    // Writes a still running animation and the contact sheet (two pictures or more).
+    void Close();
+    const std::vector<std::filesystem::path>& Written() const { return written_; }
+
+  private:
+    bool Finish(std::string* why);
+
+    std::filesystem::path folder_, animation_;
+    bool enabled_;
+    bool warned_ = false;
+    std::vector<std::filesystem::path> taken_, written_;
+    std::vector<std::string> labels_;
+};
+
+}  // namespace simhost::scenario

@@ -1,0 +1,314 @@
+// The OpenGL context, the frame's drawing target and camera, and the SDK graphics calls.
+#define GL_GLEXT_PROTOTYPES 1
+#include "graphics.h"
+
+#include <EGL/egl.h>
+#include <EGL/eglext.h>
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "graphics_internal.h"
+#include "host_state.h"
+
+using namespace simhost::detail;
+
+namespace simhost::detail {
+
+namespace {
+
+struct Context {
+    bool tried = false;
+    bool ok = false;
+    std::string problem;
+    EGLDisplay display = EGL_NO_DISPLAY;
+    EGLContext context = EGL_NO_CONTEXT;
+};
+
+Context& Ctx() {
+    static Context c;
+    return c;
+}
+
+bool Refuse(Context& c, const std::string& why) {
+    c.problem = why;
+    return false;
+}
+
+bool MakeContext(Context& c) {
+    const char* off = std::getenv("TARVOSK_SIM_NO_GL");
+    if (off && *off && std::strcmp(off, "0") != 0)
+        return Refuse(c, "graphics switched off (TARVOSK_SIM_NO_GL)");
+    auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
+        eglGetProcAddress("eglGetPlatformDisplayEXT"));
+    if (!getPlatformDisplay) return Refuse(c, "EGL lacks eglGetPlatformDisplayEXT");
+    c.display = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+    if (c.display == EGL_NO_DISPLAY) return Refuse(c, "no surfaceless EGL display");
+    EGLint major = 0, minor = 0;
+    if (!eglInitialize(c.display, &major, &minor)) {
+        c.display = EGL_NO_DISPLAY;
+        return Refuse(c, "eglInitialize failed");
+    }
+    if (!eglBindAPI(EGL_OPENGL_API)) return Refuse(c, "EGL offers no desktop OpenGL");
+    const EGLint configAttributes[] = {EGL_RENDERABLE_TYPE,
+                                       EGL_OPENGL_BIT,
+                                       EGL_RED_SIZE,
+                                       8,
+                                       EGL_GREEN_SIZE,
+                                       8,
+                                       EGL_BLUE_SIZE,
+                                       8,
+                                       EGL_NONE};
+    EGLConfig config = nullptr;
+    EGLint count = 0;
+    if (!eglChooseConfig(c.display, configAttributes, &config, 1, &count) || count < 1)
+        config = nullptr;  // a context without a config is fine: we draw into our own targets
+    // Fixed-function GL 1.1 needs the compatibility profile.
+    const EGLint contextAttributes[] = {EGL_CONTEXT_MAJOR_VERSION,
+                                        2,
+                                        EGL_CONTEXT_MINOR_VERSION,
+                                        1,
+                                        EGL_CONTEXT_OPENGL_PROFILE_MASK,
+                                        EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT,
+                                        EGL_NONE};
+    c.context = eglCreateContext(c.display, config, EGL_NO_CONTEXT, contextAttributes);
+    if (c.context == EGL_NO_CONTEXT) return Refuse(c, "cannot create an OpenGL context");
+    if (!eglMakeCurrent(c.display, EGL_NO_SURFACE, EGL_NO_SURFACE, c.context))
+        return Refuse(c, "cannot make the context current without a surface");
+    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    if (!version) return Refuse(c, "the OpenGL context answers no version");
+    return true;
+}
+
+// Off-screen targets: a tiny one for ordinary frames, a multisampled one (resolved into a
+// plain one) for pictures.
+struct Target {
+    GLuint fbo = 0, colour = 0, depth = 0;
+    int width = 0, height = 0, samples = 0;
+};
+
+void MakeTarget(Target& t, int width, int height, int samples) {
+    if (t.fbo && t.width == width && t.height == height && t.samples == samples) return;
+    if (t.fbo) {
+        glDeleteFramebuffers(1, &t.fbo);
+        glDeleteRenderbuffers(1, &t.colour);
+        glDeleteRenderbuffers(1, &t.depth);
+    }
+    glGenFramebuffers(1, &t.fbo);
+    glGenRenderbuffers(1, &t.colour);
+    glGenRenderbuffers(1, &t.depth);
+    glBindRenderbuffer(GL_RENDERBUFFER, t.colour);
+    glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, GL_RGBA8, width, height);
+    glBindRenderbuffer(GL_RENDERBUFFER, t.depth);
+    glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, GL_DEPTH_COMPONENT24, width, height);
+    glBindFramebuffer(GL_FRAMEBUFFER, t.fbo);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, t.colour);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, t.depth);
+    t.width = width;
+    t.height = height;
+    t.samples = samples;
+}
+
+struct FrameGraphics {
+    Target tiny, scene, resolve;
+    std::vector<unsigned> textures;  // handed out by XPLMGenerateTextureNumbers
+    bool pictureFrame = false;
+    FrameRequest request;
+    Camera camera;
+    int width = 8, height = 8;
+};
+
+FrameGraphics& G() {
+    static FrameGraphics g;
+    return g;
+}
+
+void LoadCamera3D() {
+    const Camera& cam = G().camera;
+    glMatrixMode(GL_PROJECTION);
+    glLoadMatrixd(cam.projection);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadMatrixd(cam.modelview);
+}
+
+}  // namespace
+
+bool GraphicsUp() {
+    Context& c = Ctx();
+    if (!c.tried) {
+        c.tried = true;
+        c.ok = MakeContext(c);
+        if (!c.ok)
+            std::fprintf(stderr, "tarvosk-sim: no OpenGL through EGL (%s); draw phases skipped\n",
+                         c.problem.c_str());
+    }
+    return c.ok;
+}
+
+const std::string& GraphicsProblem() {
+    return Ctx().problem;
+}
+
+void GraphicsNewHost() {
+    FrameGraphics& g = G();
+    g.pictureFrame = false;
+    ForgetPictureJobs();
+    if (!GraphicsUp()) {
+        Log("graphics: none (" + GraphicsProblem() + "); the draw phases are skipped");
+        return;
+    }
+    if (!g.textures.empty()) {
+        glDeleteTextures(static_cast<GLsizei>(g.textures.size()), g.textures.data());
+        g.textures.clear();
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    Log(std::string("graphics: ") + reinterpret_cast<const char*>(glGetString(GL_RENDERER)) +
+        ", OpenGL " + reinterpret_cast<const char*>(glGetString(GL_VERSION)));
+}
+
+unsigned NewTextureName() {
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    G().textures.push_back(name);
+    return name;
+}
+
+bool PictureFrame() {
+    return G().pictureFrame;
+}
+
+const Camera& FrameCamera() {
+    return G().camera;
+}
+
+void BeginFrameGraphics() {
+    if (!GraphicsUp()) return;
+    FrameGraphics& g = G();
+    g.pictureFrame = NextFrameRequest(&g.request);
+    Host& h = H();
+    if (g.pictureFrame) {
+        MakeTarget(g.scene, g.request.width, g.request.height, 4);
+        g.width = g.request.width;
+        g.height = g.request.height;
+        glBindFramebuffer(GL_FRAMEBUFFER, g.scene.fbo);
+        g.camera = MakeCamera(g.request, h, g.width, g.height);
+    } else {
+        // The plug-ins draw as every frame; nobody looks, so a few pixels will do.
+        MakeTarget(g.tiny, 8, 8, 0);
+        g.width = g.height = 8;
+        glBindFramebuffer(GL_FRAMEBUFFER, g.tiny.fbo);
+        FrameRequest asIs;
+        asIs.view = "tug";
+        g.camera = MakeCamera(asIs, h, 8, 8);
+    }
+    glViewport(0, 0, g.width, g.height);
+    glDisable(GL_SCISSOR_TEST);
+    glDepthMask(GL_TRUE);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    LoadCamera3D();
+    SetSceneLights(SceneBrightness(h));
+    glEnable(GL_NORMALIZE);
+}
+
+void Begin3DCallback() {
+    LoadCamera3D();
+}
+
+void Begin2D() {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, kScreenWidth, 0, kScreenHeight, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_FOG);
+}
+
+void EndFrameGraphics() {
+    if (!GraphicsUp()) return;
+    FrameGraphics& g = G();
+    if (!g.pictureFrame) {
+        glFlush();
+        return;
+    }
+    g.pictureFrame = false;
+    MakeTarget(g.resolve, g.width, g.height, 0);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, g.scene.fbo);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, g.resolve.fbo);
+    glBlitFramebuffer(0, 0, g.width, g.height, 0, 0, g.width, g.height, GL_COLOR_BUFFER_BIT,
+                      GL_NEAREST);
+    glBindFramebuffer(GL_FRAMEBUFFER, g.resolve.fbo);
+    Picture picture;
+    picture.width = g.width;
+    picture.height = g.height;
+    const std::size_t row = static_cast<std::size_t>(g.width) * 4;
+    std::vector<std::uint8_t> upsideDown(row * static_cast<std::size_t>(g.height));
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, g.width, g.height, GL_RGBA, GL_UNSIGNED_BYTE, upsideDown.data());
+    picture.rgba.resize(upsideDown.size());
+    for (int y = 0; y < g.height; ++y)
+        std::memcpy(&picture.rgba[static_cast<std::size_t>(y) * row],
+                    &upsideDown[static_cast<std::size_t>(g.height - 1 - y) * row], row);
+    for (std::size_t k = 0; k < picture.rgba.size(); k += 4) picture.rgba[k + 3] = 255;
+    std::memcpy(picture.projection, g.camera.projection, sizeof picture.projection);
+    std::memcpy(picture.modelview, g.camera.modelview, sizeof picture.modelview);
+    glBindFramebuffer(GL_FRAMEBUFFER, g.tiny.fbo);
+    DeliverFrame(g.request, std::move(picture));
+}
+
+}  // namespace simhost::detail
+
+void XPLMSetGraphicsState(int enableFog, int numberTexUnits, int enableLighting,
+                          int enableAlphaTesting, int enableAlphaBlending, int enableDepthTesting,
+                          int enableDepthWriting) {
+    if (!HostReady()) return;
+    int* s = H().graphicsState;
+    s[0] = enableFog;
+    s[1] = numberTexUnits;
+    s[2] = enableLighting;
+    s[3] = enableAlphaTesting;
+    s[4] = enableAlphaBlending;
+    s[5] = enableDepthTesting;
+    s[6] = enableDepthWriting;
+    if (!GraphicsUp()) return;
+    auto set = [](GLenum cap, int on) { on ? glEnable(cap) : glDisable(cap); };
+    set(GL_FOG, enableFog);
+    for (int unit = 3; unit >= 0; --unit) {
+        glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
+        set(GL_TEXTURE_2D, unit < numberTexUnits);
+    }
+    set(GL_LIGHTING, enableLighting);
+    set(GL_ALPHA_TEST, enableAlphaTesting);
+    glAlphaFunc(GL_GREATER, 0.0f);
+    set(GL_BLEND, enableAlphaBlending);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    set(GL_DEPTH_TEST, enableDepthTesting);
+    glDepthFunc(GL_LEQUAL);
+    glDepthMask(enableDepthWriting ? GL_TRUE : GL_FALSE);
+}
+
+void XPLMBindTexture2d(int textureNum, int textureUnit) {
+    if (!HostReady()) return;
+    if (textureUnit < 0 || textureUnit > 3) {
+        Fault("XPLMBindTexture2d on texture unit " + std::to_string(textureUnit));
+        return;
+    }
+    H().boundTexture[textureUnit] = textureNum;
+    if (!GraphicsUp()) return;
+    glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(textureUnit));
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(textureNum));
+    glActiveTexture(GL_TEXTURE0);
+}
+
+void XPLMGenerateTextureNumbers(int* outTextureIds, int count) {
+    if (!HostReady() || !outTextureIds) return;
+    for (int k = 0; k < count; ++k)
+        outTextureIds[k] = GraphicsUp() ? static_cast<int>(NewTextureName()) : H().nextTexture++;
+}

@@ -1,0 +1,24 @@
+// The Preferences window: the seven switches (as eight check boxes), the truck speed and the
+// truck-view key, written straight into the process-wide settings.
+#pragma once
+
+#include "xplm/host.h"
+
+namespace tarvosk {
+
+// The truck-view hot key the window replaces on OK: the handle's owner and the toggle.
+struct TruckViewHotKey {
+    XPLMHotKeyID* handle = nullptr;
+    XPLMHotKey_f toggle = nullptr;
+};
+
+// Builds and shows a new Preferences window; every call opens another one.
+void OpenPreferencesWindow(const TruckViewHotKey& hotKey);
+
+// Closes every Preferences window without applying anything (the plug-in is stopping).
+void CloseAllPreferencesWindows();
+
+// Description of a virtual key (its low 8 bits) as the host names it; never null.
+const char* KeyDescription(int virtualKey);
+
+}  // namespace tarvosk

@@ -1,0 +1,142 @@
+// The About window and the message box through the real plug-in.
+#include <string>
+
+#include "windows_host.h"
+
+namespace tarvosk::testing {
+namespace {
+
+class About : public WindowsHost {};
+class MessageBox : public WindowsHost {};
+
+std::string Dots(int count) {
+    return std::string(static_cast<std::size_t>(count), '.');
+}
+
+TEST_F(About, ChosenTwiceOpensOneWindowAndAfterClosingANewOne) {
+    Launch();
+    ASSERT_TRUE(Choose("About..."));
+    ASSERT_TRUE(Choose("About..."));
+    auto windows = MainWindows("About Tarvosk...");
+    ASSERT_EQ(windows.size(), 1u);
+    EXPECT_EQ(windows[0].right - windows[0].left, 376);
+    EXPECT_NEAR((windows[0].left + windows[0].right) / 2.0, 960, 1);
+    ASSERT_TRUE(simhost::CloseWidgetWindow(windows[0].id));
+    simhost::RunFrames(1);
+    EXPECT_TRUE(MainWindows("About Tarvosk...").empty());
+    ASSERT_TRUE(Choose("About..."));
+    EXPECT_EQ(MainWindows("About Tarvosk...").size(), 1u);
+    EXPECT_TRUE(Shows("(c) Quorren - Tarvosk version 1.2.2b2"));
+}
+
+TEST_F(About, NewerSimulatorsGetTheLongDotRuns) {
+    simhost::HostConfig config;
+    config.xplaneVersion = 11410;
+    Launch("", config);
+    ASSERT_TRUE(Choose("About..."));
+    EXPECT_TRUE(Shows("Author " + Dots(80) + " K. Tarvo"));
+    EXPECT_TRUE(Shows("Original idea " + Dots(62) + " L. Marsk"));
+    EXPECT_TRUE(Shows("3D models " + Dots(44) + " P. Ondel"));
+}
+
+TEST_F(About, OldSimulatorsGetTheShortDotRuns) {
+    simhost::HostConfig config;
+    config.xplaneVersion = 739;
+    Launch("", config);
+    ASSERT_TRUE(Choose("About..."));
+    EXPECT_TRUE(Shows("Author " + Dots(57) + " K. Tarvo"));
+    EXPECT_TRUE(Shows("3D models " + Dots(18) + " P. Ondel"));
+}
+
+TEST_F(About, AMissingLogoStillOpensTheWindow) {
+    Launch();
+    std::filesystem::remove(sandbox_ / "Resources/plugins/Tarvosk/Bitmaps/TVKlogo.png");
+    ASSERT_TRUE(Choose("About..."));
+    EXPECT_EQ(MainWindows("About Tarvosk...").size(), 1u);
+    EXPECT_TRUE(Shows("Special thanks to:"));
+}
+
+TEST_F(MessageBox, TheStartUpMessageShowsTwoLinesSixPixelsPerCharacterWide) {
+    simhost::HostConfig config;
+    config.omitDatarefs = {"sim/flightmodel/position/R"};
+    Launch("", config);
+    const auto boxes = MainWindows("Tarvosk");
+    ASSERT_EQ(boxes.size(), 1u);
+    const std::string first = "This version of Tarvosk is not compatible ";
+    const std::string second = " with this version of X-Plane.";
+    EXPECT_TRUE(Shows(first));
+    EXPECT_TRUE(Shows(second));
+    EXPECT_EQ(boxes[0].right - boxes[0].left, 6 * static_cast<int>(first.size()) + 30);
+    // Centred across the screen, its top 200 pixels below the screen's top.
+    EXPECT_EQ(boxes[0].top, 1080 - 200);
+    EXPECT_NEAR((boxes[0].left + boxes[0].right) / 2.0, 960, 1);
+    // No close box: only OK closes it.
+    EXPECT_FALSE(simhost::CloseWidgetWindow(boxes[0].id));
+    ASSERT_TRUE(Click("OK"));
+    EXPECT_TRUE(MainWindows("Tarvosk").empty());
+}
+
+TEST_F(MessageBox, APlacementThatFollowsTheScreen) {
+    simhost::HostConfig config;
+    config.screenWidth = 1024;
+    config.screenHeight = 768;
+    Launch("", config);
+    ASSERT_TRUE(Choose("GPU"));
+    ASSERT_TRUE(Choose("Push straight back"));
+    const auto boxes = MainWindows("Warning...");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].top, 568);
+    EXPECT_NEAR((boxes[0].left + boxes[0].right) / 2.0, 512, 1);
+}
+
+TEST_F(MessageBox, TwoRefusalsLeaveTwoBoxesEachClosedByItsOwnOk) {
+    Launch();
+    ASSERT_TRUE(Choose("GPU"));
+    ASSERT_TRUE(Choose("Push straight back"));
+    ASSERT_TRUE(Choose("Turn tail left"));
+    const std::string refusal = "You can't start a PushBack with the GPU running!";
+    auto boxes = MainWindows("Warning...");
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_TRUE(Shows(refusal));
+    EXPECT_EQ(boxes[0].right - boxes[0].left, 6 * static_cast<int>(refusal.size()) + 30);
+    // Each box's OK is its own: pressing the second one's leaves the first.
+    std::vector<std::uintptr_t> oks;
+    for (const simhost::WidgetInfo& w : simhost::Widgets()) {
+        if (w.descriptor == "OK" && w.widgetClass == xpWidgetClass_Button) oks.push_back(w.id);
+    }
+    ASSERT_EQ(oks.size(), 2u);
+    ASSERT_TRUE(simhost::ClickWidget(oks[1]));
+    simhost::RunFrames(1);
+    boxes = MainWindows("Warning...");
+    ASSERT_EQ(boxes.size(), 1u);
+    ASSERT_TRUE(simhost::ClickWidget(oks[0]));
+    simhost::RunFrames(1);
+    EXPECT_TRUE(MainWindows("Warning...").empty());
+}
+
+TEST_F(MessageBox, ABoxKeepsItsTextWhenTheSharedBufferIsRewritten) {
+    Launch();
+    ASSERT_TRUE(Choose("GPU"));
+    ASSERT_TRUE(Choose("Push straight back"));
+    // The crew's refusal text of a second command replaces the shared buffer.
+    ASSERT_TRUE(Choose("GPU"));
+    simhost::SetDatarefArray("sim/flightmodel/engine/ENGN_N1_", {60.0f, 60.0f});
+    ASSERT_TRUE(Choose("Push straight back"));
+    EXPECT_TRUE(Shows("You can't start a PushBack with the GPU running!"));
+    EXPECT_EQ(MainWindows("Warning...").size(), 2u);
+}
+
+TEST_F(MessageBox, StoppingThePluginTakesItsWindowsAway) {
+    Launch();
+    ASSERT_TRUE(Choose("Preferences..."));
+    ASSERT_TRUE(Choose("About..."));
+    ASSERT_TRUE(Choose("GPU"));
+    ASSERT_TRUE(Choose("Push straight back"));
+    StopAndReadProperties();
+    for (const simhost::WidgetInfo& w : simhost::Widgets()) {
+        EXPECT_FALSE(w.isRoot && w.widgetClass == xpWidgetClass_MainWindow) << w.descriptor;
+    }
+}
+
+}  // namespace
+}  // namespace tarvosk::testing

@@ -1,0 +1,215 @@
+// The Preferences window through the real plug-in: what OK, Cancel, Defaults, the slider, the
+// gear boxes and the key assignment leave in the settings and the hot key.
+#include <algorithm>
+
+#include "windows_host.h"
+
+namespace tarvosk::testing {
+namespace {
+
+// Every setting away from its default, and the truck-view key on "A".
+constexpr const char* kChanged =
+    "ALLOW_ENGN_ON=1\nAURAL_CREW_MESSAGE=0\nDRAW_TRUCK=0\nFRONT_WHEEL=0\nHANDLE_GPU=0\n"
+    "SPEED_PER_SECOND=1\nSWITCH_VIEW=0\nTRUCK_SPEED=33.000000\nTruck=TVKdefault\nTruckView_KEY=65\n"
+    "TruckView_KF=8\nVERSION=1.2.2b2\nWRITTEN_CREW_MESSAGE=0\n";
+
+const std::vector<std::string> kChangedLines = {
+    "ALLOW_ENGN_ON=1",       "AURAL_CREW_MESSAGE=0", "DRAW_TRUCK=0",   "FRONT_WHEEL=0",
+    "HANDLE_GPU=0",          "SPEED_PER_SECOND=1",   "SWITCH_VIEW=0",  "TRUCK_SPEED=33.000000",
+    "Truck=TVKdefault",      "TruckView_KEY=65",     "TruckView_KF=8", "VERSION=1.2.2b2",
+    "WRITTEN_CREW_MESSAGE=0"};
+
+const std::vector<std::string> kDefaultLines = {
+    "ALLOW_ENGN_ON=0",       "AURAL_CREW_MESSAGE=1", "DRAW_TRUCK=1",   "FRONT_WHEEL=1",
+    "HANDLE_GPU=1",          "SPEED_PER_SECOND=0",   "SWITCH_VIEW=1",  "TRUCK_SPEED=10.000000",
+    "Truck=TVKdefault",      "TruckView_KEY=123",    "TruckView_KF=8", "VERSION=1.2.2b2",
+    "WRITTEN_CREW_MESSAGE=1"};
+
+bool Has(const std::vector<std::string>& lines, const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+intptr_t BoxState(const char* label) {
+    return simhost::WidgetProperty(simhost::FindWidgetToClick(label), xpProperty_ButtonState);
+}
+
+class Preferences : public WindowsHost {};
+
+TEST_F(Preferences, OkWithoutAChangeLeavesEverySettingAndTheHotKey) {
+    Launch(kChanged);
+    ASSERT_TRUE(Choose("Preferences..."));
+    ASSERT_EQ(MainWindows("Tarvosk Preferences").size(), 1u);
+    EXPECT_TRUE(Shows("Truck view (current: A)"));
+    EXPECT_TRUE(Shows("33"));
+    ASSERT_TRUE(Click(kOk));
+    EXPECT_TRUE(MainWindows("Tarvosk Preferences").empty());
+    Press('A');
+    EXPECT_EQ(HotKeyToggles(), 1);
+    Press(XPLM_VK_F12);
+    EXPECT_EQ(HotKeyToggles(), 1);
+    EXPECT_EQ(StopAndReadProperties(), kChangedLines);
+}
+
+TEST_F(Preferences, TheFrameRateBoxSitsUnderTheSliderAndTakesEffectOnOk) {
+    Launch();
+    ASSERT_TRUE(Choose("Preferences..."));
+    const auto box = simhost::FindWidgetToClick("Speed independent of frame rate");
+    const auto slider = simhost::FindSlider("Truck speed");
+    int boxTop = 0, sliderTop = 0;
+    for (const auto& w : simhost::Widgets()) {
+        if (w.id == box) boxTop = w.top;
+        if (w.id == slider) sliderTop = w.top;
+    }
+    EXPECT_LT(boxTop, sliderTop);  // below it on the screen
+    EXPECT_EQ(BoxState("Speed independent of frame rate"), 0);
+    ASSERT_TRUE(Click("Speed independent of frame rate"));
+    EXPECT_EQ(BoxState("Speed independent of frame rate"), 1);
+    ASSERT_TRUE(Click(kOk));
+    EXPECT_TRUE(Has(StopAndReadProperties(), "SPEED_PER_SECOND=1"));
+}
+
+TEST_F(Preferences, TheFrameRateBoxIsLeftAloneByCancel) {
+    Launch();
+    ASSERT_TRUE(Choose("Preferences..."));
+    ASSERT_TRUE(Click("Speed independent of frame rate"));
+    ASSERT_TRUE(Click("Cancel"));
+    EXPECT_TRUE(Has(StopAndReadProperties(), "SPEED_PER_SECOND=0"));
+}
+
+TEST_F(Preferences, TheSpeedTakesEffectAtOnceAndStaysAfterCancel) {
+    Launch();
+    ASSERT_TRUE(Choose("Preferences..."));
+    ASSERT_TRUE(simhost::DragSlider(simhost::FindSlider("Truck speed"), 25));
+    simhost::RunFrames(1);
+    EXPECT_TRUE(Shows("25"));
+    ASSERT_TRUE(Click("Cancel"));
+    EXPECT_TRUE(MainWindows("Tarvosk Preferences").empty());
+    EXPECT_TRUE(Has(StopAndReadProperties(), "TRUCK_SPEED=25.000000"));
+}
+
+TEST_F(Preferences, SlowSpeedsShowTwoDigits) {
+    Launch();
+    ASSERT_TRUE(Choose("Preferences..."));
+    ASSERT_TRUE(simhost::DragSlider(simhost::FindSlider("Truck speed"), 5));
+    simhost::RunFrames(1);
+    EXPECT_TRUE(Shows("05"));
+    // The bar stops at its ends.
+    ASSERT_TRUE(simhost::DragSlider(simhost::FindSlider("Truck speed"), 80));
+    simhost::RunFrames(1);
+    EXPECT_TRUE(Shows("50"));
+}
+
+TEST_F(Preferences, DefaultsThenCancelKeepsTheDefaults) {
+    Launch(kChanged);
+    ASSERT_TRUE(Choose("Preferences..."));
+    ASSERT_TRUE(Click("Defaults"));
+    EXPECT_EQ(MainWindows("Tarvosk Preferences").size(), 1u);  // Defaults keeps it open
+    EXPECT_TRUE(Shows("Truck view key (current: F12)"));
+    EXPECT_TRUE(Shows("10"));
+    EXPECT_EQ(BoxState("Draw truck"), 1);
+    EXPECT_EQ(BoxState(kFrontGear), 1);
+    EXPECT_EQ(BoxState(kRearGear), 0);
+    ASSERT_TRUE(Click("Cancel"));
+    EXPECT_EQ(StopAndReadProperties(), kDefaultLines);
+}
+
+TEST_F(Preferences, DefaultsThenOkGivesTheDefaultKey) {
+    Launch(kChanged);
+    ASSERT_TRUE(Choose("Preferences..."));
+    ASSERT_TRUE(Click("Defaults"));
+    ASSERT_TRUE(Click(kOk));
+    Press('A');
+    EXPECT_EQ(HotKeyToggles(), 0);
+    Press(XPLM_VK_F12);
+    EXPECT_EQ(HotKeyToggles(), 1);
+    EXPECT_EQ(StopAndReadProperties(), kDefaultLines);
+}
+
+TEST_F(Preferences, AKeyOfOneHundredTwentyEightOrMoreIsStoredNegative) {
+    Launch();
+    ASSERT_TRUE(Choose("Preferences..."));
+    ASSERT_TRUE(Click("Assign new"));
+    Press(0xB0);  // the host's ENTER key, which arrives as a negative char
+    EXPECT_TRUE(Shows("Key is: ENTER"));
+    ASSERT_TRUE(Click(kOk));
+    // The hot key is on the key's low 8 bits and described so.
+    Press(XPLM_VK_F12);
+    EXPECT_EQ(HotKeyToggles(), 0);
+    Press(0xB0);
+    EXPECT_EQ(HotKeyToggles(), 1);
+    ASSERT_TRUE(Choose("Preferences..."));
+    EXPECT_TRUE(Shows("Truck view (current: ENTER)"));
+    ASSERT_TRUE(Click("Cancel"));
+    EXPECT_TRUE(Has(StopAndReadProperties(), "TruckView_KEY=-80"));
+}
+
+TEST_F(Preferences, TheAssignButtonBlinksUntilAKeyComes) {
+    Launch();
+    ASSERT_TRUE(Choose("Preferences..."));
+    const std::uintptr_t assign = Find("Assign new");
+    ASSERT_TRUE(Click("Assign new"));
+    std::vector<intptr_t> enabled;
+    for (int i = 0; i < 60; ++i) {  // two seconds of frames
+        simhost::RunFrames(1);
+        enabled.push_back(simhost::WidgetProperty(assign, xpProperty_Enabled));
+    }
+    EXPECT_NE(std::count(enabled.begin(), enabled.end(), 0), 0);
+    EXPECT_NE(std::count(enabled.begin(), enabled.end(), 1), 0);
+    // While waiting, keys go to the window, not to the hot key.
+    Press(XPLM_VK_F12);
+    EXPECT_EQ(HotKeyToggles(), 0);
+    EXPECT_TRUE(Shows("Key is: F12"));
+    for (int i = 0; i < 30; ++i) simhost::RunFrames(1);
+    EXPECT_EQ(simhost::WidgetProperty(assign, xpProperty_Enabled), 1);
+    // Closing removes the sniffer: keys reach the hot key again.
+    ASSERT_TRUE(Click("Cancel"));
+    Press(XPLM_VK_F12);
+    EXPECT_EQ(HotKeyToggles(), 1);
+}
+
+TEST_F(Preferences, TheGearBoxesAlwaysShowOppositeStates) {
+    Launch();
+    ASSERT_TRUE(Choose("Preferences..."));
+    EXPECT_EQ(BoxState(kFrontGear), 1);
+    EXPECT_EQ(BoxState(kRearGear), 0);
+    for (const char* box : {kFrontGear, kFrontGear, kRearGear, kRearGear, kRearGear}) {
+        ASSERT_TRUE(Click(box));
+        EXPECT_NE(BoxState(kFrontGear), BoxState(kRearGear)) << box;
+    }
+    // Three clicks on the rear box from "front": rear is ticked now.
+    EXPECT_EQ(BoxState(kRearGear), 1);
+    ASSERT_TRUE(Click(kOk));
+    EXPECT_TRUE(Has(StopAndReadProperties(), "FRONT_WHEEL=0"));
+}
+
+TEST_F(Preferences, TheCloseBoxAppliesNothingButTheLiveSpeed) {
+    Launch();
+    ASSERT_TRUE(Choose("Preferences..."));
+    ASSERT_TRUE(Click("Draw truck"));
+    ASSERT_TRUE(simhost::DragSlider(simhost::FindSlider("Truck speed"), 40));
+    const auto windows = MainWindows("Tarvosk Preferences");
+    ASSERT_EQ(windows.size(), 1u);
+    ASSERT_TRUE(simhost::CloseWidgetWindow(windows[0].id));
+    simhost::RunFrames(1);
+    EXPECT_TRUE(MainWindows("Tarvosk Preferences").empty());
+    const auto lines = StopAndReadProperties();
+    EXPECT_TRUE(Has(lines, "DRAW_TRUCK=1"));
+    EXPECT_TRUE(Has(lines, "TRUCK_SPEED=40.000000"));
+}
+
+TEST_F(Preferences, EveryChoiceOpensAnotherCentredWindow) {
+    Launch();
+    ASSERT_TRUE(Choose("Preferences..."));
+    ASSERT_TRUE(Choose("Preferences..."));
+    const auto windows = MainWindows("Tarvosk Preferences");
+    ASSERT_EQ(windows.size(), 2u);
+    for (const simhost::WidgetInfo& w : windows) {
+        EXPECT_EQ(w.right - w.left, 320);
+        EXPECT_NEAR((w.left + w.right) / 2.0, 960, 1);
+        EXPECT_NEAR((w.top + w.bottom) / 2.0, 540, 1);
+    }
+    EXPECT_FALSE(Shows("The Preferences window will be available in a later version."));
+}
+
+}  // namespace
+}  // namespace tarvosk::testing
