@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs every fuzz target in <builddir>/fuzz for a share of <seconds> (default 60), seeded with
-# small generated objects and, when present, the corpus's object files (copied to a temporary
-# folder at run time, never into the repository). Exits non-zero on any finding; the input
-# that caused it is kept under <builddir>/fuzz/findings/.
+# small generated objects and pictures and, when present, the corpus's object and image
+# files (copied to a temporary folder at run time, never into the repository). Exits non-zero
+# on any finding; the input that caused it is kept under <builddir>/fuzz/findings/.
 set -euo pipefail
 builddir="${1:?usage: fuzz/run-smoke.sh <builddir> [seconds]}"
 seconds="${2:-60}"
@@ -34,6 +34,15 @@ if [ -d "$corpus/obj" ]; then
     while IFS= read -r -d '' file; do cp "$file" "$seeds/corpus_$(basename "$file")"; done
 else
   echo "corpus not found at $corpus/obj; seeding with generated files only"
+fi
+
+# Pictures: a tiny TGA and BMP made here, and the corpus's small images when present.
+printf '\0\0\2\0\0\0\0\0\0\0\0\0\2\0\1\0\30\0\377\0\377\1\2\3' > "$seeds/tiny.tga"
+printf 'BM\76\0\0\0\0\0\0\0\66\0\0\0\50\0\0\0\2\0\0\0\1\0\0\0\1\0\30\0\0\0\0\0'\
+'\10\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\377\0\377\1\2\3\0\0' > "$seeds/tiny.bmp"
+if [ -d "$corpus/images" ]; then
+  find "$corpus/images" -type f \( -name '*.png' -o -name '*.tga' -o -name '*.bmp' \) -size -64k -print0 |
+    while IFS= read -r -d '' file; do cp "$file" "$seeds/image_$(basename "$file")"; done
 fi
 
 findings="$builddir/fuzz/findings"

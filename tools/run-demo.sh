@@ -15,3 +15,8 @@ args=(--plugin "$xpl" --out "$out")
 [ -d "$build/content/Tarvosk" ] && args+=(--content "$build/content/Tarvosk")
 "$sim" "${args[@]}" "$root/scenarios/demo.txt"
 echo "demo outputs: $out (timeline.txt, track.csv, track.svg, Tarvosk.log, Quorren.Tarvosk.prf, host.log)"
+if [ -f "$out/pictures/contact-sheet.png" ]; then
+  echo "demo pictures: $out/pictures/ (contact-sheet.png shows them all; pushback-top.png is an animated PNG of the pushback from above)"
+else
+  echo "demo pictures: none (no OpenGL context on this machine)"
+fi

@@ -23,6 +23,7 @@ int main() {
     if (fs::exists(TARVOSK_CONTENT_DIR)) options.content = TARVOSK_CONTENT_DIR;
     options.out = fs::temp_directory_path() / "tarvosk-bench-demo";
     options.quiet = true;
+    options.pictures = false;  // the demo's pictures measure the renderer, not the host
 
     // The best of a few runs: the figure is the host and plug-in, not the machine's neighbours.
     constexpr int kRuns = 3;

@@ -320,9 +320,11 @@ void DrawAirliner(const double position[3], double psi, double theta, double phi
     glRotated(-psi, 0, 1, 0);
     glRotated(theta, 1, 0, 0);
     glRotated(-phi, 0, 0, 1);
-    const GLfloat white[4] = {1, 1, 1, 1}, black[4] = {0, 0, 0, 1};
-    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, white);
-    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, white);
+    // OpenGL's default material, as the objects plug-ins draw get it.
+    const GLfloat ambient[4] = {0.2f, 0.2f, 0.2f, 1}, diffuse[4] = {0.8f, 0.8f, 0.8f, 1};
+    const GLfloat black[4] = {0, 0, 0, 1};
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, ambient);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, diffuse);
     glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, black);
     glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, black);
     glEnable(GL_LIGHTING);
@@ -348,10 +350,6 @@ void DrawAirliner(const double position[3], double psi, double theta, double phi
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_NORMAL_ARRAY);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    // The materials back to OpenGL's defaults for whoever draws next.
-    const GLfloat ambient[4] = {0.2f, 0.2f, 0.2f, 1}, diffuse[4] = {0.8f, 0.8f, 0.8f, 1};
-    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, ambient);
-    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, diffuse);
     glDisable(GL_CULL_FACE);
     glBindTexture(GL_TEXTURE_2D, 0);
     glPopMatrix();

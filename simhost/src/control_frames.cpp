@@ -27,6 +27,7 @@ void RunFrames(int frames) {
         BeginFrameGraphics();
         RunDrawCallbacks();
         RunWindows();
+        if (PictureFrame()) Begin2D();  // whatever the windows left, widgets draw on the screen
         RunWidgets();
         EndFrameGraphics();
         RunCamera();

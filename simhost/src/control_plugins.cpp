@@ -174,6 +174,8 @@ bool StartPlugin(int id) {
         p->state = PluginState::Started;
         return true;
     }
+    // The context is there before the plug-in registers its drawing or makes textures.
+    GraphicsUp();
     // 256-byte buffers as the simulator gives them, each followed by a guard band so that a
     // plug-in writing past the end is caught rather than silently corrupting the host.
     unsigned char buffers[3][kStartBuffer + kGuard];

@@ -116,6 +116,7 @@ void MakeTarget(Target& t, int width, int height, int samples) {
 struct FrameGraphics {
     Target tiny, scene, resolve;
     std::vector<unsigned> textures;  // handed out by XPLMGenerateTextureNumbers
+    bool frameActive = false;        // Begin bound a target this frame
     bool pictureFrame = false;
     FrameRequest request;
     Camera camera;
@@ -135,8 +136,20 @@ void LoadCamera3D() {
     glLoadMatrixd(cam.modelview);
 }
 
+void LogGraphics() {
+    if (!HostReady()) return;
+    if (!Ctx().ok) {
+        Log("graphics: none (" + Ctx().problem + "); the draw phases are skipped");
+        return;
+    }
+    Log(std::string("graphics: ") + reinterpret_cast<const char*>(glGetString(GL_RENDERER)) +
+        ", OpenGL " + reinterpret_cast<const char*>(glGetString(GL_VERSION)));
+}
+
 }  // namespace
 
+// Made on first need (a plug-in starting, a texture, a draw callback, a picture): starting
+// Mesa costs most of a second, which tests of datarefs and menus need not pay.
 bool GraphicsUp() {
     Context& c = Ctx();
     if (!c.tried) {
@@ -145,6 +158,7 @@ bool GraphicsUp() {
         if (!c.ok)
             std::fprintf(stderr, "tarvosk-sim: no OpenGL through EGL (%s); draw phases skipped\n",
                          c.problem.c_str());
+        LogGraphics();
     }
     return c.ok;
 }
@@ -157,17 +171,13 @@ void GraphicsNewHost() {
     FrameGraphics& g = G();
     g.pictureFrame = false;
     ForgetPictureJobs();
-    if (!GraphicsUp()) {
-        Log("graphics: none (" + GraphicsProblem() + "); the draw phases are skipped");
-        return;
-    }
+    if (!Ctx().tried) return;
+    LogGraphics();
+    if (!Ctx().ok) return;
     if (!g.textures.empty()) {
         glDeleteTextures(static_cast<GLsizei>(g.textures.size()), g.textures.data());
         g.textures.clear();
     }
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    Log(std::string("graphics: ") + reinterpret_cast<const char*>(glGetString(GL_RENDERER)) +
-        ", OpenGL " + reinterpret_cast<const char*>(glGetString(GL_VERSION)));
 }
 
 unsigned NewTextureName() {
@@ -186,8 +196,11 @@ const Camera& FrameCamera() {
 }
 
 void BeginFrameGraphics() {
-    if (!GraphicsUp()) return;
     FrameGraphics& g = G();
+    g.frameActive = false;
+    if (H().drawCallbacks.empty() && !PictureWanted()) return;
+    if (!GraphicsUp()) return;
+    g.frameActive = true;
     g.pictureFrame = NextFrameRequest(&g.request);
     Host& h = H();
     if (g.pictureFrame) {
@@ -207,9 +220,15 @@ void BeginFrameGraphics() {
     }
     glViewport(0, 0, g.width, g.height);
     glDisable(GL_SCISSOR_TEST);
-    glDepthMask(GL_TRUE);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (g.pictureFrame) {
+        glDisable(GL_RASTERIZER_DISCARD);
+        glDepthMask(GL_TRUE);
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    } else {
+        // Nobody looks at this frame: the plug-ins' calls run, nothing is rasterised.
+        glEnable(GL_RASTERIZER_DISCARD);
+    }
     LoadCamera3D();
     SetSceneLights(SceneBrightness(h));
     glEnable(GL_NORMALIZE);
@@ -232,12 +251,10 @@ void Begin2D() {
 }
 
 void EndFrameGraphics() {
-    if (!GraphicsUp()) return;
     FrameGraphics& g = G();
-    if (!g.pictureFrame) {
-        glFlush();
-        return;
-    }
+    if (!g.frameActive) return;
+    g.frameActive = false;
+    if (!g.pictureFrame) return;
     g.pictureFrame = false;
     MakeTarget(g.resolve, g.width, g.height, 0);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, g.scene.fbo);

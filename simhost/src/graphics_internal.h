@@ -11,13 +11,15 @@ namespace simhost::detail {
 
 struct Host;
 
-// What a drawn frame is for: its view and size; `fixedTop` pins a top view's centre (an
-// animation keeps one place in view while the aircraft moves through it).
+// What a drawn frame is for: its view and size; `fixedTop` pins a top view's centre and the
+// direction at the top of the picture (an animation keeps one place in view while the aircraft
+// moves through it).
 struct FrameRequest {
     std::string view = "outside";
     int width = 1280, height = 720;
     bool fixedTop = false;
     double centreX = 0, centreZ = 0, height_m = 0;
+    double upX = 0, upZ = -1;  // the direction shown at the top of the picture
 };
 
 struct Camera {
@@ -31,6 +33,7 @@ void Begin3DCallback();  // the frame's camera, as every 3-D callback gets it
 
 // Whether the coming frame is drawn in full, and for what (pictures first, then animations).
 bool NextFrameRequest(FrameRequest* request);
+bool PictureWanted();  // a picture is pending or an animation is running
 void DeliverFrame(const FrameRequest& request, Picture&& picture);
 void ForgetPictureJobs();  // a new host: no picture pending, no animation running
 

@@ -170,6 +170,10 @@ void DeliverFrame(const FrameRequest& request, Picture&& picture) {
     while (j.nextTime <= H().now + 1e-9) j.nextTime += j.interval;
 }
 
+bool PictureWanted() {
+    return J().picturePending || J().animating;
+}
+
 void ForgetPictureJobs() {
     J() = PictureJobs{};
 }
@@ -257,15 +261,18 @@ bool StartAnimation(const PictureRequest& request, double interval, std::string*
     j.animation.width = request.width;
     j.animation.height = request.height;
     if (request.view == "top") {
-        // One place in view for the whole animation: the stand and the ground behind it, where
-        // a pushback goes.
+        // One place in view for the whole animation: the stand and the ground behind it and
+        // to both sides, where a pushback goes. The aircraft's left is up, so its nose points
+        // right and the push runs along the picture's longer side.
         const detail::AircraftRefs& r = H().refs;
         const double psi = r.psi->f * 3.14159265358979323846 / 180;
-        const double behind = 22;
+        const double behind = 45;
         j.animation.fixedTop = true;
         j.animation.centreX = r.localX->d - behind * std::sin(psi);
         j.animation.centreZ = r.localZ->d + behind * std::cos(psi);
-        j.animation.height_m = 105;
+        j.animation.upX = -std::cos(psi);
+        j.animation.upZ = -std::sin(psi);
+        j.animation.height_m = 160;
     }
     j.interval = interval;
     j.nextTime = H().now;

@@ -135,7 +135,10 @@ Camera MakeCamera(const FrameRequest& request, const Host& h, int width, int hei
     if (request.view == "top") {
         double centre[3];
         double above = 70;
+        double up[3] = {0, 0, -1};  // north
         if (request.fixedTop) {
+            up[0] = request.upX;
+            up[2] = request.upZ;
             centre[0] = request.centreX;
             centre[2] = request.centreZ;
             above = request.height_m;
@@ -146,8 +149,7 @@ Camera MakeCamera(const FrameRequest& request, const Host& h, int width, int hei
         eye[0] = centre[0];
         eye[1] = groundY + above;
         eye[2] = centre[2];
-        const double north[3] = {0, 0, -1};
-        view = LookAt(eye, centre, north);
+        view = LookAt(eye, centre, up);
     } else if (request.view == "outside") {
         // Beside and ahead of the nose, looking back at the nose gear: where the tug works.
         double at[3];
@@ -186,8 +188,10 @@ void SetSceneLights(float b) {
     // The sun high in the south-east; its direction is fixed in local axes, so it is set with
     // the camera's model-view loaded.
     const GLfloat sun[4] = {0.45f, 0.78f, 0.43f, 0.0f};
-    const GLfloat ambient[4] = {0.42f * b, 0.42f * b, 0.45f * b, 1};
-    const GLfloat diffuse[4] = {0.72f * b, 0.70f * b, 0.66f * b, 1};
+    // Objects keep OpenGL's default material (ambient 0.2, diffuse 0.8), so the light is
+    // strong enough that shaded sides stay readable: about 0.4 ambient and 0.7 direct.
+    const GLfloat ambient[4] = {2.0f * b, 2.0f * b, 2.1f * b, 1};
+    const GLfloat diffuse[4] = {0.88f * b, 0.86f * b, 0.82f * b, 1};
     const GLfloat none[4] = {0, 0, 0, 1};
     glLightfv(GL_LIGHT0, GL_POSITION, sun);
     glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
@@ -311,17 +315,17 @@ void DrawApron(const Host& h, float b) {
     GroundQuad(stand, -140, -70, 140, 150, 0.0);
     // Concrete slabs: a slightly darker band for the taxi lane behind the stands.
     Shade(0.55f, 0.55f, 0.54f, lit);
-    GroundQuad(stand, -140, 40, 140, 110, 0.005);
+    GroundQuad(stand, -140, 27, 140, 97, 0.005);
     // Yellow markings: lead-in lines of this stand and its neighbours, curving into the taxi
     // lane's centre line, and a stop bar at the nose.
     Shade(0.95f, 0.78f, 0.10f, lit);
     for (double x : {-48.0, 0.0, 48.0}) {
-        std::vector<std::pair<double, double>> line = {{x, -40}, {x, 40}};
-        Arc(line, x - 35, 40, 35, 0, 90, 10);
+        std::vector<std::pair<double, double>> line = {{x, -40}, {x, 27}};
+        Arc(line, x - 35, 27, 35, 0, 90, 10);
         PaintedLine(stand, line, 0.15);
         PaintedLine(stand, {{x - 2.5, -20.5}, {x + 2.5, -20.5}}, 0.3);
     }
-    PaintedLine(stand, {{-140, 75}, {140, 75}}, 0.15);
+    PaintedLine(stand, {{-140, 62}, {140, 62}}, 0.15);
     // Red safety lines around the stand, and a white equipment area by the nose.
     Shade(0.80f, 0.15f, 0.12f, lit);
     PaintedLine(stand, {{-20, -24}, {20, -24}, {20, 24}, {-20, 24}, {-20, -24}}, 0.12);
@@ -385,7 +389,7 @@ void DrawAircraftLights(const Host& h, float b) {
 }  // namespace
 
 void HostDrawPhase(int phase) {
-    if (!PictureFrame()) return;
+    if (!PictureFrame() || phase >= xplm_Phase_FirstCockpit) return;
     const Host& h = H();
     const Camera& cam = FrameCamera();
     const float b = SceneBrightness(h);

@@ -85,7 +85,9 @@ void RunDrawCallbacks() {
         xplm_Phase_FirstScene, xplm_Phase_Terrain,   xplm_Phase_Airports,  xplm_Phase_Vectors,
         xplm_Phase_Objects,    xplm_Phase_Airplanes, xplm_Phase_LastScene, xplm_Phase_FirstCockpit,
         xplm_Phase_Panel,      xplm_Phase_Gauges,    xplm_Phase_Window,    xplm_Phase_LastCockpit};
-    // Without a context there is nothing to draw into: the phases are skipped.
+    // Without a context there is nothing to draw into: the phases are skipped. With nothing
+    // to draw, the context need not even be made.
+    if (h.drawCallbacks.empty() && !PictureWanted()) return;
     if (!GraphicsUp()) return;
     for (int phase : kPhases) {
         const bool scene = phase < xplm_Phase_FirstCockpit;
@@ -105,6 +107,8 @@ void RunDrawCallbacks() {
                 if (scene) {
                     ++h.sceneDrawCalls;
                     Begin3DCallback();
+                } else {
+                    Begin2D();
                 }
                 PluginScope scope(d.owner);
                 h.inDrawCallback = true;

@@ -43,6 +43,7 @@ namespace simhost::detail {
 
 void RunWindows() {
     Host& h = H();
+    if (PictureFrame()) Begin2D();
     for (std::size_t k = 0; k < h.windows.size(); ++k) {
         Window* w = h.windows[k].get();
         w->textThisFrame.clear();

@@ -57,7 +57,11 @@ bool LoadObjectModel(const std::string& path, ObjectModel& model, std::string* e
     Obj7Object obj7;
     std::string obj7Error;
     if (!readObj7(path, obj7, &obj7Error)) {
-        if (error != nullptr) *error = obj8Error + "; " + obj7Error;
+        if (error != nullptr) {
+            // A file that cannot be opened gives both readers the same reason: say it once.
+            *error = obj7Error == obj8Error ? obj8Error
+                                            : obj8Error + " (as version 7: " + obj7Error + ")";
+        }
         return false;
     }
     if (!convertObj7(obj7, model, error)) return false;

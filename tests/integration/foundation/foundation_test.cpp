@@ -88,6 +88,9 @@ TEST_F(Foundation, FirstRunLogsEveryStepAndWritesTheDefaults) {
                   "[WRNG] Failed to load object " +
                   d + "TVKdefault (path: " + d +
                   ")\n"
+                  "[WRNG] cannot open " +
+                  d +
+                  "TVKdefault.obj: No such file or directory\n"
                   "[WRNG] Failed to load GPU object or textures " +
                   d +
                   "GroundServices/GPU\n"

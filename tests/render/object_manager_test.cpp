@@ -1,0 +1,250 @@
+// Finding an object's files, the version-7 conversion cache, and the textures each object
+// owns, in temporary folders.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "config/log.h"
+#include "fake_host.h"
+#include "image_builders.h"
+#include "render/placed_object.h"
+
+namespace tarvosk {
+namespace {
+
+using testing::Bytes;
+
+const char* const kObj8 =
+    "I\n800\nOBJ\n\nTEXTURE Tug.png\nPOINT_COUNTS 3 0 0 3\n"
+    "VT 0 0 0 0 1 0 0 0\nVT 1 0 0 0 1 0 1 0\nVT 0 1 0 0 1 0 0 1\nIDX 0\nIDX 1\nIDX 2\n"
+    "ATTR_LOD 0 1000\nTRIS 0 3\n";
+
+const char* const kOtherObj8 =
+    "I\n800\nOBJ\n\nTEXTURE Van.png\nPOINT_COUNTS 4 0 0 6\n"
+    "VT 0 0 0 0 1 0 0 0\nVT 2 0 0 0 1 0 1 0\nVT 0 2 0 0 1 0 0 1\nVT 2 2 0 0 1 0 1 1\n"
+    "IDX 0\nIDX 1\nIDX 2\nIDX 1\nIDX 3\nIDX 2\nATTR_LOD 0 1000\nTRIS 0 6\n";
+
+const char* const kObj7 =
+    "I\n700\nOBJ\n\ntug\nATTR_LOD 0 1000\n"
+    "quad\n0 0 0 0 0 1 0 0 1 0 1 1 0 1 1 0 1 0 0 1\n"
+    "tri\n0 0 0 0 0 1 0 0 1 0 0 1 0 0 1\nend\n";
+
+class ObjectManagerTest : public ::testing::Test {
+  protected:
+    std::string dir;
+
+    void SetUp() override {
+        fake::reset();
+        std::string pattern = (std::filesystem::temp_directory_path() / "tvkobj-XXXXXX").string();
+        dir = ::mkdtemp(pattern.data()) ? pattern + "/" : std::string();
+        ASSERT_FALSE(dir.empty());
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        std::filesystem::remove_all(dir, ignored);
+    }
+
+    void Write(const std::string& name, const std::string& text) const {
+        std::ofstream(dir + name, std::ios::binary) << text;
+    }
+    void Write(const std::string& name, const Bytes& bytes) const {
+        std::ofstream(dir + name, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
+    }
+    static std::string Read(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    // Pictures told apart by their size: the upload records it.
+    static Bytes Png(uint32_t w) { return testing::makeNeutralPng(w, 2, 3, Bytes(w * 2 * 3, 9)); }
+    static Bytes Tga(uint32_t w) { return testing::makeTga(w, 2, 24, Bytes(w * 2 * 3, 9)); }
+    static Bytes Bmp(uint32_t w) {
+        return testing::makeBmp(static_cast<int32_t>(w), 2, Bytes(w * 2 * 3, 9));
+    }
+
+    static int UploadWidthOf(int texture) {
+        for (const fake::Upload& u : fake::host().uploads) {
+            if (u.texture == texture) return u.width;
+        }
+        return -1;
+    }
+};
+
+TEST_F(ObjectManagerTest, UpperCaseDayPngAndLowerCaseLitPng) {
+    Write("Tug.obj", kObj8);
+    Write("Tug.PNG", Png(4));
+    Write("TugLIT.png", Png(8));
+    PlacedObject object;
+    ASSERT_TRUE(LoadPlacedObject(object, dir + "Tug"));
+    EXPECT_EQ(UploadWidthOf(object.dayTexture), 4);
+    EXPECT_EQ(UploadWidthOf(object.litTexture), 8);
+    EXPECT_EQ(object.textureSlot.textureNumber, object.litTexture);
+    EXPECT_EQ(object.objectPath, dir + "Tug.obj");
+    EXPECT_EQ(object.model.indices.size(), 3u);
+}
+
+TEST_F(ObjectManagerTest, PngComesBeforeTgaBeforeBmp) {
+    Write("Tug.obj", kObj8);
+    Write("Tug.bmp", Bmp(16));
+    Write("Tug.tga", Tga(8));
+    Write("Tug.png", Png(4));
+    PlacedObject object;
+    ASSERT_TRUE(LoadPlacedObject(object, dir + "Tug"));
+    EXPECT_EQ(UploadWidthOf(object.dayTexture), 4);
+
+    std::filesystem::remove(dir + "Tug.png");
+    ASSERT_TRUE(LoadPlacedObject(object, dir + "Tug"));
+    EXPECT_EQ(UploadWidthOf(object.dayTexture), 8);
+
+    std::filesystem::remove(dir + "Tug.tga");
+    ASSERT_TRUE(LoadPlacedObject(object, dir + "Tug"));
+    EXPECT_EQ(UploadWidthOf(object.dayTexture), 16);
+}
+
+TEST_F(ObjectManagerTest, AnUndecodableCandidateCountsAsMissing) {
+    Write("Tug.obj", kObj8);
+    Write("Tug.png", std::string("not a picture"));
+    Write("Tug.TGA", Tga(8));
+    PlacedObject object;
+    ASSERT_TRUE(LoadPlacedObject(object, dir + "Tug"));
+    EXPECT_EQ(UploadWidthOf(object.dayTexture), 8);
+    EXPECT_EQ(fake::host().uploads.size(), 1u);
+}
+
+TEST_F(ObjectManagerTest, TheLitTextureIsLookedForOnlyInTheDayTexturesFormat) {
+    Write("Tug.obj", kObj8);
+    Write("Tug.tga", Tga(4));
+    Write("TugLIT.png", Png(8));
+    PlacedObject object;
+    ASSERT_TRUE(LoadPlacedObject(object, dir + "Tug"));
+    EXPECT_EQ(UploadWidthOf(object.dayTexture), 4);
+    EXPECT_EQ(object.litTexture, -1);
+
+    Write("TugLIT.TGA", Tga(16));
+    ASSERT_TRUE(LoadPlacedObject(object, dir + "Tug"));
+    EXPECT_EQ(UploadWidthOf(object.litTexture), 16);
+
+    std::filesystem::remove(dir + "Tug.tga");
+    Write("Tug.BMP", Bmp(4));
+    Write("TugLIT.bmp", Bmp(32));
+    ASSERT_TRUE(LoadPlacedObject(object, dir + "Tug"));
+    EXPECT_EQ(UploadWidthOf(object.litTexture), 32);
+}
+
+TEST_F(ObjectManagerTest, NoObjectFileMeansNoTextureAtAll) {
+    Write("Tug.png", Png(4));
+    PlacedObject object;
+    std::string reason;
+    EXPECT_FALSE(LoadPlacedObject(object, dir + "Tug", &reason));
+    EXPECT_FALSE(reason.empty());
+    EXPECT_TRUE(fake::host().uploads.empty());
+    EXPECT_EQ(object.dayTexture, 0);
+    EXPECT_EQ(object.litTexture, -1);
+    EXPECT_TRUE(object.objectPath.empty());
+}
+
+TEST_F(ObjectManagerTest, NoTextureFailsButKeepsTheModelAndTheOldTextures) {
+    Write("Tug.obj", kObj8);
+    Write("Tug.png", Png(4));
+    PlacedObject object;
+    ASSERT_TRUE(LoadPlacedObject(object, dir + "Tug"));
+    const int day = object.dayTexture;
+
+    Write("Van.obj", kOtherObj8);
+    EXPECT_FALSE(LoadPlacedObject(object, dir + "Van"));
+    EXPECT_EQ(object.model.indices.size(), 6u);
+    EXPECT_EQ(object.dayTexture, day);
+    EXPECT_EQ(fake::host().liveTextures, (std::set<int>{day}));  // still drawn, still alive
+}
+
+TEST_F(ObjectManagerTest, Version7IsConvertedRewrittenAndReadAsVersion8Next) {
+    Write("Tug.obj", kObj7);
+    Write("Tug.png", Png(4));
+    PlacedObject object;
+    ASSERT_TRUE(LoadPlacedObject(object, dir + "Tug"));
+    const ObjectModel first = object.model;
+    EXPECT_EQ(Read(dir + "Tug.obj").rfind("I\n800\n", 0), 0u);
+
+    PlacedObject again;
+    ASSERT_TRUE(LoadPlacedObject(again, dir + "Tug"));
+    EXPECT_EQ(again.model.indices, first.indices);
+    EXPECT_EQ(again.model.meshVertices.floats, first.meshVertices.floats);
+    ASSERT_EQ(again.model.lods.size(), first.lods.size());
+    EXPECT_EQ(again.model.lods[0].commands.size(), first.lods[0].commands.size());
+    EXPECT_FALSE(first.indices.empty());
+}
+
+TEST_F(ObjectManagerTest, ASecondLoadReplacesTheModelAndFreesTheFirstTextures) {
+    Write("Tug.obj", kObj8);
+    Write("Tug.png", Png(4));
+    Write("TugLIT.png", Png(8));
+    Write("Van.obj", kOtherObj8);
+    Write("Van.png", Png(16));
+    PlacedObject object;
+    ASSERT_TRUE(LoadPlacedObject(object, dir + "Tug"));
+    const std::set<int> tug = fake::host().liveTextures;
+    ASSERT_EQ(tug.size(), 2u);
+
+    ASSERT_TRUE(LoadPlacedObject(object, dir + "Van"));
+    EXPECT_EQ(object.model.indices.size(), 6u);
+    EXPECT_EQ(object.litTexture, -1);
+    EXPECT_EQ(fake::host().liveTextures, (std::set<int>{object.dayTexture}));
+    EXPECT_EQ(tug.count(object.dayTexture), 0u);  // a new number
+    EXPECT_EQ(object.objectPath, dir + "Van.obj");
+}
+
+TEST_F(ObjectManagerTest, SwitchingTrucksAHundredTimesLeaksNoTextureAndUnloadFreesAll) {
+    Write("Tug.obj", kObj8);
+    Write("Tug.png", Png(4));
+    Write("TugLIT.png", Png(8));
+    Write("Van.obj", kOtherObj8);
+    Write("Van.tga", Tga(16));
+    fake::host().recording = false;
+    PlacedObject object;
+    for (int i = 0; i < 100; ++i) {
+        ASSERT_TRUE(LoadPlacedObject(object, dir + (i % 2 ? "Van" : "Tug")));
+        ASSERT_LE(fake::host().liveTextures.size(), 2u);
+    }
+    EXPECT_EQ(fake::host().nextTexture, 1 + 50 * 3);
+    UnloadPlacedObject(object);
+    EXPECT_TRUE(fake::host().liveTextures.empty());
+    EXPECT_TRUE(object.model.lods.empty());
+    EXPECT_EQ(object.dayTexture, 0);
+    EXPECT_EQ(object.litTexture, -1);
+    EXPECT_TRUE(object.objectPath.empty());
+    UnloadPlacedObject(object);  // twice is harmless
+    EXPECT_TRUE(fake::host().liveTextures.empty());
+}
+
+TEST_F(ObjectManagerTest, LoadTruckObjectLogsSuccessAndFailureWithTheReadersReason) {
+    ASSERT_TRUE(OpenLog(dir + "Tarvosk.log"));
+    Write("Tug.obj", kObj8);
+    Write("Tug.png", Png(4));
+    Write("Bad.obj", std::string("I\n800\nOBJ\n\nPOINT_COUNTS 1 0 0 3\nIDX 0\nTRIS 0 6\n"));
+    Write("Bare.obj", kObj8);
+    LoadTruckObject(dir, "Tug");
+    LoadTruckObject(dir, "Bad");
+    LoadTruckObject(dir, "Bare");
+    OpenLog("");
+    UnloadPlacedObject(truckObject);
+
+    std::istringstream log(Read(dir + "Tarvosk.log"));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(log, line);) lines.push_back(line);
+    ASSERT_EQ(lines.size(), 4u) << Read(dir + "Tarvosk.log");
+    EXPECT_EQ(lines[0], "Meshes and textures for object " + dir + "Tug succesfuly loaded");
+    EXPECT_EQ(lines[1], "[WRNG] Failed to load object " + dir + "Bad (path: " + dir + ")");
+    EXPECT_EQ(lines[2].rfind("[WRNG] ", 0), 0u);
+    EXPECT_GT(lines[2].size(), 10u);
+    // No texture: one line, the object file itself was fine.
+    EXPECT_EQ(lines[3], "[WRNG] Failed to load object " + dir + "Bare (path: " + dir + ")");
+}
+
+}  // namespace
+}  // namespace tarvosk
