@@ -14,6 +14,11 @@ xpl=$(find "$build" -type f -name Tarvosk.xpl -print -quit)
 args=(--plugin "$xpl" --out "$out")
 [ -d "$build/content/Tarvosk" ] && args+=(--content "$build/content/Tarvosk")
 "$sim" "${args[@]}" "$root/scenarios/demo.txt"
+# The same pushback as X-Plane 12 draws it: instances instead of the aircraft drawing phase.
+xp12=("${args[@]}")
+xp12[3]="$out/xp12"
+"$sim" "${xp12[@]}" "$root/scenarios/demo-xp12.txt"
+echo "X-Plane 12 demo outputs: $out/xp12 (pictures in $out/xp12/pictures/)"
 echo "demo outputs: $out (timeline.txt, track.csv, track.svg, Tarvosk.log, Quorren.Tarvosk.prf, host.log)"
 if [ -f "$out/pictures/contact-sheet.png" ]; then
   echo "demo pictures: $out/pictures/ (contact-sheet.png shows them all; pushback-top.png is an animated PNG of the pushback from above)"

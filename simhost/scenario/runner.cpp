@@ -201,6 +201,14 @@ bool Runner::Evaluate(const Condition& c, bool* known, std::string* actual) {
         v = cam.roll;
     else if (n == "camera.zoom")
         v = cam.zoom;
+    else if (n == "instances")
+        v = static_cast<double>(Instances().size());
+    else if (n == "objects_loaded")
+        v = ObjectsLoadedNow();
+    else if (n == "scene_draw_calls")
+        v = static_cast<double>(SceneDrawCalls());
+    else if (n == "modern_driver")
+        v = ModernDriver() ? 1 : 0;
     else if (n == "windows_visible") {
         v = 0;
         for (const WindowInfo& w : Windows()) v += w.visible ? 1 : 0;
