@@ -1,7 +1,8 @@
 // The picture and animation lines of a scenario:
-//   picture NAME [view outside|top|tug] [size WxH] [label "TEXT"]
+//   picture NAME [view outside|top|tug|screen] [size WxH] [label "TEXT"]
 //   animation start NAME [view outside|top|tug] [size WxH] [every DURATION]
 //   animation stop
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 
@@ -28,6 +29,43 @@ bool ParseSize(const std::string& text, int* w, int* h) {
     *w = a;
     *h = b;
     return true;
+}
+
+// The part of the screen a "view screen" picture shows: with a size, that much of the screen
+// from its lower-left corner; without, the widget windows on it (else the plain windows) with
+// a margin, or the whole screen when none is open, so a window shows at its real size.
+void ScreenRegion(bool sizeGiven, PictureRequest* r) {
+    const int screenWidth = Config().screenWidth, screenHeight = Config().screenHeight;
+    r->screenLeft = 0;
+    r->screenBottom = 0;
+    if (sizeGiven) return;
+    int left = screenWidth, right = 0, bottom = screenHeight, top = 0;
+    auto take = [&](int l, int t, int rt, int b) {
+        left = std::min(left, l);
+        right = std::max(right, rt);
+        bottom = std::min(bottom, b);
+        top = std::max(top, t);
+    };
+    // Widget windows when there are any (dialogs), else the plain windows.
+    for (const WidgetInfo& w : Widgets())
+        if (w.isRoot && w.visible) take(w.left, w.top, w.right, w.bottom);
+    if (right == 0)
+        for (const WindowInfo& w : Windows())
+            if (w.visible) take(w.left, w.top, w.right, w.bottom);
+    constexpr int kMargin = 24;
+    left = std::max(0, left - kMargin);
+    bottom = std::max(0, bottom - kMargin);
+    right = std::min(screenWidth, right + kMargin);
+    top = std::min(screenHeight, top + kMargin);
+    if (right - left < 16 || top - bottom < 16) {
+        left = bottom = 0;
+        right = screenWidth;
+        top = screenHeight;
+    }
+    r->screenLeft = left;
+    r->screenBottom = bottom;
+    r->width = std::min(right - left, 4096);
+    r->height = std::min(top - bottom, 4096);
 }
 
 }  // namespace
@@ -70,8 +108,10 @@ bool ParsePictureLine(const std::vector<std::string>& words, Step* s, std::strin
         }
         const std::string& value = words[k + 1];
         if (key == "view") {
-            if (value != "outside" && value != "top" && value != "tug") {
-                *why = "view must be outside, top or tug";
+            if (value != "outside" && value != "top" && value != "tug" &&
+                (value != "screen" || verb != "picture")) {
+                *why = verb == "picture" ? "view must be outside, top, tug or screen"
+                                         : "view must be outside, top or tug";
                 return false;
             }
             s->view = value;
@@ -80,6 +120,7 @@ bool ParsePictureLine(const std::vector<std::string>& words, Step* s, std::strin
                 *why = "size must be WIDTHxHEIGHT, each from 16 to 4096";
                 return false;
             }
+            s->sizeGiven = true;
         } else if (key == "label" && verb == "picture") {
             s->args[1] = value;
         } else if (key == "every" && verb == "animation") {
@@ -110,6 +151,7 @@ bool PictureSteps::Run(const Step& s, std::string* why) {
     request.view = s.view;
     request.width = s.width;
     request.height = s.height;
+    if (s.view == "screen") ScreenRegion(s.sizeGiven, &request);
     if (s.verb == "animation") {
         if (s.what == "stop") return Finish(why);
         if (AnimationRunning()) {

@@ -35,6 +35,7 @@ struct Step {
     // picture and animation: view, size and (animation) seconds between frames
     std::string view = "outside";
     int width = 0, height = 0;
+    bool sizeGiven = false;  // "size WxH" on a picture line
     double interval = 0.5;
 };
 

@@ -187,6 +187,10 @@ unsigned NewTextureName() {
     return name;
 }
 
+bool TextureAlive(int number) {
+    return GraphicsUp() && number > 0 && glIsTexture(static_cast<GLuint>(number)) == GL_TRUE;
+}
+
 bool PictureFrame() {
     return G().pictureFrame;
 }
@@ -239,9 +243,20 @@ void Begin3DCallback() {
 }
 
 void Begin2D() {
+    const FrameGraphics& g = G();
+    const HostConfig& c = H().config;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glOrtho(0, kScreenWidth, 0, kScreenHeight, -1, 1);
+    if (g.pictureFrame && g.request.view == "screen") {
+        // The screen alone: no scene behind the windows, one picture pixel per screen pixel.
+        glClearColor(0.20f, 0.24f, 0.30f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glClearColor(0, 0, 0, 1);
+        const double left = g.request.screenLeft, bottom = g.request.screenBottom;
+        glOrtho(left, left + g.width, bottom, bottom + g.height, -1, 1);
+    } else {
+        glOrtho(0, c.screenWidth, 0, c.screenHeight, -1, 1);
+    }
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glDisable(GL_LIGHTING);
@@ -326,6 +341,8 @@ void XPLMBindTexture2d(int textureNum, int textureUnit) {
 
 void XPLMGenerateTextureNumbers(int* outTextureIds, int count) {
     if (!HostReady() || !outTextureIds) return;
-    for (int k = 0; k < count; ++k)
+    for (int k = 0; k < count; ++k) {
         outTextureIds[k] = GraphicsUp() ? static_cast<int>(NewTextureName()) : H().nextTexture++;
+        H().texturesHandedOut.push_back(outTextureIds[k]);
+    }
 }

@@ -19,6 +19,7 @@ bool GraphicsUp();
 const std::string& GraphicsProblem();
 void GraphicsNewHost();  // a new host: deletes the textures the old one handed out
 unsigned NewTextureName();
+bool TextureAlive(int number);  // a GL texture of that number exists now
 
 // A frame's drawing: Begin binds the target (and, on a picture frame, draws nothing yet);
 // RunDrawCallbacks calls the phases; End reads a picture frame back. Between them, on a
@@ -31,9 +32,8 @@ bool PictureFrame();
 void HostDrawPhase(int phase);
 void Begin2D();  // screen coordinates: origin at the lower left, pixels of the screen
 
-// The simulated screen, in the coordinates windows and widgets use.
-constexpr int kScreenWidth = 1280;
-constexpr int kScreenHeight = 720;
+// The simulated screen, in the coordinates windows and widgets use, is the host's screen size
+// (HostConfig::screenWidth and screenHeight, what XPLMGetScreenSize answers).
 
 // 2-D drawing for host UI, in screen coordinates (origin lower left). They draw only on a
 // picture frame (PictureFrame()) and do nothing otherwise, so callers need not check.

@@ -17,6 +17,7 @@ struct Host;
 struct FrameRequest {
     std::string view = "outside";
     int width = 1280, height = 720;
+    int screenLeft = 0, screenBottom = 0;  // view screen: the part of the screen shown
     bool fixedTop = false;
     double centreX = 0, centreZ = 0, height_m = 0;
     double upX = 0, upZ = -1;  // the direction shown at the top of the picture

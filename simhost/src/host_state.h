@@ -194,6 +194,7 @@ struct Host {
     XPLMCameraPosition_t cameraPose{};
 
     int nextTexture = 1;
+    std::vector<int> texturesHandedOut;  // every number XPLMGenerateTextureNumbers gave
     int graphicsState[7] = {};
     int boundTexture[4] = {};
     long long drawCalls = 0;

@@ -40,8 +40,8 @@ bool Fail(std::string* error, const std::string& why) {
 }
 
 bool CheckRequest(const simhost::PictureRequest& r, std::string* error) {
-    if (r.view != "outside" && r.view != "top" && r.view != "tug")
-        return Fail(error, "unknown view '" + r.view + "' (outside, top or tug)");
+    if (r.view != "outside" && r.view != "top" && r.view != "tug" && r.view != "screen")
+        return Fail(error, "unknown view '" + r.view + "' (outside, top, tug or screen)");
     if (r.width < 16 || r.height < 16 || r.width > 4096 || r.height > 4096)
         return Fail(error, "picture size must be from 16x16 to 4096x4096");
     if (!GraphicsUp()) return Fail(error, "no OpenGL: " + GraphicsProblem());
@@ -182,6 +182,14 @@ void ForgetPictureJobs() {
 
 namespace simhost {
 
+std::vector<int> TextureNumbersHandedOut() {
+    return HostReady() ? H().texturesHandedOut : std::vector<int>{};
+}
+
+bool TextureStillExists(int number) {
+    return HostReady() && TextureAlive(number);
+}
+
 bool GraphicsAvailable(std::string* why) {
     bool up = GraphicsUp();
     if (!up && why) *why = GraphicsProblem();
@@ -196,6 +204,8 @@ bool TakePicture(const PictureRequest& request, Picture* out, std::string* error
     j.picture.view = request.view;
     j.picture.width = request.width;
     j.picture.height = request.height;
+    j.picture.screenLeft = request.screenLeft;
+    j.picture.screenBottom = request.screenBottom;
     j.picturePending = true;
     j.pictureDone = false;
     j.pictureOut = out;

@@ -389,6 +389,7 @@ void DrawAircraftLights(const Host& h, float b) {
 }  // namespace
 
 void HostDrawPhase(int phase) {
+    // The 2-D phases keep the screen projection Begin2D set: the host draws nothing there.
     if (!PictureFrame() || phase >= xplm_Phase_FirstCockpit) return;
     const Host& h = H();
     const Camera& cam = FrameCamera();

@@ -78,6 +78,7 @@ int StandardClass(XPWidgetMessage msg, XPWidgetID id, intptr_t, intptr_t) {
         case xpMsg_Destroy:
             return 1;
         case xpMsg_Draw:
+            DrawStandardWidget(*w);
             if (g_drawingRoot && !w->descriptor.empty() &&
                 (w->widgetClass == xpWidgetClass_Caption ||
                  w->widgetClass == xpWidgetClass_Button ||

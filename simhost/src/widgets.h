@@ -27,6 +27,7 @@ struct Widget {
 };
 
 void RunWidgets();                           // draws every visible root widget tree
+void DrawStandardWidget(const Widget& w);    // a standard class's look, on picture frames
 std::vector<std::string>* WidgetTextSink();  // text drawn now belongs to this root, if any
 
 }  // namespace simhost::detail

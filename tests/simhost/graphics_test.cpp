@@ -180,7 +180,10 @@ void DrawHello(XPLMWindowID window, void*) {
 }
 
 TEST_F(Graphics, WindowsAndTheirTextAreDrawnIntoPicturesWithTheBitmapFont) {
-    // A window in the lower left of the 1280x720 screen; the picture has the screen's size.
+    // A window in the lower left of a 1280x720 screen; the picture has the screen's size.
+    config_.screenWidth = 1280;
+    config_.screenHeight = 720;
+    ResetHost();
     XPLMCreateWindow(100, 140, 300, 100, 1, DrawHello, nullptr, nullptr, nullptr);
     simhost::Picture p = Take("outside", 1280, 720);
     // Text baseline at y 110 (from the bottom): rows 610 to 603 from the top hold the glyphs,

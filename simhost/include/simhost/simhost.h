@@ -193,27 +193,33 @@ SIMHOST_API bool GraphicsAvailable(std::string* why = nullptr);
 // A picture of the scene: "outside" (a chase view beside the nose, following the aircraft),
 // "top" (from above, north up) or "tug" (the camera as it is, e.g. the plug-in's truck view).
 struct PictureRequest {
-    std::string view = "outside";
+    std::string view = "outside";  // outside, top, tug, or screen (the 2-D screen alone)
     int width = 1280, height = 720;
+    // view screen: the part of the screen shown, 1 pixel per screen pixel, from this lower-left
+    // corner; width and height are its size.
+    int screenLeft = 0, screenBottom = 0;
 };
 struct Picture {
     int width = 0, height = 0;
-    std::vector<std::uint8_t> rgba;  // rows from the top, 4 bytes per pixel
+    std::vector<std::uint8_t> rgba;                  // rows from the top, 4 bytes per pixel
     double projection[16] = {}, modelview[16] = {};  // column-major, as OpenGL keeps them
 };
 // Runs one frame and draws it at full size: the host's scene, every draw phase, the windows
 // and widgets. Time advances by that frame.
+// Texture numbers XPLMGenerateTextureNumbers handed out since Reset, in order; and whether the
+// GL texture of a number still exists (false without OpenGL).
+SIMHOST_API std::vector<int> TextureNumbersHandedOut();
+SIMHOST_API bool TextureStillExists(int number);
 SIMHOST_API bool TakePicture(const PictureRequest& request, Picture* out, std::string* error);
 SIMHOST_API bool WritePng(const std::filesystem::path& file, const Picture& picture,
                           std::string* error);
 // Where a local-coordinates point lands in the picture (pixels from the left and from the
 // top); false when it is behind the camera.
-SIMHOST_API bool ProjectToPicture(const Picture& picture, double x, double y, double z,
-                                  double* px, double* py);
+SIMHOST_API bool ProjectToPicture(const Picture& picture, double x, double y, double z, double* px,
+                                  double* py);
 // An animation: from now on a picture every `interval` simulated seconds, kept in memory until
 // StopAnimation writes them as one animated PNG.
-SIMHOST_API bool StartAnimation(const PictureRequest& request, double interval,
-                                std::string* error);
+SIMHOST_API bool StartAnimation(const PictureRequest& request, double interval, std::string* error);
 SIMHOST_API bool AnimationRunning();
 SIMHOST_API int AnimationFrames();
 SIMHOST_API bool StopAnimation(const std::filesystem::path& file, std::string* error);

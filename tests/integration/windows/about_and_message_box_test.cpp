@@ -1,5 +1,6 @@
 // The About window and the message box through the real plug-in.
 #include <string>
+#include <vector>
 
 #include "windows_host.h"
 
@@ -15,17 +16,31 @@ std::string Dots(int count) {
 
 TEST_F(About, ChosenTwiceOpensOneWindowAndAfterClosingANewOne) {
     Launch();
+    const std::size_t before = simhost::TextureNumbersHandedOut().size();
     ASSERT_TRUE(Choose("About..."));
     ASSERT_TRUE(Choose("About..."));
     auto windows = MainWindows("About Tarvosk...");
     ASSERT_EQ(windows.size(), 1u);
+    // One logo texture for the one window.
+    const std::vector<int> first = simhost::TextureNumbersHandedOut();
+    ASSERT_EQ(first.size(), before + 1);
+    const int logo = first.back();
+    const bool gl = simhost::GraphicsAvailable();
+    if (gl) {
+        EXPECT_TRUE(simhost::TextureStillExists(logo));
+    }
     EXPECT_EQ(windows[0].right - windows[0].left, 376);
     EXPECT_NEAR((windows[0].left + windows[0].right) / 2.0, 960, 1);
     ASSERT_TRUE(simhost::CloseWidgetWindow(windows[0].id));
     simhost::RunFrames(1);
     EXPECT_TRUE(MainWindows("About Tarvosk...").empty());
+    if (gl) {
+        EXPECT_FALSE(simhost::TextureStillExists(logo));  // deleted with the window
+    }
     ASSERT_TRUE(Choose("About..."));
     EXPECT_EQ(MainWindows("About Tarvosk...").size(), 1u);
+    // The logo is loaded again for the new window.
+    EXPECT_EQ(simhost::TextureNumbersHandedOut().size(), before + 2);
     EXPECT_TRUE(Shows("(c) Quorren - Tarvosk version 1.2.2b2"));
 }
 
