@@ -192,7 +192,7 @@ void PictureSteps::Close() {
     if (AnimationRunning() && !Finish(&why)) std::fprintf(stderr, "tarvosk-sim: %s\n", why.c_str());
     if (taken_.size() >= 2) {
         const std::filesystem::path sheet = folder_ / "contact-sheet.png";
-        if (WriteContactSheet(sheet, taken_, labels_, 3, &why))
+        if (WriteContactSheet(sheet, taken_, labels_, 3, title_, &why))
             written_.push_back(sheet);
         else
             std::fprintf(stderr, "tarvosk-sim: contact sheet: %s\n", why.c_str());

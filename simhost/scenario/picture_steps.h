@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "scenario.h"
@@ -13,8 +14,8 @@ namespace simhost::scenario {
 class PictureSteps {
   public:
     // Pictures go to <out>/pictures/; with `enabled` false every line is passed over.
-    PictureSteps(const std::filesystem::path& out, bool enabled)
-        : folder_(out / "pictures"), enabled_(enabled) {}
+    PictureSteps(const std::filesystem::path& out, bool enabled, std::string title)
+        : folder_(out / "pictures"), enabled_(enabled), title_(std::move(title)) {}
     bool Run(const Step& s, std::string* why);
     // Writes a still running animation and the contact sheet (two pictures or more).
     void Close();
@@ -25,6 +26,7 @@ class PictureSteps {
 
     std::filesystem::path folder_, animation_;
     bool enabled_;
+    std::string title_;  // of the contact sheet
     bool warned_ = false;
     std::vector<std::filesystem::path> taken_, written_;
     std::vector<std::string> labels_;

@@ -534,7 +534,9 @@ RunResult Runner::Run() {
                                          : out_ / "sandbox";
     plugin_ = !options_.plugin.empty() ? options_.plugin : script_.plugin.value_or(fs::path());
     content_ = !options_.content.empty() ? options_.content : script_.content.value_or(fs::path());
-    pictures_ = std::make_unique<PictureSteps>(out_, options_.pictures);
+    pictures_ = std::make_unique<PictureSteps>(
+        out_, options_.pictures,
+        "Tarvosk in the simulated host: " + fs::path(script_.file).filename().string());
     bool ok = true;
     for (const simhost::scenario::Step& s : script_.steps) {
         if (!Step(s)) {

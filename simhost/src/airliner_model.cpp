@@ -246,9 +246,10 @@ std::vector<unsigned char> LiveryPixels() {
             if (door && (std::fabs(std::fabs(z + 11.8) - 0.5) < 0.06 ||
                          std::fabs(std::fabs(z - 13.9) - 0.5) < 0.06 || side < 59.5))
                 r = 120, g = 124, b = 132;
-            bool cockpit =
-                z > -15.9 && z < -14.3 && side > 38 && side < 78 && (side - 38) > (z + 15.9) * 6;
-            if (cockpit) r = 22, g = 28, b = 40;
+            // Cockpit windows: three panes a side above the nose, with white posts between.
+            bool cockpit = z > -16.1 && z < -14.5 && side > 42 && side < 70;
+            bool post = std::fabs(z + 15.55) < 0.07 || std::fabs(z + 15.0) < 0.07;
+            if (cockpit && !post) r = 22, g = 28, b = 40;
             if (z > 15.5 && side < 60) r = 20, g = 60, b = 150;  // tail cone in company blue
             put(x, y, r, g, b);
         }

@@ -1,4 +1,7 @@
 // Camera control and the outside view.
+#include <cmath>
+
+#include "graphics_internal.h"
 #include "host_state.h"
 
 using namespace simhost::detail;
@@ -81,7 +84,22 @@ void XPLMControlCamera(XPLMCameraControlDuration howLong, XPLMCameraControl_f co
 }
 
 void XPLMReadCameraPosition(XPLMCameraPosition_t* outCameraPosition) {
-    if (outCameraPosition && HostReady()) *outCameraPosition = H().cameraPose;
+    if (!outCameraPosition || !HostReady()) return;
+    *outCameraPosition = H().cameraPose;
+    if (!PictureFrame()) return;
+    // A picture's own view (outside, top): the camera the frame is really drawn from.
+    const Camera& cam = FrameCamera();
+    const double* m = cam.modelview;
+    const double fx = -m[2], fy = -m[6], fz = -m[10];  // the view direction in local axes
+    constexpr double kDeg = 180.0 / 3.14159265358979323846;
+    outCameraPosition->x = static_cast<float>(cam.eye[0]);
+    outCameraPosition->y = static_cast<float>(cam.eye[1]);
+    outCameraPosition->z = static_cast<float>(cam.eye[2]);
+    outCameraPosition->pitch =
+        static_cast<float>(std::asin(std::fmax(-1.0, std::fmin(1.0, fy))) * kDeg);
+    if (std::fabs(fy) < 0.999)
+        outCameraPosition->heading = static_cast<float>(std::atan2(fx, -fz) * kDeg);
+    outCameraPosition->roll = 0;
 }
 
 namespace simhost {

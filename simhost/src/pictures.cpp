@@ -353,7 +353,8 @@ bool StopAnimation(const std::filesystem::path& file, std::string* error) {
 
 bool WriteContactSheet(const std::filesystem::path& file,
                        const std::vector<std::filesystem::path>& pictures,
-                       const std::vector<std::string>& labels, int columns, std::string* error) {
+                       const std::vector<std::string>& labels, int columns,
+                       const std::string& title, std::string* error) {
     if (pictures.empty()) return Fail(error, "no pictures for the contact sheet");
     columns = std::clamp(columns, 1, static_cast<int>(pictures.size()));
     const int thumbW = 480, gap = 12, labelH = 30, titleH = 44;
@@ -374,7 +375,7 @@ bool WriteContactSheet(const std::filesystem::path& file,
         sheet.rgba[k] = 28, sheet.rgba[k + 1] = 31, sheet.rgba[k + 2] = 36, sheet.rgba[k + 3] = 255;
     }
     const std::uint8_t white[3] = {235, 235, 235}, grey[3] = {170, 176, 186};
-    Label(sheet, gap, 12, "Tarvosk pushback demo - simulated host pictures", 3, white);
+    Label(sheet, gap, 12, title, 3, white);
     for (std::size_t k = 0; k < thumbs.size(); ++k) {
         const int col = static_cast<int>(k) % columns, row = static_cast<int>(k) / columns;
         const int x0 = gap + col * (thumbW + gap), y0 = titleH + row * (thumbH + labelH + gap);

@@ -316,6 +316,23 @@ void DrawApron(const Host& h, float b) {
     // Concrete slabs: a slightly darker band for the taxi lane behind the stands.
     Shade(0.55f, 0.55f, 0.54f, lit);
     GroundQuad(stand, -140, 27, 140, 97, 0.005);
+    // The aircraft's shadow, the sun nearly overhead: its outline straight below it.
+    {
+        const Pose a = AircraftPose(h);
+        const Pose ground{{a.pos[0], h.aircraft.groundY, a.pos[2]}, a.psi, 0, 0};
+        Shade(0.40f, 0.40f, 0.40f, lit);
+        GroundQuad(ground, -1.9, -17.0, 1.9, 19.5, 0.01);
+        for (int side = -1; side <= 1; side += 2) {
+            const double outline[4][2] = {{1.6, -4.2}, {17.0, 3.6}, {17.0, 5.6}, {1.6, 4.0}};
+            double p[4][3];
+            for (int k = 0; k < 4; ++k)
+                BodyToLocal(a.psi, side * outline[k][0], 0.01, outline[k][1], ground.pos, p[k]);
+            glBegin(GL_QUADS);
+            for (auto& v : p) glVertex3d(v[0], v[1], v[2]);
+            glEnd();
+        }
+        GroundQuad(ground, -6.4, 16.0, 6.4, 20.0, 0.01);
+    }
     // Yellow markings: lead-in lines of this stand and its neighbours, curving into the taxi
     // lane's centre line, and a stop bar at the nose.
     Shade(0.95f, 0.78f, 0.10f, lit);

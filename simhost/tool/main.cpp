@@ -12,7 +12,7 @@ namespace {
 int Usage(const char* why) {
     if (why) std::cerr << "tarvosk-sim: " << why << "\n";
     std::cerr << "usage: tarvosk-sim [--plugin PATH/Tarvosk.xpl] [--content DIR] [--sandbox DIR] "
-                 "[--out DIR] [--fps N] [--quiet] SCENARIO.txt\n";
+                 "[--out DIR] [--fps N] [--quiet] [--no-pictures] SCENARIO.txt\n";
     return 2;
 }
 
@@ -48,6 +48,8 @@ int main(int argc, char** argv) {
             }
         } else if (a == "--quiet") {
             options.quiet = true;
+        } else if (a == "--no-pictures") {
+            options.pictures = false;
         } else if (a == "-h" || a == "--help") {
             Usage(nullptr);
             return 0;

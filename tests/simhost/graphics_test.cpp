@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "scenario/scenario.h"
 #include "support.h"
 
 namespace {
@@ -205,6 +206,37 @@ TEST_F(Graphics, WindowsAndTheirTextAreDrawnIntoPicturesWithTheBitmapFont) {
     EXPECT_EQ(simhost::Windows().back().textLastFrame, std::vector<std::string>{"HELLO"});
 }
 
+XPLMCameraPosition_t g_seen{};
+int ReadCamera(XPLMDrawingPhase, int, void*) {
+    XPLMReadCameraPosition(&g_seen);
+    return 1;
+}
+
+TEST_F(Graphics, DrawCallbacksReadTheCameraThePictureIsDrawnFrom) {
+    ASSERT_EQ(XPLMRegisterDrawCallback(ReadCamera, xplm_Phase_Airplanes, 0, nullptr), 1);
+    simhost::Picture p = Take("outside");
+    // The eye of a model-view matrix: -R^T t.
+    const double* m = p.modelview;
+    double eye[3];
+    for (int r = 0; r < 3; ++r)
+        eye[r] = -(m[r * 4 + 0] * m[12] + m[r * 4 + 1] * m[13] + m[r * 4 + 2] * m[14]);
+    EXPECT_NEAR(g_seen.x, eye[0], 1e-3);
+    EXPECT_NEAR(g_seen.y, eye[1], 1e-3);
+    EXPECT_NEAR(g_seen.z, eye[2], 1e-3);
+    EXPECT_LT(g_seen.pitch, 0) << "looking down at the nose gear";
+    // A point straight ahead of that camera lands in the middle of the picture.
+    const double h = g_seen.heading * M_PI / 180, pt = g_seen.pitch * M_PI / 180;
+    double px = 0, py = 0;
+    ASSERT_TRUE(simhost::ProjectToPicture(p, eye[0] + 20 * std::sin(h) * std::cos(pt),
+                                          eye[1] + 20 * std::sin(pt),
+                                          eye[2] - 20 * std::cos(h) * std::cos(pt), &px, &py));
+    EXPECT_NEAR(px, p.width / 2.0, 1.0);
+    EXPECT_NEAR(py, p.height / 2.0, 1.0);
+    // Ordinary frames read the simulator's camera as before.
+    simhost::RunFrames(1);
+    EXPECT_FLOAT_EQ(g_seen.x, simhost::CameraPose().x);
+}
+
 int g_drawn = 0;
 int CountDraws(XPLMDrawingPhase, int, void*) {
     ++g_drawn;
@@ -290,7 +322,8 @@ TEST_F(Graphics, ContactSheetHoldsEveryPictureWithALabel) {
         ASSERT_TRUE(simhost::WritePng(files.back(), p, &error)) << error;
     }
     const auto sheet = config_.sandbox / "sheet.png";
-    ASSERT_TRUE(simhost::WriteContactSheet(sheet, files, {"a", "b", "c"}, 2, &error)) << error;
+    ASSERT_TRUE(simhost::WriteContactSheet(sheet, files, {"a", "b", "c"}, 2, "Sheet", &error))
+        << error;
     simhost::Picture s;
     ASSERT_TRUE(simhost::ReadPng(sheet, &s, &error)) << error;
     EXPECT_GT(s.width, 2 * 480);
@@ -319,6 +352,92 @@ TEST_F(Graphics, HeadingFollowsTheQuaternionWrittenInTheSameFrame) {
     simhost::SetAfterFrameHook(nullptr);
     EXPECT_DOUBLE_EQ(seenX, 5.0);
     EXPECT_NEAR(seenHeading, 123.0, 1e-3);
+}
+
+std::string PictureLineError(const std::string& text) {
+    simhost::scenario::Script s;
+    std::string error;
+    EXPECT_FALSE(simhost::scenario::ParseScript(text, "s.txt", &s, &error)) << text;
+    return error;
+}
+
+TEST(PictureLines, BadLinesNameTheProblem) {
+    EXPECT_EQ(PictureLineError("picture\n"),
+              "s.txt:1: 'picture' needs a NAME of letters, digits, '-' and '_'");
+    EXPECT_EQ(PictureLineError("picture ../up\n"),
+              "s.txt:1: 'picture' needs a NAME of letters, digits, '-' and '_'");
+    EXPECT_EQ(PictureLineError("picture a view inside\n"),
+              "s.txt:1: view must be outside, top or tug");
+    EXPECT_EQ(PictureLineError("picture a size 10x10\n"),
+              "s.txt:1: size must be WIDTHxHEIGHT, each from 16 to 4096");
+    EXPECT_EQ(PictureLineError("picture a size 640x\n"),
+              "s.txt:1: size must be WIDTHxHEIGHT, each from 16 to 4096");
+    EXPECT_EQ(PictureLineError("picture a every 1s\n"),
+              "s.txt:1: unknown word 'every' in 'picture'");
+    EXPECT_EQ(PictureLineError("picture a view\n"), "s.txt:1: 'view' needs a value");
+    EXPECT_EQ(PictureLineError("animation go\n"),
+              "s.txt:1: 'animation' takes start NAME ... or stop");
+    EXPECT_EQ(PictureLineError("animation stop now\n"),
+              "s.txt:1: 'animation stop' takes nothing more");
+    EXPECT_EQ(PictureLineError("animation start a every -1s\n"), "s.txt:1: bad interval '-1s'");
+}
+
+TEST(PictureLines, ViewSizeLabelAndIntervalAreRead) {
+    simhost::scenario::Script s;
+    std::string error;
+    ASSERT_TRUE(simhost::scenario::ParseScript(
+        "picture one\npicture two view top size 320x200 label \"Two, from above\"\n"
+        "animation start film view tug size 64x48 every 250ms\nanimation stop\n",
+        "s.txt", &s, &error))
+        << error;
+    ASSERT_EQ(s.steps.size(), 4u);
+    EXPECT_EQ(s.steps[0].view, "outside");
+    EXPECT_EQ(s.steps[0].width, 1280);
+    EXPECT_EQ(s.steps[0].height, 720);
+    EXPECT_EQ(s.steps[1].view, "top");
+    EXPECT_EQ(s.steps[1].width, 320);
+    EXPECT_EQ(s.steps[1].height, 200);
+    EXPECT_EQ(s.steps[1].args, (std::vector<std::string>{"two", "Two, from above"}));
+    EXPECT_EQ(s.steps[2].what, "start");
+    EXPECT_EQ(s.steps[2].view, "tug");
+    EXPECT_DOUBLE_EQ(s.steps[2].interval, 0.25);
+    EXPECT_EQ(s.steps[3].what, "stop");
+}
+
+TEST(PictureLines, ARunWritesPicturesAnAnimationAndTheContactSheet) {
+    std::string why;
+    if (!simhost::GraphicsAvailable(&why)) GTEST_SKIP() << "no OpenGL context: " << why;
+    const auto out = simhost_test::SandboxFor();
+    simhost::scenario::Script s;
+    std::string error;
+    ASSERT_TRUE(simhost::scenario::ParseScript(
+        "animation start film size 64x48 every 1s\npicture a size 160x90\nwait 2s\n"
+        "picture b view top size 160x90\nanimation stop\n",
+        "s.txt", &s, &error))
+        << error;
+    simhost::scenario::RunOptions o;
+    o.out = out;
+    auto r = simhost::scenario::RunScript(s, o);
+    ASSERT_TRUE(r.ok) << r.error;
+    for (const char* f : {"a.png", "b.png", "film.png", "contact-sheet.png"})
+        EXPECT_TRUE(std::filesystem::exists(out / "pictures" / f)) << f;
+    simhost::Picture a;
+    ASSERT_TRUE(simhost::ReadPng(out / "pictures" / "a.png", &a, &error)) << error;
+    EXPECT_EQ(a.width, 160);
+    EXPECT_EQ(a.height, 90);
+    std::ifstream timeline(out / "timeline.txt");
+    std::stringstream all;
+    all << timeline.rdbuf();
+    EXPECT_NE(all.str().find("picture: b (top, 160x90)"), std::string::npos) << all.str();
+    EXPECT_NE(all.str().find("animation written: film.png (3 frames)"), std::string::npos)
+        << all.str();
+    // With pictures off (timing runs) the same script writes none.
+    const auto quiet = simhost_test::SandboxFor("-off");
+    o.out = quiet;
+    o.pictures = false;
+    r = simhost::scenario::RunScript(s, o);
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_FALSE(std::filesystem::exists(quiet / "pictures"));
 }
 
 TEST(GraphicsOff, TheHostSaysSoOnceAndRunsTheScenarioWithoutPictures) {

@@ -223,11 +223,11 @@ SIMHOST_API bool StartAnimation(const PictureRequest& request, double interval, 
 SIMHOST_API bool AnimationRunning();
 SIMHOST_API int AnimationFrames();
 SIMHOST_API bool StopAnimation(const std::filesystem::path& file, std::string* error);
-// Pictures side by side with a label under each, written as one PNG.
+// Pictures side by side with a label under each and a title above, written as one PNG.
 SIMHOST_API bool WriteContactSheet(const std::filesystem::path& file,
                                    const std::vector<std::filesystem::path>& pictures,
                                    const std::vector<std::string>& labels, int columns,
-                                   std::string* error);
+                                   const std::string& title, std::string* error);
 SIMHOST_API bool ReadPng(const std::filesystem::path& file, Picture* out, std::string* error);
 
 }  // namespace simhost
