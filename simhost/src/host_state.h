@@ -131,9 +131,9 @@ struct Command {
 struct SceneObject {
     std::filesystem::path path;  // absolute, as opened
     int owner = 0;
-    int loads = 0;                      // loads not yet balanced by an unload
-    std::shared_ptr<const void> model;  // the host's drawable copy (instances.cpp)
-    bool texturesLoaded = false;        // tried, on the first picture that shows it
+    int loads = 0;                            // loads not yet balanced by an unload
+    std::shared_ptr<const void> model;        // the host's drawable copy (instances.cpp)
+    bool texturesLoaded = false;              // tried, on the first picture that shows it
     unsigned dayTexture = 0, litTexture = 0;  // GL names; 0: none
 };
 

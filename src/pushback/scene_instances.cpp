@@ -96,8 +96,8 @@ void Update(Slot& slot, bool shown) {
     }
     const PlacedObject& o = *slot.object;
     // The instance turns by -heading, then pitch, then -roll: as the renderer does.
-    const XPLMDrawInfo_t pose{static_cast<int>(sizeof(XPLMDrawInfo_t)), o.x, o.y, o.z, o.pitch,
-                              o.heading, o.roll};
+    const XPLMDrawInfo_t pose{
+        static_cast<int>(sizeof(XPLMDrawInfo_t)), o.x, o.y, o.z, o.pitch, o.heading, o.roll};
     static const float noData[1] = {0.0f};  // never NULL: hosts before 11.50 read it
     gCalls.setPosition(slot.instance, &pose, noData);
 }
@@ -116,8 +116,8 @@ bool ChooseInstancedDrawing() {
     gCalls.create = Find<CreateInstanceFn>("XPLMCreateInstance");
     gCalls.destroy = Find<DestroyInstanceFn>("XPLMDestroyInstance");
     gCalls.setPosition = Find<SetPositionFn>("XPLMInstanceSetPosition");
-    const bool offered = gCalls.load && gCalls.unload && gCalls.create && gCalls.destroy &&
-                         gCalls.setPosition;
+    const bool offered =
+        gCalls.load && gCalls.unload && gCalls.create && gCalls.destroy && gCalls.setPosition;
     gInstanced = offered && ModernDriver();
     if (gInstanced) Log("-Drawing the truck and the GPU as instances (modern driver)\n");
     return gInstanced;
