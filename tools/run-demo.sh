@@ -14,6 +14,9 @@ xpl=$(find "$build" -type f -name Tarvosk.xpl -print -quit)
 content=()
 [ -d "$build/content/Tarvosk" ] && content=(--content "$build/content/Tarvosk")
 "$sim" --plugin "$xpl" --out "$out" "${content[@]}" "$root/scenarios/demo.txt"
+# The same pushback as X-Plane 12 draws it: instances instead of the aircraft drawing phase.
+"$sim" --plugin "$xpl" --out "$out/xp12" "${content[@]}" "$root/scenarios/demo-xp12.txt"
+echo "X-Plane 12 demo outputs: $out/xp12 (pictures in $out/xp12/pictures/)"
 # The plug-in's windows (Preferences, About, a "Warning..." box), pictured in $out/windows/.
 "$sim" --plugin "$xpl" --out "$out/windows" "${content[@]}" "$root/scenarios/windows.txt"
 echo "demo outputs: $out (timeline.txt, track.csv, track.svg, Tarvosk.log, Quorren.Tarvosk.prf, host.log)"

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "scenario.h"
+#include "simhost/simhost.h"
 
 namespace simhost::scenario {
 
@@ -188,6 +189,14 @@ bool Parser::Config(const std::vector<Token>& t, bool* handled) {
         script_->fps = n;
         return true;
     }
+    if (w == "driver") {
+        if (!Count(words, 2)) return false;
+        if (words[1].text != "modern" && words[1].text != "opengl")
+            return Fail("'driver' takes modern or opengl");
+        script_->driver = words[1].text;
+        script_->driverLine = line_;
+        return true;
+    }
     if (w == "screen") {
         // "screen 1920x1080": what XPLMGetScreenSize answers.
         int width = 0, height = 0;
@@ -272,6 +281,13 @@ bool Parser::Line(int lineNo, const std::string& raw) {
                 s.what = "scalar";
             }
         }
+    } else if (v == "command") {
+        if (t.size() != 2 && t.size() != 3)
+            return Fail("'command' takes a command name and optionally once, begin or end");
+        s.what = t.size() == 3 ? t[2].text : "once";
+        if (s.what != "once" && s.what != "begin" && s.what != "end")
+            return Fail("'command' takes once, begin or end after the name");
+        s.args = {t[1].text};
     } else if (v == "release") {
         if (!Count(t, 2)) return false;
     } else if (v == "menu") {
@@ -491,6 +507,13 @@ bool ParseScript(const std::string& text, const std::string& fileName, Script* o
             if (error) *error = parser.Error();
             return false;
         }
+    }
+    // Checked once the whole configuration is known: the version may come after the driver.
+    if (script.driver == "opengl" &&
+        script.xplaneVersion.value_or(HostConfig{}.xplaneVersion) >= kFirstVulkanOnlyVersion) {
+        if (error)
+            *error = fileName + ":" + std::to_string(script.driverLine) + ": " + kOpenGlRefusal;
+        return false;
     }
     *out = std::move(script);
     return true;

@@ -75,6 +75,7 @@ bool Runner::EnsureHost(const simhost::scenario::Step& s) {
     if (script_.xplmVersion) config.xplmVersion = *script_.xplmVersion;
     config.framesPerSecond = options_.fps > 0 ? options_.fps : script_.fps.value_or(30.0);
     config.omitDatarefs = script_.omit;
+    if (script_.driver) config.driver = *script_.driver;
     if (script_.screenWidth) config.screenWidth = *script_.screenWidth;
     if (script_.screenHeight) config.screenHeight = *script_.screenHeight;
     if (script_.aircraft) config.aircraftFile = *script_.aircraft;
@@ -200,6 +201,14 @@ bool Runner::Evaluate(const Condition& c, bool* known, std::string* actual) {
         v = cam.roll;
     else if (n == "camera.zoom")
         v = cam.zoom;
+    else if (n == "instances")
+        v = static_cast<double>(Instances().size());
+    else if (n == "objects_loaded")
+        v = ObjectsLoadedNow();
+    else if (n == "scene_draw_calls")
+        v = static_cast<double>(SceneDrawCalls());
+    else if (n == "modern_driver")
+        v = ModernDriver() ? 1 : 0;
     else if (n == "windows_visible") {
         v = 0;
         for (const WindowInfo& w : Windows()) v += w.visible ? 1 : 0;
@@ -360,6 +369,12 @@ bool Runner::Step(const simhost::scenario::Step& s) {
                          s.args[1]);
         return true;
     }
+    if (v == "command") {
+        const int phase = s.what == "begin" ? xplm_CommandBegin
+                          : s.what == "end" ? xplm_CommandEnd
+                                            : -1;
+        return RunCommand(s.args[0], phase) || Fail(s, "no command " + s.args[0]);
+    }
     if (v == "release") return ReleaseDataref(s.args[0]) || Fail(s, "unknown dataref " + s.args[0]);
     if (v == "menu")
         return ChooseMenuItem(s.args[0]) || Fail(s, "no enabled menu item \"" + s.args[0] + "\"");
@@ -471,8 +486,17 @@ void Runner::AfterFrame() {
         lastPhase_ = phase;
     }
     if (!track_ || !PluginEnabled(pluginId_)) return;
-    rows_.push_back(
-        {Now(), read(ax_), read(az_), read(ah_), read(tx_), read(tz_), read(th_), phase});
+    double tx = read(tx_), tz = read(tz_), th = read(th_);
+    // Under a modern driver the tug the user sees is the plug-in's instance: record that one
+    // (the cart's object lives in GroundServices/).
+    for (const InstanceInfo& i : Instances()) {
+        if (!i.positioned || i.objectPath.parent_path().filename() == "GroundServices") continue;
+        tx = i.x;
+        tz = i.z;
+        th = i.heading;
+        break;
+    }
+    rows_.push_back({Now(), read(ax_), read(az_), read(ah_), tx, tz, th, phase});
 }
 
 void Runner::WriteOutputs(RunResult* result) {

@@ -46,6 +46,8 @@ struct Script {
     std::optional<std::filesystem::path> sandbox, plugin, content, aircraft;
     std::optional<int> xplaneVersion, xplmVersion;
     std::optional<double> fps;
+    std::optional<std::string> driver;  // "modern" or "opengl"
+    int driverLine = 0;
     std::optional<int> screenWidth, screenHeight;
     std::vector<std::string> omit;
     bool freshSandbox = false;

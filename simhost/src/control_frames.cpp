@@ -20,6 +20,7 @@ void RunFrames(int frames) {
         h.now = h.baseTime + static_cast<double>(h.frame - h.baseFrame) / h.config.framesPerSecond;
         if (h.clockRef) h.clockRef->d = h.now;
         UpdateAircraft(h.refs, h.aircraft, h.now - before);
+        RunHeldCommands();
         RunFlightLoops();
         // The attitude the plug-ins wrote this frame, so drawing and records see one state.
         AttitudeFromQuaternion(h.refs);

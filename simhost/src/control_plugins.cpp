@@ -43,6 +43,10 @@ bool Reset(const HostConfig& config, std::string* error) {
     if (!(config.framesPerSecond > 0 && config.framesPerSecond <= 10000))
         return Fail(error, "frames per second must be between 0 and 10000");
     if (config.xplaneVersion <= 0) return Fail(error, "the simulator version must be positive");
+    if (!config.driver.empty() && config.driver != "modern" && config.driver != "opengl")
+        return Fail(error, "unknown driver '" + config.driver + "' (modern or opengl)");
+    if (config.driver == "opengl" && config.xplaneVersion >= kFirstVulkanOnlyVersion)
+        return Fail(error, kOpenGlRefusal);
 
     Aircraft aircraft;
     std::string why;
@@ -89,6 +93,15 @@ bool Reset(const HostConfig& config, std::string* error) {
                      ? h.data.AddSim(clockName, xplmType_Double, false)
                      : nullptr;
     h.viewExternal = h.data.FindAny("sim/graphics/view/view_is_external");
+    // X-Plane 11.50 brought Vulkan and Metal and this dataref; 12 draws only with them.
+    h.modernDriver = config.driver.empty() ? config.xplaneVersion >= kFirstVulkanOnlyVersion
+                                           : config.driver == "modern";
+    const char* const modernName = "sim/graphics/view/using_modern_driver";
+    if (config.xplaneVersion >= 11500 &&
+        std::find(omitted.begin(), omitted.end(), modernName) == omitted.end()) {
+        if (DatarefEntry* e = h.data.AddSim(modernName, xplmType_Int, false))
+            e->i = h.modernDriver ? 1 : 0;
+    }
     InitMenus();
     h.cameraPose = {static_cast<float>(aircraft.x),
                     static_cast<float>(aircraft.y),
@@ -101,7 +114,8 @@ bool Reset(const HostConfig& config, std::string* error) {
     GraphicsNewHost();
     Log("simulated host: X-Plane " + std::to_string(config.xplaneVersion) + ", XPLM " +
         std::to_string(config.xplmVersion) + ", " + std::to_string(config.framesPerSecond) +
-        " frames per second, aircraft " + aircraft.name + " (" + aircraft.tailNumber + ")");
+        " frames per second, " + (h.modernDriver ? "modern" : "OpenGL") + " driver, aircraft " +
+        aircraft.name + " (" + aircraft.tailNumber + ")");
     return true;
 }
 

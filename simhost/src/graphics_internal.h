@@ -42,4 +42,7 @@ void ForgetPictureJobs();  // a new host: no picture pending, no animation runni
 float SceneBrightness(const Host& h);
 void SetSceneLights(float brightness);
 
+// The plug-ins' instances, drawn by the host in the aircraft phase (instance_drawing.cpp).
+void DrawInstances(float brightness);
+
 }  // namespace simhost::detail

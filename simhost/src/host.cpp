@@ -111,6 +111,8 @@ void ForgetPlugin(int id) {
         if (e.IsAccessor() && e.owner == id) e.orphaned = true;
     }
     ForgetWidgetsOf(id);
+    ForgetCommandsOf(id);
+    ForgetInstancesOf(id);
 }
 
 }  // namespace simhost::detail

@@ -112,6 +112,41 @@ struct KeySniffer {
 
 struct Widget;
 
+struct CommandHandler {
+    XPLMCommandCallback_f callback;
+    int before;
+    void* refcon;
+    int owner;
+    bool removed = false;
+};
+
+struct Command {
+    std::string name, description;
+    int creator = 0;  // 0: the simulator
+    std::vector<CommandHandler> handlers;
+    bool held = false;  // between begin and end: handlers get the continue phase every frame
+};
+
+// An object file loaded through XPLMLoadObject: one per path, reference-counted.
+struct SceneObject {
+    std::filesystem::path path;  // absolute, as opened
+    int owner = 0;
+    int loads = 0;                            // loads not yet balanced by an unload
+    std::shared_ptr<const void> model;        // the host's drawable copy (instances.cpp)
+    bool texturesLoaded = false;              // tried, on the first picture that shows it
+    unsigned dayTexture = 0, litTexture = 0;  // GL names; 0: none
+};
+
+struct Instance {
+    SceneObject* object = nullptr;
+    int owner = 0;
+    std::vector<std::string> datarefs;
+    bool positioned = false;
+    XPLMDrawInfo_t pose{};
+    std::vector<float> data;
+    bool destroyed = false;
+};
+
 struct Host {
     HostConfig config;
     std::filesystem::path sandbox;  // absolute
@@ -166,6 +201,14 @@ struct Host {
 
     std::vector<std::unique_ptr<Widget>> widgets;
 
+    std::vector<std::unique_ptr<Command>> commands;
+    bool modernDriver = false;  // 3-D phases 0 to 30 never called; instances drawn
+    bool inDrawCallback = false;
+    long long sceneDrawCalls = 0;  // calls into the 3-D phases 0 to 30
+    std::vector<std::unique_ptr<SceneObject>> objects;
+    std::vector<std::unique_ptr<Instance>> instances;
+    int objectLoads = 0, objectUnloads = 0;
+
     std::vector<SpeechRecord> speech;
     std::vector<MessageRecord> messages;
     std::vector<TimelineEvent> timeline;
@@ -206,5 +249,8 @@ void ForgetWidgetsOf(int id);
 void ClearWidgets();
 void InitMenus();
 void OutsideView(const std::string& why);
+void RunHeldCommands();
+void ForgetCommandsOf(int id);
+void ForgetInstancesOf(int id);  // also reports loads left unbalanced
 
 }  // namespace simhost::detail

@@ -433,6 +433,7 @@ void HostDrawPhase(int phase) {
             const Pose a = AircraftPose(h);
             DrawAirliner(a.pos, a.psi, a.theta, a.phi, b);
             DrawAircraftLights(h, b);
+            DrawInstances(b);
             break;
         }
         default:

@@ -101,13 +101,19 @@ void RunDrawCallbacks() {
                 if (d.removed || d.phase != phase || d.before != before ||
                     !PluginIsEnabled(d.owner))
                     continue;
+                // Vulkan and Metal never call the 3-D phases.
+                if (scene && h.modernDriver) continue;
                 ++h.drawCalls;
-                if (scene)
+                if (scene) {
+                    ++h.sceneDrawCalls;
                     Begin3DCallback();
-                else
+                } else {
                     Begin2D();
+                }
                 PluginScope scope(d.owner);
+                h.inDrawCallback = true;
                 d.callback(phase, before, d.refcon);
+                h.inDrawCallback = false;
             }
         }
     }

@@ -16,6 +16,7 @@ struct Settings {
     bool FRONT_WHEEL = true;           // push on the nose gear (off: on the main gear)
     float TRUCK_SPEED = 10.0f;         // preferences slider: whole numbers 0 to 50
     double truckSpeedFactor = 0.1;     // derived: TRUCK_SPEED / 100; units per frame
+    bool SPEED_PER_SECOND = false;     // TRUCK_SPEED in tenths of a unit per second instead
     bool HANDLE_GPU = true;            // GPU menu item, cart drawing and GPU crew messages
     bool ALLOW_ENGN_ON = false;        // allow a pushback with engines running
     int TruckView_KEY = 123;           // virtual key of the truck-view hot key (F12)

@@ -1,5 +1,6 @@
 // The aircraft is not pushed by forces: each frame it is moved truckSpeedFactor units back and
-// turned 0.15 degrees, written straight into the flight model. Per frame, not per second.
+// turned 0.15 degrees, written straight into the flight model. Per frame, not per second,
+// unless SPEED_PER_SECOND asks for a step that follows the frame's duration.
 #include "pushback/push_motion.h"
 
 #include "config/settings.h"
@@ -32,7 +33,33 @@ void SteerNoseWheel(int turn) {
     }
 }
 
-float PushMotionLoop(float, float, int, void*) {
+namespace {
+
+// The per-frame turn and step keep an arc of 0.1 / (0.15 degrees in radians), about 38.2
+// units; the per-second mode keeps that radius by turning 1.5 degrees per unit pushed.
+constexpr double kTurnPerFrame = 0.15;
+constexpr double kTurnPerUnit = kTurnPerFrame / 0.1;
+
+// A hitch of the simulator must not jump the aircraft, nor turn it past its target heading in
+// one step (the end test looks for the target's whole degree): at most a tenth of a second
+// counts, which bounds the turn to 0.75 degrees per frame even at the slider's top speed.
+constexpr double kLongestStep = 0.1;
+
+double StepSeconds(float sinceLast) {
+    const double dt = sinceLast;
+    if (!(dt > 0.0)) return 0.0;
+    return dt < kLongestStep ? dt : kLongestStep;
+}
+
+}  // namespace
+
+PushStep PushStepFor(float sinceLast) {
+    if (!gSettings.SPEED_PER_SECOND) return {gSettings.truckSpeedFactor, kTurnPerFrame};
+    const double distance = gSettings.TRUCK_SPEED / 10.0 * StepSeconds(sinceLast);
+    return {distance, kTurnPerUnit * distance};
+}
+
+float PushMotionLoop(float sinceLast, float, int, void*) {
     const HostDatarefs& d = gHostData;
     double x = XPLMGetDatad(d.localX);
     double z = XPLMGetDatad(d.localZ);
@@ -42,11 +69,12 @@ float PushMotionLoop(float, float, int, void*) {
                         XPLMGetDataf(d.parkBrake) == 0.0f && gPushback.pushRequested;
     if (!moving) return -1.0f;
 
+    const PushStep pushStep = PushStepFor(sinceLast);
     int turn = 0;
     double dh = 0.0;
     if (gPushback.steeringMode != 1) {
         turn = (gPushback.direction == 1 || gPushback.direction == 2) ? gPushback.direction : 0;
-        dh = turn == 1 ? 0.15 : turn == 2 ? -0.15 : 0.0;
+        dh = turn == 1 ? pushStep.turnDegrees : turn == 2 ? -pushStep.turnDegrees : 0.0;
     }
 
     if (gPushback.steeringMode != 0) {
@@ -68,7 +96,7 @@ float PushMotionLoop(float, float, int, void*) {
     psi = XPLMGetDataf(d.psi);
     UpdateTruckSwing(2 - turn, psi);
 
-    const double step = gSettings.truckSpeedFactor;
+    const double step = pushStep.distance;
     const HeadingTrig t = HeadingTrig32(psi);
     const double newX = x - step * t.sinH;
     const double newZ = z + step * t.cosH;

@@ -7,6 +7,15 @@ namespace tarvosk {
 // keeping the host's pitch and roll.
 void SetAircraftPose(float h, double x, double z);
 
+// How far one pushed frame moves the aircraft back (units) and how far a turn turns it
+// (degrees): truckSpeedFactor and 0.15 per frame, or with SPEED_PER_SECOND TRUCK_SPEED tenths
+// of a unit per second of the frame's duration `sinceLast`, on the same turn radius.
+struct PushStep {
+    double distance;
+    double turnDegrees;
+};
+PushStep PushStepFor(float sinceLast);
+
 // turn 0 straight, 1 left, 2 right; only with a joystick present.
 void SteerNoseWheel(int turn);
 

@@ -1,4 +1,7 @@
-// Where the tug and the GPU cart are drawn; the drawing itself is the renderer's.
+// Where the tug and the GPU cart stand. The OpenGL path draws them from the draw callbacks
+// below; the instanced path (scene_instances.cpp) poses host instances from the same placement.
+#include "pushback/scene_placement.h"
+
 #include "config/settings.h"
 #include "pushback/pushback.h"
 #include "pushback/tug_geometry.h"
@@ -6,8 +9,8 @@
 
 namespace tarvosk {
 
-int DrawTruck(XPLMDrawingPhase, int, void*) {
-    if (!gSettings.DRAW_TRUCK || !gTruck.truckVisible) return 1;
+bool PlaceTruckObject() {
+    if (!gSettings.DRAW_TRUCK || !gTruck.truckVisible) return false;
     gTruck.truckY = GroundHeightAtGear();  // the tug stands on the ground under the gear
     truckObject.pitch = 0.0f;
     truckObject.roll = 0.0f;
@@ -15,12 +18,11 @@ int DrawTruck(XPLMDrawingPhase, int, void*) {
     truckObject.x = static_cast<float>(gTruck.truckX);
     truckObject.y = static_cast<float>(gTruck.truckY + 1.0);
     truckObject.z = static_cast<float>(gTruck.truckZ);
-    DrawPlacedObject(truckObject);
-    return 1;
+    return true;
 }
 
-int DrawGpu(XPLMDrawingPhase, int, void*) {
-    if (!gSettings.HANDLE_GPU || !gGpu.gpuVisible) return 1;
+bool PlaceGpuObject() {
+    if (!gSettings.HANDLE_GPU || !gGpu.gpuVisible) return false;
     gpuObject.pitch = 0.0f;
     gpuObject.roll = 0.0f;
     // Negated: the cart turns the other way about the vertical axis from the tug.
@@ -28,7 +30,16 @@ int DrawGpu(XPLMDrawingPhase, int, void*) {
     gpuObject.x = static_cast<float>(gGpu.gpuX);
     gpuObject.y = static_cast<float>(gGpu.gpuY + 1.0);
     gpuObject.z = static_cast<float>(gGpu.gpuZ);
-    DrawPlacedObject(gpuObject);
+    return true;
+}
+
+int DrawTruck(XPLMDrawingPhase, int, void*) {
+    if (PlaceTruckObject()) DrawPlacedObject(truckObject);
+    return 1;
+}
+
+int DrawGpu(XPLMDrawingPhase, int, void*) {
+    if (PlaceGpuObject()) DrawPlacedObject(gpuObject);
     return 1;
 }
 

@@ -5,6 +5,7 @@
 #include "config/log.h"
 #include "config/settings.h"
 #include "pushback/pushback.h"
+#include "pushback/scene_instances.h"
 #include "render/placed_object.h"
 #include "shell/lifecycle.h"
 #include "shell/menu.h"
@@ -57,6 +58,7 @@ int EnablePlugin() {
     }
     SelectTruck();
     LoadGpu();
+    LoadInstanceObjects();
     DropHotKey();  // a host that enables twice must not leave two hot keys behind
     gSession.hotKey =
         XPLMRegisterHotKey(static_cast<char>(gSettings.TruckView_KEY & 0xFF), xplm_DownFlag,
@@ -68,6 +70,7 @@ void DisablePlugin() {
     Log("--- Disabling Tarvosk plugin ---\n");
     if (gSession.properties) StoreSettings(*gSession.properties);
     DropHotKey();
+    UnloadInstanceObjects();
 }
 
 }  // namespace tarvosk

@@ -9,6 +9,7 @@
 #include "panels/message_box.h"
 #include "panels/preferences_window.h"
 #include "pushback/pushback.h"
+#include "pushback/scene_instances.h"
 #include "render/placed_object.h"
 #include "shell/lifecycle.h"
 #include "shell/paths.h"
@@ -18,20 +19,6 @@
 namespace tarvosk {
 
 namespace {
-
-// Item references; "Trucks" shares 9 with the first truck of its submenu.
-enum MenuCommand : intptr_t {
-    kAbout = 0,
-    kPreferences = 1,
-    kGpu = 2,
-    kPushStraight = 3,
-    kTurnTailRight = 4,
-    kTurnTailLeft = 5,
-    kAutoTailRight = 6,
-    kAutoTailLeft = 7,
-    kStop = 8,
-    kFirstTruck = 9,
-};
 
 constexpr int kGpuItemIndex = 3;
 
@@ -80,11 +67,18 @@ void ChooseTruck(intptr_t command) {
     if (index >= gTruckList.size()) return;  // no such truck: never index past the list
     gSettings.Truck = gTruckList[index];
     LoadTruckObject(gTrucksFolder, gSettings.Truck);
+    LoadInstanceObjects(true);
     CheckTruckMenuItem(static_cast<int>(index));
 }
 
 void MenuHandler(void*, void* itemRef) {
-    const intptr_t command = reinterpret_cast<intptr_t>(itemRef);
+    RunMenuCommand(reinterpret_cast<intptr_t>(itemRef));
+}
+
+}  // namespace
+
+// The menu and the host commands share this, so a bound key does exactly what the item does.
+void RunMenuCommand(intptr_t command) {
     const int check = PushbackPreCheck();
     switch (command) {
         case kAbout:
@@ -115,8 +109,6 @@ void MenuHandler(void*, void* itemRef) {
             return;
     }
 }
-
-}  // namespace
 
 void BuildMenu(const std::vector<std::string>& trucks) {
     XPLMMenuID plugins = XPLMFindPluginsMenu();

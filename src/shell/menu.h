@@ -1,13 +1,31 @@
 // The "Tarvosk" submenu of the host's plug-ins menu and its handler.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace tarvosk {
 
+// Item references; "Trucks" shares 9 with the first truck of its submenu.
+enum MenuCommand : intptr_t {
+    kAbout = 0,
+    kPreferences = 1,
+    kGpu = 2,
+    kPushStraight = 3,
+    kTurnTailRight = 4,
+    kTurnTailLeft = 5,
+    kAutoTailRight = 6,
+    kAutoTailLeft = 7,
+    kStop = 8,
+    kFirstTruck = 9,
+};
+
 // Builds the menu once at start-up, the "Trucks" submenu from `trucks`.
 void BuildMenu(const std::vector<std::string>& trucks);
+
+// What choosing the item with reference `command` does, pre-check and refusal box included.
+void RunMenuCommand(intptr_t command);
 
 // Puts the check mark on truck item `index` and clears the others; -1 clears all.
 void CheckTruckMenuItem(int index);

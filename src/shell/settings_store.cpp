@@ -81,6 +81,7 @@ void ReadSettings(QN_Properties& properties) {
     if (!ParseFloat(properties["TRUCK_SPEED"], s.TRUCK_SPEED)) s.TRUCK_SPEED = defaults.TRUCK_SPEED;
     s.truckSpeedFactor = s.TRUCK_SPEED / 100.0;
     s.ALLOW_ENGN_ON = ReadSwitch(properties, "ALLOW_ENGN_ON", defaults.ALLOW_ENGN_ON);
+    s.SPEED_PER_SECOND = ReadSwitch(properties, "SPEED_PER_SECOND", defaults.SPEED_PER_SECOND);
     s.Truck = FirstWord(properties["Truck"]);
 }
 
@@ -97,6 +98,7 @@ void StoreSettings(QN_Properties& properties) {
     properties["TRUCK_SPEED"] = number;
     properties["HANDLE_GPU"] = Switch(s.HANDLE_GPU);
     properties["ALLOW_ENGN_ON"] = Switch(s.ALLOW_ENGN_ON);
+    properties["SPEED_PER_SECOND"] = Switch(s.SPEED_PER_SECOND);
     properties["Truck"] = s.Truck;
     std::snprintf(number, sizeof number, "%d", s.TruckView_KEY);
     properties["TruckView_KEY"] = number;

@@ -8,6 +8,8 @@
 #include "panels/message_box.h"
 #include "pushback/host_data.h"
 #include "pushback/pushback.h"
+#include "pushback/scene_instances.h"
+#include "shell/commands.h"
 #include "shell/diagnostics.h"
 #include "shell/lifecycle.h"
 #include "shell/menu.h"
@@ -83,14 +85,21 @@ int StartPlugin(char* outName, char* outSignature, char* outDescription) {
     LogObjectList("-Available Ground services:", gGroundServiceList);
 
     BuildMenu(gTruckList);
+    CreateCommands();
 
     XPLMRegisterFlightLoopCallback(PushbackSequenceLoop, 1.0f, nullptr);
     MarkSequenceLoopRegistered();  // StopPushback reschedules it from now on
     XPLMRegisterFlightLoopCallback(TextRestoreLoop, 1.0f, nullptr);
     XPLMRegisterFlightLoopCallback(PushMotionLoop, 1.0f, nullptr);
 
-    XPLMRegisterDrawCallback(DrawTruck, xplm_Phase_Airplanes, 0, nullptr);
-    XPLMRegisterDrawCallback(DrawGpu, xplm_Phase_Airplanes, 0, nullptr);
+    // Vulkan and Metal never call the aircraft drawing phase: there the tug and the cart are
+    // host instances posed every frame instead.
+    if (ChooseInstancedDrawing()) {
+        XPLMRegisterFlightLoopCallback(SceneInstancesLoop, -1.0f, nullptr);
+    } else {
+        XPLMRegisterDrawCallback(DrawTruck, xplm_Phase_Airplanes, 0, nullptr);
+        XPLMRegisterDrawCallback(DrawGpu, xplm_Phase_Airplanes, 0, nullptr);
+    }
 
     RegisterPublishedDatarefs();
     RegisterDiagnosticDatarefs();

@@ -4,7 +4,9 @@
 #include "panels/message_box.h"
 #include "panels/preferences_window.h"
 #include "pushback/pushback.h"
+#include "pushback/scene_instances.h"
 #include "render/placed_object.h"
+#include "shell/commands.h"
 #include "shell/diagnostics.h"
 #include "shell/lifecycle.h"
 #include "shell/published_datarefs.h"
@@ -12,8 +14,13 @@
 namespace tarvosk {
 
 void StopPlugin() {
-    XPLMUnregisterDrawCallback(DrawTruck, xplm_Phase_Airplanes, 0, nullptr);
-    XPLMUnregisterDrawCallback(DrawGpu, xplm_Phase_Airplanes, 0, nullptr);
+    if (DrawsWithInstances()) {
+        XPLMUnregisterFlightLoopCallback(SceneInstancesLoop, nullptr);
+    } else {
+        XPLMUnregisterDrawCallback(DrawTruck, xplm_Phase_Airplanes, 0, nullptr);
+        XPLMUnregisterDrawCallback(DrawGpu, xplm_Phase_Airplanes, 0, nullptr);
+    }
+    DropCommands();
     // The host's context is current here, unlike at library unload: give the textures back.
     UnloadPlacedObject(truckObject);
     UnloadPlacedObject(gpuObject);

@@ -99,15 +99,14 @@ XPLMDataRef XPLMRegisterDataAccessor(const char* name, XPLMDataTypeID types, int
                                      XPLMGetDatavi_f readIntArray, XPLMSetDatavi_f writeIntArray,
                                      XPLMGetDatavf_f readFloatArray,
                                      XPLMSetDatavf_f writeFloatArray, XPLMGetDatab_f readData,
-                                     XPLMSetDatab_f writeData, void* readRefcon,
-                                     void* writeRefcon);
+                                     XPLMSetDatab_f writeData, void* readRefcon, void* writeRefcon);
 void XPLMUnregisterDataAccessor(XPLMDataRef ref);
 
 /* ---- Plug-ins, utilities, planes --------------------------------------------------------- */
 void XPLMGetVersions(int* xplaneVersion, int* xplmVersion, XPLMHostApplicationID* hostId);
 XPLMPluginID XPLMGetMyID(void);
-void XPLMGetPluginInfo(XPLMPluginID plugin, char* outName, char* outFilePath,
-                       char* outSignature, char* outDescription);
+void XPLMGetPluginInfo(XPLMPluginID plugin, char* outName, char* outFilePath, char* outSignature,
+                       char* outDescription);
 void XPLMSendMessageToPlugin(XPLMPluginID plugin, int message, void* param);
 void XPLMGetSystemPath(char* outSystemPath);
 void XPLMGetPrefsPath(char* outPrefsPath);
@@ -122,14 +121,53 @@ enum { xplm_joy_v_spo = 46 };
 void XPLMCommandButtonPress(XPLMCommandButtonID button);
 void XPLMCommandButtonRelease(XPLMCommandButtonID button);
 
+/* ---- Commands (XPLM 2.0 and later) ---------------------------------------------------------
+ * A command is found or created by name ("prefix/path"); handlers see its begin, continue
+ * (every frame while held) and end phases and return 1 to pass it on, 0 to consume it. */
+typedef int XPLMCommandPhase;
+enum { xplm_CommandBegin = 0, xplm_CommandContinue = 1, xplm_CommandEnd = 2 };
+typedef int (*XPLMCommandCallback_f)(XPLMCommandRef command, XPLMCommandPhase phase, void* refcon);
+XPLMCommandRef XPLMCreateCommand(const char* name, const char* description);
+XPLMCommandRef XPLMFindCommand(const char* name);
+void XPLMRegisterCommandHandler(XPLMCommandRef command, XPLMCommandCallback_f handler, int before,
+                                void* refcon);
+void XPLMUnregisterCommandHandler(XPLMCommandRef command, XPLMCommandCallback_f handler, int before,
+                                  void* refcon);
+void XPLMCommandOnce(XPLMCommandRef command);
+void XPLMCommandBegin(XPLMCommandRef command);
+void XPLMCommandEnd(XPLMCommandRef command);
+
+/* Address of a host function by name; NULL where this host lacks it (XPLM 2.0 and later). */
+void* XPLMFindSymbol(const char* name);
+
+/* ---- Scenery objects and instances --------------------------------------------------------
+ * Objects load from a path relative to the simulator's folder and are reference-counted: every
+ * successful load is balanced by an unload. Instances (XPLM 3.0) are drawn by the host itself,
+ * also where the 3-D drawing phases are never called; their pose is set from a flight loop,
+ * never from a draw callback. These are looked up at run time with XPLMFindSymbol: the pointer
+ * types below are what the plug-in calls through. */
+typedef void* XPLMObjectRef;
+typedef void* XPLMInstanceRef;
+typedef struct {
+    int structSize;             /* sizeof(XPLMDrawInfo_t) */
+    float x, y, z;              /* local OpenGL metres */
+    float pitch, heading, roll; /* degrees; heading clockwise */
+} XPLMDrawInfo_t;
+XPLMObjectRef XPLMLoadObject(const char* path);
+void XPLMUnloadObject(XPLMObjectRef object);
+XPLMInstanceRef XPLMCreateInstance(XPLMObjectRef object, const char** datarefs);
+void XPLMDestroyInstance(XPLMInstanceRef instance);
+void XPLMInstanceSetPosition(XPLMInstanceRef instance, const XPLMDrawInfo_t* position,
+                             const float* data);
+
 /* ---- Processing -------------------------------------------------------------------------- */
 typedef float (*XPLMFlightLoop_f)(float elapsedSinceLastCall, float elapsedTimeSinceLastFlightLoop,
                                   int counter, void* refcon);
 float XPLMGetElapsedTime(void);
 void XPLMRegisterFlightLoopCallback(XPLMFlightLoop_f callback, float interval, void* refcon);
 void XPLMUnregisterFlightLoopCallback(XPLMFlightLoop_f callback, void* refcon);
-void XPLMSetFlightLoopCallbackInterval(XPLMFlightLoop_f callback, float interval,
-                                       int relativeToNow, void* refcon);
+void XPLMSetFlightLoopCallbackInterval(XPLMFlightLoop_f callback, float interval, int relativeToNow,
+                                       void* refcon);
 
 /* ---- Drawing, windows, keys -------------------------------------------------------------- */
 enum {
@@ -161,8 +199,8 @@ enum { xplm_MouseDown = 1, xplm_MouseDrag = 2, xplm_MouseUp = 3 };
 
 typedef int (*XPLMDrawCallback_f)(XPLMDrawingPhase phase, int isBefore, void* refcon);
 typedef void (*XPLMDrawWindow_f)(XPLMWindowID window, void* refcon);
-typedef void (*XPLMHandleKey_f)(XPLMWindowID window, char key, XPLMKeyFlags flags,
-                                char virtualKey, void* refcon, int losingFocus);
+typedef void (*XPLMHandleKey_f)(XPLMWindowID window, char key, XPLMKeyFlags flags, char virtualKey,
+                                void* refcon, int losingFocus);
 typedef int (*XPLMHandleMouseClick_f)(XPLMWindowID window, int x, int y, XPLMMouseStatus mouse,
                                       void* refcon);
 typedef void (*XPLMHotKey_f)(void* refcon);
@@ -170,8 +208,8 @@ typedef int (*XPLMKeySniffer_f)(char ch, XPLMKeyFlags flags, char virtualKey, vo
 
 int XPLMRegisterDrawCallback(XPLMDrawCallback_f callback, XPLMDrawingPhase phase, int wantsBefore,
                              void* refcon);
-int XPLMUnregisterDrawCallback(XPLMDrawCallback_f callback, XPLMDrawingPhase phase,
-                               int wantsBefore, void* refcon);
+int XPLMUnregisterDrawCallback(XPLMDrawCallback_f callback, XPLMDrawingPhase phase, int wantsBefore,
+                               void* refcon);
 XPLMWindowID XPLMCreateWindow(int left, int top, int right, int bottom, int isVisible,
                               XPLMDrawWindow_f drawCallback, XPLMHandleKey_f keyCallback,
                               XPLMHandleMouseClick_f mouseCallback, void* refcon);
@@ -270,7 +308,11 @@ enum {
     xpLittleDownArrow = 5,
     xpLittleUpArrow = 6
 };
-enum { xpButtonBehaviorPushButton = 0, xpButtonBehaviorCheckBox = 1, xpButtonBehaviorRadioButton = 2 };
+enum {
+    xpButtonBehaviorPushButton = 0,
+    xpButtonBehaviorCheckBox = 1,
+    xpButtonBehaviorRadioButton = 2
+};
 enum { xpScrollBarTypeScrollBar = 0, xpScrollBarTypeSlider = 1 };
 
 enum {

@@ -21,6 +21,7 @@ class Graphics : public HostTest {
   protected:
     void SetUp() override {
         HostTest::SetUp();
+        ResetHost(11410);  // OpenGL: the 3-D phases are called
         std::string why;
         if (!simhost::GraphicsAvailable(&why))
             GTEST_SKIP() << "no OpenGL context on this machine: " << why;
@@ -366,7 +367,7 @@ TEST(PictureLines, BadLinesNameTheProblem) {
     EXPECT_EQ(PictureLineError("picture ../up\n"),
               "s.txt:1: 'picture' needs a NAME of letters, digits, '-' and '_'");
     EXPECT_EQ(PictureLineError("picture a view inside\n"),
-              "s.txt:1: view must be outside, top or tug");
+              "s.txt:1: view must be outside, top, tug or screen");
     EXPECT_EQ(PictureLineError("picture a size 10x10\n"),
               "s.txt:1: size must be WIDTHxHEIGHT, each from 16 to 4096");
     EXPECT_EQ(PictureLineError("picture a size 640x\n"),

@@ -145,6 +145,7 @@ float LoopRecord(float, float, int, void*) {
 }
 
 TEST_F(FlightLoops, EachFrameRunsLoopsThenDrawCallbacksInPhaseOrder) {
+    ResetHost(11410);  // OpenGL: the 3-D phases are called
     g_order.clear();
     EXPECT_EQ(XPLMRegisterDrawCallback(DrawRecord, xplm_Phase_Window, 0, const_cast<char*>("x")),
               1);

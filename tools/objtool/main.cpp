@@ -1,6 +1,7 @@
 // tarvosk-objtool: inspect, check and convert the host's text object files.
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -13,7 +14,8 @@ namespace {
 
 const char* const kUsage =
     "usage: tarvosk-objtool info FILE          what the object holds, and what is wrong with it\n"
-    "       tarvosk-objtool check FILE...      one line per file; exits 1 when any fails to load\n"
+    "       tarvosk-objtool check FILE...      one line per file; exits 1 when any fails to load;\n"
+    "                                          warns of textures not beside the object\n"
     "       tarvosk-objtool convert IN OUT     writes IN (version 8, 7 or 2) as a version-8 file\n"
     "       tarvosk-objtool --help\n";
 
@@ -129,6 +131,29 @@ int info(const std::string& path) {
     return 1;
 }
 
+// X-Plane's own loader (instances, X-Plane 12) reads the textures the object names, from the
+// object's folder; one it cannot find leaves the object untextured there.
+bool textureFound(const std::filesystem::path& folder, const std::string& name) {
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(folder / name, ec)) return true;
+    if (std::filesystem::path(name).has_extension()) return false;
+    for (const char* extension : {".png", ".bmp", ".tga"}) {  // version-7 names go without
+        if (std::filesystem::is_regular_file(folder / (name + extension), ec)) return true;
+    }
+    return false;
+}
+
+void warnAboutTextures(const std::string& path, const ObjectModel& model) {
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    const std::pair<const char*, const std::string*> lines[] = {
+        {"TEXTURE", &model.textureName}, {"TEXTURE_LIT", &model.litTextureName}};
+    for (const auto& [keyword, name] : lines) {
+        if (name->empty() || textureFound(folder, *name)) continue;
+        std::printf("warn  %s: %s %s is not beside the object; X-Plane draws it without\n",
+                    path.c_str(), keyword, name->c_str());
+    }
+}
+
 int check(const std::vector<std::string>& paths) {
     size_t failed = 0;
     for (const std::string& path : paths) {
@@ -136,6 +161,7 @@ int check(const std::vector<std::string>& paths) {
         if (object.loaded) {
             std::printf("ok    %s  (%s: %s)\n", path.c_str(), formatName(object.version).c_str(),
                         countsText(object.model).c_str());
+            warnAboutTextures(path, object.model);
         } else {
             ++failed;
             std::printf("FAIL  %s: %s\n", path.c_str(), object.error.c_str());

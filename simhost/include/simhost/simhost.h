@@ -31,7 +31,16 @@ struct HostConfig {
     int screenHeight = 1080;
     std::vector<std::string> omitDatarefs;  // simulator datarefs left out of the registry
     std::filesystem::path aircraftFile;     // empty: the default airliner shipped with the host
+    // "modern" (Vulkan or Metal: the 3-D phases 0 to 30 are never called, objects show as
+    // instances), "opengl" (phases called; refused from 12000 on), or empty: by the version.
+    std::string driver;
 };
+
+// The first version that draws only with Vulkan or Metal, and why it refuses OpenGL.
+inline constexpr int kFirstVulkanOnlyVersion = 12000;
+inline constexpr const char* kOpenGlRefusal =
+    "driver opengl is impossible from version 12000 on: X-Plane 12 draws only with Vulkan or "
+    "Metal";
 
 // Fresh process-wide host at time 0 (unloads every plug-in first).
 SIMHOST_API bool Reset(const HostConfig& config, std::string* error);
@@ -152,7 +161,29 @@ SIMHOST_API const std::vector<TimelineEvent>& Timeline();
 SIMHOST_API void AddTimelineEvent(const std::string& text);
 SIMHOST_API int FlightLoopDoubleRegistrations();
 SIMHOST_API int PluginFaults();  // e.g. a flight loop unregistering itself from inside its call
-SIMHOST_API std::filesystem::path Sandbox();                     // absolute; empty before Reset
+SIMHOST_API std::filesystem::path Sandbox();  // absolute; empty before Reset
+// Commands (XPLMCreateCommand). phase: 0 begin, 2 end, -1 once (begin and end).
+struct CommandInfo {
+    std::string name, description;
+    int handlers;  // registered and not removed
+};
+SIMHOST_API std::vector<CommandInfo> Commands();
+SIMHOST_API bool RunCommand(const std::string& name, int phase);  // false if unknown
+
+// Drawing driver and instances.
+SIMHOST_API bool ModernDriver();
+SIMHOST_API long long SceneDrawCalls();  // draw callbacks called in the 3-D phases 0 to 30
+struct InstanceInfo {
+    std::uintptr_t id;
+    std::filesystem::path objectPath;
+    bool positioned;
+    float x, y, z, pitch, heading, roll;
+};
+SIMHOST_API std::vector<InstanceInfo> Instances();
+SIMHOST_API int ObjectLoads();    // successful XPLMLoadObject calls
+SIMHOST_API int ObjectUnloads();  // XPLMUnloadObject calls that matched a load
+SIMHOST_API int ObjectsLoadedNow();
+
 SIMHOST_API void SetAfterFrameHook(std::function<void()> hook);  // runs after every frame
 
 // Graphics. The host draws with a real OpenGL context (EGL on Mesa, no window). Where none can

@@ -17,6 +17,7 @@ void PushbackHost::SetUp() {
     std::error_code ignored;
     fs::remove_all(config.sandbox, ignored);
     config.framesPerSecond = 30.0;
+    Configure(config);
     std::string error;
     ASSERT_TRUE(simhost::Reset(config, &error)) << error;
 
@@ -28,6 +29,7 @@ void PushbackHost::SetUp() {
                  fs::copy_options::recursive | fs::copy_options::overwrite_existing);
     }
 
+    BeforeLoad(config.sandbox);
     plugin_ = simhost::LoadPlugin(TARVOSK_XPL, &error);
     ASSERT_GT(plugin_, 0) << error;
     ASSERT_TRUE(simhost::StartPlugin(plugin_));

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -30,6 +31,9 @@ class PushbackHost : public ::testing::Test {
   protected:
     void SetUp() override;
     void TearDown() override;
+    // For variants: the host's configuration, and the sandbox before the plug-in loads.
+    virtual void Configure(simhost::HostConfig&) {}
+    virtual void BeforeLoad(const std::filesystem::path& /*sandbox*/) {}
 
     // Runs frame by frame until `done` holds; false when `seconds` pass first.
     bool RunUntil(const std::function<bool()>& done, double seconds);

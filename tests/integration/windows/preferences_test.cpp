@@ -10,18 +10,20 @@ namespace {
 // Every setting away from its default, and the truck-view key on "A".
 constexpr const char* kChanged =
     "ALLOW_ENGN_ON=1\nAURAL_CREW_MESSAGE=0\nDRAW_TRUCK=0\nFRONT_WHEEL=0\nHANDLE_GPU=0\n"
-    "SWITCH_VIEW=0\nTRUCK_SPEED=33.000000\nTruck=TVKdefault\nTruckView_KEY=65\n"
+    "SPEED_PER_SECOND=1\nSWITCH_VIEW=0\nTRUCK_SPEED=33.000000\nTruck=TVKdefault\nTruckView_KEY=65\n"
     "TruckView_KF=8\nVERSION=1.2.2b2\nWRITTEN_CREW_MESSAGE=0\n";
 
 const std::vector<std::string> kChangedLines = {
-    "ALLOW_ENGN_ON=1",  "AURAL_CREW_MESSAGE=0", "DRAW_TRUCK=0",          "FRONT_WHEEL=0",
-    "HANDLE_GPU=0",     "SWITCH_VIEW=0",        "TRUCK_SPEED=33.000000", "Truck=TVKdefault",
-    "TruckView_KEY=65", "TruckView_KF=8",       "VERSION=1.2.2b2",       "WRITTEN_CREW_MESSAGE=0"};
+    "ALLOW_ENGN_ON=1",       "AURAL_CREW_MESSAGE=0", "DRAW_TRUCK=0",   "FRONT_WHEEL=0",
+    "HANDLE_GPU=0",          "SPEED_PER_SECOND=1",   "SWITCH_VIEW=0",  "TRUCK_SPEED=33.000000",
+    "Truck=TVKdefault",      "TruckView_KEY=65",     "TruckView_KF=8", "VERSION=1.2.2b2",
+    "WRITTEN_CREW_MESSAGE=0"};
 
 const std::vector<std::string> kDefaultLines = {
-    "ALLOW_ENGN_ON=0",   "AURAL_CREW_MESSAGE=1", "DRAW_TRUCK=1",          "FRONT_WHEEL=1",
-    "HANDLE_GPU=1",      "SWITCH_VIEW=1",        "TRUCK_SPEED=10.000000", "Truck=TVKdefault",
-    "TruckView_KEY=123", "TruckView_KF=8",       "VERSION=1.2.2b2",       "WRITTEN_CREW_MESSAGE=1"};
+    "ALLOW_ENGN_ON=0",       "AURAL_CREW_MESSAGE=1", "DRAW_TRUCK=1",   "FRONT_WHEEL=1",
+    "HANDLE_GPU=1",          "SPEED_PER_SECOND=0",   "SWITCH_VIEW=1",  "TRUCK_SPEED=10.000000",
+    "Truck=TVKdefault",      "TruckView_KEY=123",    "TruckView_KF=8", "VERSION=1.2.2b2",
+    "WRITTEN_CREW_MESSAGE=1"};
 
 bool Has(const std::vector<std::string>& lines, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
@@ -46,6 +48,32 @@ TEST_F(Preferences, OkWithoutAChangeLeavesEverySettingAndTheHotKey) {
     Press(XPLM_VK_F12);
     EXPECT_EQ(HotKeyToggles(), 1);
     EXPECT_EQ(StopAndReadProperties(), kChangedLines);
+}
+
+TEST_F(Preferences, TheFrameRateBoxSitsUnderTheSliderAndTakesEffectOnOk) {
+    Launch();
+    ASSERT_TRUE(Choose("Preferences..."));
+    const auto box = simhost::FindWidgetToClick("Speed independent of frame rate");
+    const auto slider = simhost::FindSlider("Truck speed");
+    int boxTop = 0, sliderTop = 0;
+    for (const auto& w : simhost::Widgets()) {
+        if (w.id == box) boxTop = w.top;
+        if (w.id == slider) sliderTop = w.top;
+    }
+    EXPECT_LT(boxTop, sliderTop);  // below it on the screen
+    EXPECT_EQ(BoxState("Speed independent of frame rate"), 0);
+    ASSERT_TRUE(Click("Speed independent of frame rate"));
+    EXPECT_EQ(BoxState("Speed independent of frame rate"), 1);
+    ASSERT_TRUE(Click(kOk));
+    EXPECT_TRUE(Has(StopAndReadProperties(), "SPEED_PER_SECOND=1"));
+}
+
+TEST_F(Preferences, TheFrameRateBoxIsLeftAloneByCancel) {
+    Launch();
+    ASSERT_TRUE(Choose("Preferences..."));
+    ASSERT_TRUE(Click("Speed independent of frame rate"));
+    ASSERT_TRUE(Click("Cancel"));
+    EXPECT_TRUE(Has(StopAndReadProperties(), "SPEED_PER_SECOND=0"));
 }
 
 TEST_F(Preferences, TheSpeedTakesEffectAtOnceAndStaysAfterCancel) {
