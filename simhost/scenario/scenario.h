@@ -42,6 +42,7 @@ struct Script {
     std::optional<int> xplaneVersion, xplmVersion;
     std::optional<double> fps;
     std::vector<std::string> omit;
+    std::vector<std::filesystem::path> alsoLoad;  // more plug-ins, beside the main one
     bool freshSandbox = false;
     std::vector<Step> steps;
 };
