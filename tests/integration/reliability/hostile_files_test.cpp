@@ -139,4 +139,38 @@ TEST_F(HostileFiles, ThousandsOfTrucksKeepTheMenuBounded) {
               std::string::npos);
 }
 
+// X-Plane 12 has no transparent-panel setting. The plug-in's start-up gate does not ask for it,
+// so Tarvosk starts, orders pushbacks and touches no missing dataref at every version.
+TEST(SimulatorVersions, StartsWithOrWithoutTheTransparentPanelSetting) {
+    for (int version : {11550, 12000, 12100}) {
+        simhost::HostConfig config;
+        config.sandbox =
+            fs::path(TARVOSK_TEST_SANDBOXES) / ("SimulatorVersions." + std::to_string(version));
+        config.xplaneVersion = version;
+        std::error_code ignored;
+        fs::remove_all(config.sandbox, ignored);
+        std::string error;
+        ASSERT_TRUE(simhost::Reset(config, &error)) << error;
+        EXPECT_EQ(simhost::DatarefExists("sim/graphics/settings/transparent_panel"),
+                  version < 12000);
+        const int plugin = simhost::LoadPlugin(TARVOSK_XPL, &error);
+        ASSERT_GT(plugin, 0) << error;
+        ASSERT_TRUE(simhost::StartPlugin(plugin));
+        ASSERT_TRUE(simhost::EnablePlugin(plugin));
+        simhost::RunFrames(30);
+        for (const auto& widget : simhost::Widgets())
+            EXPECT_FALSE(widget.visible)
+                << "a window opened at version " << version << ": " << widget.descriptor;
+        EXPECT_TRUE(simhost::ChooseMenuItem("Plugins/Tarvosk/Push straight back"));
+        EXPECT_EQ(simhost::GetDataref("quorren/tarvosk/PBstatus"), 1.0) << version;
+        simhost::RunSeconds(10);
+        simhost::UnloadPlugin(plugin);
+        const std::string log =
+            ReadAll(simhost::Sandbox() / "Resources/plugins/Tarvosk/Tarvosk.log");
+        EXPECT_EQ(log.find("Data refs initialisation problems"), std::string::npos) << version;
+        EXPECT_EQ(simhost::BadHandleAccesses(), 0) << version;
+        EXPECT_EQ(simhost::PluginFaults(), 0) << version;
+    }
+}
+
 }  // namespace
