@@ -239,8 +239,8 @@ void RegisterSimDatarefs(DatarefRegistry& data, const Aircraft& a, int version,
     add("sim/cockpit/electrical/cockpit_lights_on", I, true);
     add("sim/graphics/view/view_is_external", I, false);
     add("sim/graphics/view/view_type", I, false)->i = 1000;
-    DatarefEntry* n1 = add(
-        newN1 ? "sim/flightmodel/engine/ENGN_N1_" : "sim/flightmodel/engine/ENGN_N1", FA, true);
+    DatarefEntry* n1 =
+        add(newN1 ? "sim/flightmodel/engine/ENGN_N1_" : "sim/flightmodel/engine/ENGN_N1", FA, true);
     n1->vf.assign(8, 0.0f);
     for (int k = 0; k < a.engines; ++k) n1->vf[k] = a.n1;
     DatarefEntry* tail = add("sim/aircraft/view/acf_tailnum", B, true);
