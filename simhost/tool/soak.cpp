@@ -427,9 +427,11 @@ int Soak::Run() {
             UnloadPlugin(plugin_);
             return 1;
         }
-        if (!options_.quiet && n % 100000 == 0)
+        if (!options_.quiet && n % 100000 == 0) {
             std::printf("soak: %lld operations, %lld frames, %.0f simulated seconds\n", n, frames_,
                         Now());
+            std::fflush(stdout);  // progress shows while a long run goes on, also through a pipe
+        }
     }
     SetAfterFrameHook(nullptr);
     UnloadPlugin(plugin_);
