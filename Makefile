@@ -2,9 +2,10 @@
 #   make demo   build everything and run a full pushback in the simulated host (out/demo/)
 #   make test   build and run every test
 #   make bench  build and run the benchmarks; each comparison ends with "<name>: <figure> (goal <goal>)"
+#   make soak   a million random operations on the real plug-in (SOAK_OPERATIONS, SOAK_SEED)
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps demo test bench asan-test fuzz-smoke format clean
+.PHONY: all deps demo test bench soak asan-test fuzz-smoke format clean
 
 all: deps
 	cmake --preset dev >/dev/null
@@ -23,6 +24,14 @@ demo: deps build/release/build.ninja
 test: deps build/dev/build.ninja
 	cmake --build --preset dev -j $(JOBS)
 	ctest --preset dev -j $(JOBS)
+
+SOAK_OPERATIONS ?= 1000000
+SOAK_SEED ?= $(shell date +%s)
+soak: deps build/release/build.ninja
+	cmake --build --preset release -j $(JOBS) --target tarvosk-sim Tarvosk tarvosk_content
+	build/release/simhost/tarvosk-sim --soak $(SOAK_OPERATIONS) --seed $(SOAK_SEED) \
+	    --plugin build/release/src/shell/Tarvosk.xpl --content build/release/content/Tarvosk \
+	    --sandbox out/soak-sandbox
 
 asan-test: deps build/asan/build.ninja
 	cmake --build --preset asan -j $(JOBS)

@@ -209,6 +209,12 @@ bool Parser::Config(const std::vector<Token>& t, bool* handled) {
         script_->screenHeight = height;
         return true;
     }
+    if (w == "also-load") {
+        std::optional<std::filesystem::path> extra;
+        if (!path(&extra)) return false;
+        script_->alsoLoad.push_back(*extra);
+        return true;
+    }
     if (w == "omit") {
         if (words.size() < 2) return Fail("'omit' needs at least one dataref name");
         for (std::size_t k = 1; k < words.size(); ++k) script_->omit.push_back(words[k].text);

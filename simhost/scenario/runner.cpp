@@ -45,6 +45,7 @@ class Runner {
     bool EnsureHost(const simhost::scenario::Step& s);
     bool Load(const simhost::scenario::Step& s, const fs::path& plugin);
     bool Lifecycle(const simhost::scenario::Step& s);
+    bool LoadOthers(const simhost::scenario::Step& s);
     bool Expect(const simhost::scenario::Step& s);
     // Evaluates a condition; `known` false when its left side does not exist (yet).
     bool Evaluate(const Condition& c, bool* known, std::string* actual);
@@ -59,6 +60,7 @@ class Runner {
     bool hostUp_ = false;
     fs::path out_, sandbox_, plugin_, content_;
     int pluginId_ = -1;
+    std::vector<int> otherIds_;  // the plug-ins of 'also-load' lines, loaded once
     bool track_ = true;
     std::vector<TrackRow> rows_;
     DatarefHandle ax_ = nullptr, az_ = nullptr, ah_ = nullptr, tx_ = nullptr, tz_ = nullptr,
@@ -109,11 +111,27 @@ bool Runner::Load(const simhost::scenario::Step& s, const fs::path& plugin) {
     return true;
 }
 
+// The other plug-ins live beside the main one from its first load to the end of the run,
+// through its restarts, as other add-ons do in the simulator.
+bool Runner::LoadOthers(const simhost::scenario::Step& s) {
+    if (!otherIds_.empty() || script_.alsoLoad.empty()) return true;
+    for (const fs::path& other : script_.alsoLoad) {
+        std::string why;
+        const int id = LoadPlugin(other, &why);
+        if (id < 0) return Fail(s, "cannot load " + other.string() + ": " + why);
+        otherIds_.push_back(id);
+        if (!StartPlugin(id) || !EnablePlugin(id))
+            return Fail(s, other.string() + " did not start and enable");
+    }
+    return true;
+}
+
 bool Runner::Lifecycle(const simhost::scenario::Step& s) {
     const std::string& v = s.verb;
-    if (v == "load") return Load(s, s.args.empty() ? plugin_ : fs::path(s.args[0]));
+    if (v == "load")
+        return Load(s, s.args.empty() ? plugin_ : fs::path(s.args[0])) && LoadOthers(s);
     if (v == "launch") {
-        if (!Load(s, plugin_)) return false;
+        if (!Load(s, plugin_) || !LoadOthers(s)) return false;
         if (!StartPlugin(pluginId_)) return Fail(s, "XPluginStart failed");
         return EnablePlugin(pluginId_) || Fail(s, "XPluginEnable failed");
     }
@@ -561,6 +579,8 @@ RunResult Runner::Run() {
             UnloadPlugin(pluginId_);
             pluginId_ = -1;
         }
+        for (int id : otherIds_) UnloadPlugin(id);
+        otherIds_.clear();
         WriteOutputs(&result);
         for (const fs::path& p : pictures_->Written()) result.outputs.push_back(p);
     }

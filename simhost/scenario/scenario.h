@@ -50,6 +50,7 @@ struct Script {
     int driverLine = 0;
     std::optional<int> screenWidth, screenHeight;
     std::vector<std::string> omit;
+    std::vector<std::filesystem::path> alsoLoad;  // more plug-ins, beside the main one
     bool freshSandbox = false;
     std::vector<Step> steps;
 };

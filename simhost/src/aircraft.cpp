@@ -188,18 +188,21 @@ void RegisterSimDatarefs(DatarefRegistry& data, const Aircraft& a, int version,
             if (o == name) listed = false;
         return data.AddSim(name, type, writable, listed);
     };
+    // Writable as the simulator's own dataref lists have them: plug-ins may write the attitude,
+    // the gear geometry, the aircraft's description and the controls; the simulator keeps ground
+    // speed, height above ground, the joystick's presence, the view and the pause to itself.
     constexpr int F = xplmType_Float, D = xplmType_Double, I = xplmType_Int,
                   FA = xplmType_FloatArray, B = xplmType_Data;
     *refs = AircraftRefs{};
     const bool newPitch = version >= 730, newN1 = version >= 740;
     refs->theta =
-        add(newPitch ? "sim/flightmodel/position/theta" : "sim/flightmodel/position/the", F, false);
+        add(newPitch ? "sim/flightmodel/position/theta" : "sim/flightmodel/position/the", F, true);
     refs->localX = add("sim/flightmodel/position/local_x", D, true);
     refs->localZ = add("sim/flightmodel/position/local_z", D, true);
     refs->localY = add("sim/flightmodel/position/local_y", D, true);
-    refs->psi = add("sim/flightmodel/position/psi", F, false);
-    refs->phi = add("sim/flightmodel/position/phi", F, false);
-    add("sim/flightmodel/position/R", F, false);
+    refs->psi = add("sim/flightmodel/position/psi", F, true);
+    refs->phi = add("sim/flightmodel/position/phi", F, true);
+    add("sim/flightmodel/position/R", F, true);
     refs->q = add("sim/flightmodel/position/q", FA, true);
     refs->groundspeed = add("sim/flightmodel/position/groundspeed", F, false);
     refs->yAgl = add("sim/flightmodel/position/y_agl", F, false);
@@ -214,7 +217,7 @@ void RegisterSimDatarefs(DatarefRegistry& data, const Aircraft& a, int version,
         "sim/aircraft/parts/acf_gear_tirrad"};
     const GearLeg* legs[3] = {&a.nose, &a.mainLeft, &a.mainRight};
     for (int k = 0; k < 5; ++k) {
-        DatarefEntry* e = add(gearNames[k], FA, false);
+        DatarefEntry* e = add(gearNames[k], FA, true);
         e->vf.assign(gearSize, 0.0f);
         auto field = [k](const GearLeg& g) {
             const float v[5] = {g.x, g.y, g.z, g.legLength, g.tyreRadius};
@@ -230,31 +233,32 @@ void RegisterSimDatarefs(DatarefRegistry& data, const Aircraft& a, int version,
     add("sim/joystick/yolk_heading_ratio", F, true);
     add("sim/operation/override/override_joystick_heading", I, true);
     add("sim/joystick/has_joystick", I, false)->i = a.hasJoystick;
-    add("sim/flightmodel/ground/plugin_ground_center", FA, false)->vf.assign(3, 0.0f);
+    add("sim/flightmodel/ground/plugin_ground_center", FA, true)->vf.assign(3, 0.0f);
     add("sim/flightmodel/controls/parkbrake", F, true)->f = a.parkingBrake;
-    add("sim/cockpit/switches/gear_handle_status", I, false)->i = a.gearHandleDown;
-    add("sim/cockpit/electrical/cockpit_lights_on", I, false);
+    add("sim/cockpit/switches/gear_handle_status", I, true)->i = a.gearHandleDown;
+    add("sim/cockpit/electrical/cockpit_lights_on", I, true);
     add("sim/graphics/view/view_is_external", I, false);
     add("sim/graphics/view/view_type", I, false)->i = 1000;
-    DatarefEntry* n1 = add(
-        newN1 ? "sim/flightmodel/engine/ENGN_N1_" : "sim/flightmodel/engine/ENGN_N1", FA, false);
+    DatarefEntry* n1 =
+        add(newN1 ? "sim/flightmodel/engine/ENGN_N1_" : "sim/flightmodel/engine/ENGN_N1", FA, true);
     n1->vf.assign(8, 0.0f);
     for (int k = 0; k < a.engines; ++k) n1->vf[k] = a.n1;
-    DatarefEntry* tail = add("sim/aircraft/view/acf_tailnum", B, false);
+    DatarefEntry* tail = add("sim/aircraft/view/acf_tailnum", B, true);
     tail->bytes.assign(40, '\0');
     std::memcpy(tail->bytes.data(), a.tailNumber.data(),
                 std::min<std::size_t>(a.tailNumber.size(), 39));
-    add("sim/aircraft/view/acf_size_x", F, false)->f = a.sizeX;
-    add("sim/aircraft/view/acf_size_z", F, false)->f = a.sizeZ;
+    add("sim/aircraft/view/acf_size_x", F, true)->f = a.sizeX;
+    add("sim/aircraft/view/acf_size_z", F, true)->f = a.sizeZ;
     add("sim/operation/prefs/text_out", I, true)->i = 1;
     add("sim/time/paused", I, false);
-    add("sim/aircraft/engine/acf_num_engines", I, false)->i = a.engines;
+    add("sim/aircraft/engine/acf_num_engines", I, true)->i = a.engines;
     DatarefEntry* bat = add("sim/flightmodel/engine/ENGN_bat_volt", FA, true);
     bat->vf.assign(8, 0.0f);
     for (int k = 0; k < a.engines; ++k) bat->vf[k] = a.batteryVolts;
 
     add("sim/graphics/scenery/percent_lights_on", F, false);
-    add("sim/graphics/settings/transparent_panel", I, false);
+    // X-Plane 12 dropped the transparent-panel setting; older simulators let plug-ins set it.
+    if (version < 12000) add("sim/graphics/settings/transparent_panel", I, true);
 
     refs->localX->d = a.x;
     refs->localY->d = a.y;

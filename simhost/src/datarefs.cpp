@@ -176,6 +176,10 @@ bool WriteFloat(DatarefEntry* e, float v, bool privileged) {
     if (!Live(e) || !MayWrite(e, privileged)) return false;
     if (!e->IsAccessor()) {
         e->f = v;
+        // The attitude angles and the quaternion describe one attitude: a written angle
+        // rebuilds the quaternion, so the next frame does not undo it.
+        AircraftRefs& r = H().refs;
+        if (e == r.psi || e == r.theta || e == r.phi) AttitudeWritten(r);
         return true;
     }
     if (!e->setf) return false;

@@ -50,6 +50,17 @@ void XPLMGetPluginInfo(XPLMPluginID plugin, char* outName, char* outFilePath, ch
     CopyOut(outDescription, 256, p ? p->description : "");
 }
 
+XPLMPluginID XPLMFindPluginBySignature(const char* signature) {
+    if (!HostReady() || !signature) return XPLM_NO_PLUGIN_ID;
+    if (std::strcmp(signature, "xplanesdk.xplane") == 0) return XPLM_PLUGIN_XPLANE;
+    // Only plug-ins that have started have told the host their signature.
+    for (const auto& p : H().plugins) {
+        if (!p->unloaded && p->state != PluginState::Loaded && p->signature == signature)
+            return p->id;
+    }
+    return XPLM_NO_PLUGIN_ID;
+}
+
 void XPLMSendMessageToPlugin(XPLMPluginID plugin, int message, void* param) {
     if (!HostReady()) return;
     Host& h = H();

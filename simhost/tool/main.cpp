@@ -6,13 +6,16 @@
 #include <string>
 
 #include "scenario/scenario.h"
+#include "soak.h"
 
 namespace {
 
 int Usage(const char* why) {
     if (why) std::cerr << "tarvosk-sim: " << why << "\n";
     std::cerr << "usage: tarvosk-sim [--plugin PATH/Tarvosk.xpl] [--content DIR] [--sandbox DIR] "
-                 "[--out DIR] [--fps N] [--quiet] [--no-pictures] SCENARIO.txt\n";
+                 "[--out DIR] [--fps N] [--quiet] [--no-pictures] SCENARIO.txt\n"
+                 "       tarvosk-sim --soak N [--seed S] --plugin PATH/Tarvosk.xpl [--content DIR] "
+                 "[--sandbox DIR] [--quiet]\n";
     return 2;
 }
 
@@ -21,6 +24,8 @@ int Usage(const char* why) {
 int main(int argc, char** argv) {
     simhost::scenario::RunOptions options;
     std::string scenarioFile;
+    long long soakOperations = -1;
+    unsigned long long soakSeed = 1;
     for (int k = 1; k < argc; ++k) {
         std::string a = argv[k];
         auto value = [&](const char* name) -> const char* {
@@ -46,6 +51,15 @@ int main(int argc, char** argv) {
                 if (*end || !(options.fps > 0 && options.fps <= 10000))
                     return Usage("--fps needs a frame rate");
             }
+        } else if (a == "--soak" || a == "--seed") {
+            const char* v = value(a.c_str());
+            char* end = nullptr;
+            const unsigned long long n = v ? std::strtoull(v, &end, 0) : 0;
+            if (!v || *end) return Usage((a + " needs a whole number").c_str());
+            if (a == "--soak")
+                soakOperations = static_cast<long long>(n);
+            else
+                soakSeed = n;
         } else if (a == "--quiet") {
             options.quiet = true;
         } else if (a == "--no-pictures") {
@@ -60,6 +74,18 @@ int main(int argc, char** argv) {
         } else {
             return Usage("only one scenario file");
         }
+    }
+    if (soakOperations >= 0) {
+        if (options.plugin.empty()) return Usage("--soak needs --plugin");
+        simhost::soak::SoakOptions soak;
+        soak.operations = soakOperations;
+        soak.seed = soakSeed;
+        soak.plugin = options.plugin;
+        soak.content = options.content;
+        soak.sandbox =
+            options.sandbox.empty() ? std::filesystem::path("out/soak-sandbox") : options.sandbox;
+        soak.quiet = options.quiet;
+        return simhost::soak::RunSoak(soak);
     }
     if (scenarioFile.empty()) return Usage("no scenario file");
 

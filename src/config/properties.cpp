@@ -1,6 +1,8 @@
 #include "config/properties.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -68,26 +70,52 @@ void QN_Properties::Dump(std::ostream& out) const {
 bool QN_Properties::Save() const {
     const std::string temporary = path + ".tmp";
     bool ok = false;
+    std::string reason = "no file name";
+    // The first failure's reason; later steps only clean up.
+    auto failed = [&reason](const char* step) {
+        if (reason.empty()) reason = std::string(step) + ": " + std::strerror(errno);
+    };
     if (!path.empty()) {
+        reason.clear();
         if (std::FILE* file = std::fopen(temporary.c_str(), "w")) {
             ok = true;
             for (const auto& [key, value] : entries) {
                 const std::string line = key + "=" + value + "\n";
-                if (std::fwrite(line.data(), 1, line.size(), file) != line.size()) ok = false;
+                if (ok && std::fwrite(line.data(), 1, line.size(), file) != line.size()) {
+                    failed("cannot write");
+                    ok = false;
+                }
             }
-            if (std::fflush(file) != 0) ok = false;
+            if (ok && std::fflush(file) != 0) {
+                failed("cannot write");
+                ok = false;
+            }
 #if defined(__unix__) || defined(__APPLE__)
             // The rename below must not publish a file whose bytes are still in flight.
-            if (ok && ::fsync(::fileno(file)) != 0) ok = false;
+            if (ok && ::fsync(::fileno(file)) != 0) {
+                failed("cannot flush to disk");
+                ok = false;
+            }
 #endif
-            if (std::fclose(file) != 0) ok = false;
+            if (std::fclose(file) != 0 && ok) {
+                failed("cannot write");
+                ok = false;
+            }
             std::error_code error;
             if (ok) std::filesystem::rename(temporary, path, error);
-            if (error) ok = false;
+            if (error) {
+                if (reason.empty()) reason = "cannot replace the old file: " + error.message();
+                ok = false;
+            }
             if (!ok) std::filesystem::remove(temporary, error);
+        } else {
+            failed("cannot create the temporary file");
         }
     }
-    if (!ok) LogText("Error: can't open QN_Properties file for writing'" + path + "'\n");
+    if (!ok) {
+        LogText("Error: can't open QN_Properties file for writing'" + path + "'\n");
+        LogText("[WRNG] Settings not saved, the old file is kept (" + reason + ")\n");
+    }
     return ok;
 }
 

@@ -27,9 +27,9 @@ struct FdCloser {
 }  // namespace
 
 bool readWholeFile(const std::string& path, FileBuffer& buffer, std::string* error) {
-    buffer.bytes.reset();
     buffer.size = 0;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking: opening a FIFO for reading would otherwise wait for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return fail(error, "cannot open " + path + ": " + std::strerror(errno));
     FdCloser closer{fd};
     struct stat info {};
@@ -38,18 +38,23 @@ bool readWholeFile(const std::string& path, FileBuffer& buffer, std::string* err
     }
     if (!S_ISREG(info.st_mode)) return fail(error, path + " is not a regular file");
     const auto size = static_cast<size_t>(info.st_size);
-    // No zero-fill: every byte is overwritten by the read.
-    std::unique_ptr<char[]> bytes(new (std::nothrow) char[size == 0 ? 1 : size]);
-    if (!bytes) return fail(error, "not enough memory to read " + path);
+    if (!buffer.bytes || buffer.capacity < size) {
+        buffer.bytes.reset();
+        buffer.capacity = 0;
+        // No zero-fill: every byte is overwritten by the read.
+        std::unique_ptr<char[]> bytes(new (std::nothrow) char[size == 0 ? 1 : size]);
+        if (!bytes) return fail(error, "not enough memory to read " + path);
+        buffer.bytes = std::move(bytes);
+        buffer.capacity = size == 0 ? 1 : size;
+    }
     size_t done = 0;
     while (done < size) {
-        const ssize_t got = ::read(fd, bytes.get() + done, size - done);
+        const ssize_t got = ::read(fd, buffer.bytes.get() + done, size - done);
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) return fail(error, "cannot read " + path + ": " + std::strerror(errno));
         if (got == 0) return fail(error, "short read from " + path);
         done += static_cast<size_t>(got);
     }
-    buffer.bytes = std::move(bytes);
     buffer.size = size;
     return true;
 }

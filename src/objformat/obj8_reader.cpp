@@ -316,13 +316,19 @@ bool readObj8FromBuffer(const char* data, size_t size, ObjectModel& model, std::
 }
 
 bool readObj8(const std::string& path, ObjectModel& model, std::string* error) {
-    FileBuffer buffer;
-    if (!readWholeFile(path, buffer, error)) {
+    // One buffer per thread, reused from read to read: a fresh allocation of the file's size
+    // costs a page fault per page, as much as the parsing of a large file. Kept up to a size
+    // no real object reaches, so a freak file does not pin its memory.
+    constexpr size_t kKeptBufferBytes = size_t{128} << 20;
+    thread_local FileBuffer buffer;
+    bool ok = readWholeFile(path, buffer, error);
+    if (ok) {
+        ok = readObj8FromBuffer(buffer.begin(), buffer.size, model, error);
+        if (!ok && error) *error = path + ": " + *error;
+    } else {
         resetModel(model);
-        return false;
     }
-    const bool ok = readObj8FromBuffer(buffer.begin(), buffer.size, model, error);
-    if (!ok && error) *error = path + ": " + *error;
+    if (buffer.capacity > kKeptBufferBytes) buffer = FileBuffer{};
     return ok;
 }
 

@@ -87,8 +87,11 @@ inline bool parseSimpleFloat(const char*& p, float& out) {
     }
     if (!isDelimiter(*q)) return false;
     float number;
-    if (value <= uint64_t{kExactLimit}) {
-        number = static_cast<float>(value);
+    // While every digit but the last keeps the running value within 2^24, the steps are exact
+    // up to the last one, whose single rounding is the conversion of the whole integer.
+    if (value <= uint64_t{kExactLimit} * 10 + 9) {
+        // Through a signed integer: one conversion instruction where unsigned needs several.
+        number = static_cast<float>(static_cast<int32_t>(value));
     } else {
         // Replay the digits: exact while within 2^24, then one rounding per digit.
         uint32_t exact = 0;

@@ -86,7 +86,7 @@ float PushMotionLoop(float sinceLast, float, int, void*) {
                 EndPush();
                 return -1.0f;
             }
-        } else if (gPushback.steeringMode == 1 && LegEndReached(psi, x)) {
+        } else if (gPushback.steeringMode == 1 && LegEndReached(x, z)) {
             gPushback.steeringMode = 2;
             return -1.0f;
         }

@@ -14,6 +14,10 @@ struct PushbackState {
     bool pushing = false;    // the push motion loop is moving the aircraft
     int targetHeading = 0;   // whole degrees
     double endPointX = 0.0;  // local x of the end of the straight leg
+    // Where the straight leg starts and the unit vector it runs along (x, z), so its end is a
+    // distance travelled, whatever the heading.
+    double legStartX = 0.0, legStartZ = 0.0;
+    double legDirX = 0.0, legDirZ = 0.0;
     int truckPhase = -2;  // -2 idle, 0 announced, 1 approach/brake dialogue, 2 pushing, 3 departing
 };
 

@@ -71,6 +71,8 @@ void ClearPushValues() {
     gPushback.steeringMode = 0;
     gPushback.direction = 0;
     gPushback.endPointX = 0.0;
+    gPushback.legStartX = gPushback.legStartZ = 0.0;
+    gPushback.legDirX = gPushback.legDirZ = 0.0;
     gPushback.pushRequested = false;
     gPushback.targetHeading = 0;
 }
@@ -162,6 +164,11 @@ void ComputeEndPoint() {
     const double x = XPLMGetDatad(gHostData.localX);
     const HeadingTrig t = HeadingTrig32(XPLMGetDataf(gHostData.psi));
     gPushback.endPointX = x - gTruck.legLength * t.sinH;
+    // The push motion moves the aircraft along (-sin h, cos h) with the same trigonometry.
+    gPushback.legStartX = x;
+    gPushback.legStartZ = XPLMGetDatad(gHostData.localZ);
+    gPushback.legDirX = -t.sinH;
+    gPushback.legDirZ = t.cosH;
 }
 
 void StartPushbackKind(int kind) {

@@ -13,10 +13,12 @@ void TargetHeadingFor(int kind) {
     gPushback.targetHeading = TargetHeadingFrom(XPLMGetDataf(gHostData.psi), kind);
 }
 
-bool LegEndReached(float h, double x) {
-    const int q = HeadingQuadrant(h);
-    if (q == 3 || q == 4) return gPushback.endPointX < x;
-    return gPushback.endPointX > x;
+bool LegEndReached(double x, double z) {
+    // Distance travelled along the push direction since the order. Comparing x alone fails at
+    // headings 0 and 180, where x does not change and rounding noise decides.
+    const double travelled = (x - gPushback.legStartX) * gPushback.legDirX +
+                             (z - gPushback.legStartZ) * gPushback.legDirZ;
+    return travelled > static_cast<double>(gTruck.legLength);
 }
 
 bool EndOfPushReached(float h) {

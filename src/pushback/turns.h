@@ -3,8 +3,9 @@
 
 namespace tarvosk {
 
-// True once the aircraft (heading h, local x) has passed endPointX; only x is compared.
-bool LegEndReached(float h, double x);
+// True once the aircraft at local (x, z) has travelled more than legLength along the push
+// direction from where the leg started (ComputeEndPoint).
+bool LegEndReached(double x, double z);
 
 // True when the floor of h equals targetHeading.
 bool EndOfPushReached(float h);

@@ -2,6 +2,8 @@
 // drive the pushback and the GPU, and the positions of the tug and the cart.
 #include "shell/published_datarefs.h"
 
+#include <cmath>
+
 #include "pushback/pushback.h"
 #include "xplm/host.h"
 
@@ -11,6 +13,12 @@ namespace {
 
 constexpr int kPublishedCount = 9;
 XPLMDataRef gHandles[kPublishedCount] = {};
+
+// Another plug-in's NaN or infinity would be drawn and followed by the camera: positions and
+// the heading keep their last finite value.
+bool Finite(double v) {
+    return std::isfinite(v);
+}
 
 // Reads 1 straight, 2 tail right, 3 tail left; 0 when nothing is ordered.
 int ReadPushbackStatus(void*) {
@@ -59,19 +67,19 @@ double ReadTruckZ(void*) {
     return gTruck.truckZ;
 }
 void WriteTruckX(void*, double v) {
-    gTruck.truckX = v;
+    if (Finite(v)) gTruck.truckX = v;
 }
 void WriteTruckY(void*, double v) {
-    gTruck.truckY = v;
+    if (Finite(v)) gTruck.truckY = v;
 }
 void WriteTruckZ(void*, double v) {
-    gTruck.truckZ = v;
+    if (Finite(v)) gTruck.truckZ = v;
 }
 float ReadTruckHeading(void*) {
     return gTruck.truckHeading;
 }
 void WriteTruckHeading(void*, float v) {
-    gTruck.truckHeading = v;
+    if (Finite(v)) gTruck.truckHeading = v;
 }
 
 // The cart's position is kept in doubles but published as floats.
@@ -85,13 +93,13 @@ float ReadGpuZ(void*) {
     return static_cast<float>(gGpu.gpuZ);
 }
 void WriteGpuX(void*, float v) {
-    gGpu.gpuX = v;
+    if (Finite(v)) gGpu.gpuX = v;
 }
 void WriteGpuY(void*, float v) {
-    gGpu.gpuY = v;
+    if (Finite(v)) gGpu.gpuY = v;
 }
 void WriteGpuZ(void*, float v) {
-    gGpu.gpuZ = v;
+    if (Finite(v)) gGpu.gpuZ = v;
 }
 
 XPLMDataRef PublishInt(const char* name, XPLMGetDatai_f read, XPLMSetDatai_f write) {

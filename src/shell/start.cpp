@@ -1,4 +1,5 @@
 // XPluginStart: log, settings, content scan, menu, callbacks, datarefs, host data lookup.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -22,6 +23,9 @@ namespace tarvosk {
 ShellSession gSession;
 
 namespace {
+
+// More trucks than this are left out of the menu (the first ones by name stay).
+constexpr std::size_t kMaxTruckMenuItems = 100;
 
 // The host's Start buffers are 256 bytes by convention; never write more.
 constexpr std::size_t kStartBuffer = 256;
@@ -61,7 +65,13 @@ int StartPlugin(char* outName, char* outSignature, char* outDescription) {
     // Without a data folder nothing is written relative to the host's working folder: the log
     // stays closed and the scans find nothing.
     const std::string dataFolder = GetPath(PluginDataFolder);
-    OpenLog(dataFolder.empty() ? std::string() : dataFolder + "Tarvosk.log");
+    const std::string logPath = dataFolder.empty() ? std::string() : dataFolder + "Tarvosk.log";
+    if (!OpenLog(logPath) && !logPath.empty()) {
+        // The user can still read the simulator's own log.
+        const std::string note = "Tarvosk: cannot write its log " + logPath + " (" +
+                                 std::strerror(errno) + "); carrying on without it\n";
+        XPLMDebugString(note.c_str());
+    }
     Log("--- Starting Tarvosk ---\n");
     Log("-Running on XPlane v" + std::to_string(gXplaneVersion) + "\n");
 
@@ -77,6 +87,13 @@ int StartPlugin(char* outName, char* outSignature, char* outDescription) {
     gTruckList.clear();
     ScanObjectFolder(gTrucksFolder, gTruckList);
     LogObjectList("-Available trucks:", gTruckList);
+    if (gTruckList.size() > kMaxTruckMenuItems) {
+        // A menu of thousands of items cannot be used and takes the host long to build.
+        Log("[WRNG] " + std::to_string(gTruckList.size()) +
+            " trucks found; the Trucks menu shows the first " + std::to_string(kMaxTruckMenuItems) +
+            "\n");
+        gTruckList.resize(kMaxTruckMenuItems);
+    }
 
     gGroundServicesFolder =
         dataFolder.empty() ? std::string() : dataFolder + "GroundServices" + DirectorySeparator();

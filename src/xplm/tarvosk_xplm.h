@@ -108,6 +108,7 @@ XPLMPluginID XPLMGetMyID(void);
 void XPLMGetPluginInfo(XPLMPluginID plugin, char* outName, char* outFilePath, char* outSignature,
                        char* outDescription);
 void XPLMSendMessageToPlugin(XPLMPluginID plugin, int message, void* param);
+XPLMPluginID XPLMFindPluginBySignature(const char* signature);
 void XPLMGetSystemPath(char* outSystemPath);
 void XPLMGetPrefsPath(char* outPrefsPath);
 const char* XPLMGetDirectorySeparator(void);

@@ -108,7 +108,9 @@ TEST(Properties, SaveToAMissingFolderFailsAndLogs) {
     log.str("");
     logged["A"] = "1";
     EXPECT_FALSE(logged.Save());
-    EXPECT_EQ(log.str(), "Error: can't open QN_Properties file for writing'" + path + "'\n");
+    EXPECT_EQ(log.str(), "Error: can't open QN_Properties file for writing'" + path +
+                             "'\n[WRNG] Settings not saved, the old file is kept (cannot create "
+                             "the temporary file: No such file or directory)\n");
     EXPECT_FALSE(std::filesystem::exists(path));
 }
 

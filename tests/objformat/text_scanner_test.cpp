@@ -133,6 +133,27 @@ TEST(TextScannerFloat, OrdinaryNumbersMatchTheLiteralRulesOnBothPaths) {
     }
 }
 
+// Eight-digit values just past 2^24 take one rounding at their last digit; with digits beyond
+// that the rounding happens earlier. Both sides of 10 * 2^24 + 9, with and without a point.
+TEST(TextScannerFloat, IntegersAroundTenTimesTwoToTheTwentyFourRoundLikeTheRules) {
+    const int64_t edges[] = {16777215,  16777216,  16777217,  16777219,  99999999, 167772159,
+                             167772169, 167772170, 167772171, 167772185, 999999999};
+    for (int64_t edge : edges) {
+        for (int64_t v = edge - 40; v <= edge + 40; ++v) {
+            std::string digits = std::to_string(v);
+            for (size_t point = 0; point <= digits.size(); point += 3) {
+                std::string token = digits;
+                if (point < digits.size()) token.insert(point, ".");
+                const float want = literalReadFloat(token);
+                ASSERT_EQ(bitsOf(floatOf(token + std::string(30, ' '))), bitsOf(want)) << token;
+                ASSERT_EQ(bitsOf(floatOf("-" + token + "\n" + std::string(30, ' '))),
+                          bitsOf(literalReadFloat("-" + token)))
+                    << token;
+            }
+        }
+    }
+}
+
 TEST(TextScannerInt, SignRulesAndLooseDigits) {
     EXPECT_EQ(intOf("-12"), -12);
     EXPECT_EQ(intOf("+12"), 12);

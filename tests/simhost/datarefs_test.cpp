@@ -37,16 +37,97 @@ TEST_F(Datarefs, NullUnknownAndForeignHandlesAreHarmlessAndCounted) {
 }
 
 TEST_F(Datarefs, ReadOnlyDatarefsIgnorePluginWritesButNotTheHosts) {
-    XPLMDataRef psi = XPLMFindDataRef("sim/flightmodel/position/psi");
-    XPLMSetDataf(psi, 10.0f);
-    EXPECT_NEAR(XPLMGetDataf(psi), 275.4f, 1e-4);
+    XPLMDataRef speed = XPLMFindDataRef("sim/flightmodel/position/groundspeed");
+    XPLMSetDataf(speed, 10.0f);
+    EXPECT_EQ(XPLMGetDataf(speed), 0.0f);
     EXPECT_EQ(simhost::ReadOnlyWrites(), 1);
-    EXPECT_TRUE(simhost::SetDataref("sim/flightmodel/position/psi", 10.0));
-    EXPECT_NEAR(XPLMGetDataf(psi), 10.0f, 1e-4);
+    EXPECT_TRUE(simhost::SetDataref("sim/flightmodel/position/groundspeed", 10.0));
+    EXPECT_EQ(XPLMGetDataf(speed), 10.0f);
     XPLMDataRef brake = XPLMFindDataRef("sim/flightmodel/controls/parkbrake");
     XPLMSetDataf(brake, 0.0f);
     EXPECT_EQ(XPLMGetDataf(brake), 0.0f);
     EXPECT_EQ(simhost::BadHandleAccesses(), 0);
+}
+
+// The simulator protects only what it computes or owns; the rest plug-ins may write.
+TEST_F(Datarefs, WritableAndReadOnlyAsTheSimulatorHasThem) {
+    const char* writable[] = {"sim/flightmodel/position/theta",
+                              "sim/flightmodel/position/psi",
+                              "sim/flightmodel/position/phi",
+                              "sim/flightmodel/position/R",
+                              "sim/flightmodel/position/local_x",
+                              "sim/aircraft/parts/acf_gear_xnodef",
+                              "sim/aircraft/parts/acf_gear_ynodef",
+                              "sim/aircraft/parts/acf_gear_znodef",
+                              "sim/aircraft/parts/acf_gear_leglen",
+                              "sim/aircraft/parts/acf_gear_tirrad",
+                              "sim/aircraft/view/acf_tailnum",
+                              "sim/aircraft/view/acf_size_x",
+                              "sim/aircraft/view/acf_size_z",
+                              "sim/aircraft/engine/acf_num_engines",
+                              "sim/cockpit/switches/gear_handle_status",
+                              "sim/flightmodel/ground/plugin_ground_center",
+                              "sim/flightmodel/engine/ENGN_N1_",
+                              "sim/flightmodel/engine/ENGN_bat_volt",
+                              "sim/flightmodel/controls/parkbrake"};
+    const char* readOnly[] = {"sim/flightmodel/position/groundspeed",
+                              "sim/flightmodel/position/y_agl",
+                              "sim/joystick/has_joystick",
+                              "sim/graphics/view/view_is_external",
+                              "sim/graphics/view/view_type",
+                              "sim/time/paused",
+                              "sim/graphics/scenery/percent_lights_on"};
+    auto write = [](XPLMDataRef ref, float value) {
+        float array[3] = {value, value, value};
+        char bytes[4] = {'A', 'B', 'C', 0};
+        XPLMSetDataf(ref, value);
+        XPLMSetDatai(ref, static_cast<int>(value));
+        XPLMSetDatad(ref, value);
+        XPLMSetDatavf(ref, array, 0, 1);
+        XPLMSetDatab(ref, bytes, 0, 4);
+    };
+    for (const char* name : writable) {
+        XPLMDataRef ref = XPLMFindDataRef(name);
+        ASSERT_NE(ref, nullptr) << name;
+        const int before = simhost::ReadOnlyWrites();
+        write(ref, 3.0f);
+        EXPECT_EQ(simhost::ReadOnlyWrites(), before) << name;
+        EXPECT_EQ(simhost::GetDataref(name), std::string(name).ends_with("acf_tailnum") ? 'A' : 3.0)
+            << name;
+    }
+    for (const char* name : readOnly) {
+        XPLMDataRef ref = XPLMFindDataRef(name);
+        ASSERT_NE(ref, nullptr) << name;
+        const double value = simhost::GetDataref(name);
+        const int before = simhost::ReadOnlyWrites();
+        write(ref, 3.0f);
+        EXPECT_GT(simhost::ReadOnlyWrites(), before) << name;
+        EXPECT_EQ(simhost::GetDataref(name), value) << name;
+    }
+}
+
+TEST_F(Datarefs, AWrittenHeadingBecomesTheAttitude) {
+    XPLMDataRef psi = XPLMFindDataRef("sim/flightmodel/position/psi");
+    XPLMSetDataf(psi, 10.0f);
+    simhost::RunFrames(1);
+    EXPECT_NEAR(XPLMGetDataf(psi), 10.0f, 1e-4);
+    float q[4];
+    ASSERT_EQ(XPLMGetDatavf(XPLMFindDataRef("sim/flightmodel/position/q"), q, 0, 4), 4);
+    EXPECT_NEAR(q[3], std::sin(5.0 * M_PI / 180.0), 1e-3);  // level: q = (cos h/2, 0, 0, sin h/2)
+}
+
+TEST_F(Datarefs, TransparentPanelOnlyBeforeVersionTwelve) {
+    EXPECT_EQ(XPLMFindDataRef("sim/graphics/settings/transparent_panel"), nullptr);
+    ResetHost(11550);
+    XPLMDataRef panel = XPLMFindDataRef("sim/graphics/settings/transparent_panel");
+    ASSERT_NE(panel, nullptr);
+    XPLMSetDatai(panel, 1);
+    EXPECT_EQ(XPLMGetDatai(panel), 1);
+    ResetHost(860);
+    EXPECT_NE(XPLMFindDataRef("sim/graphics/settings/transparent_panel"), nullptr);
+    ResetHost(12000);
+    EXPECT_EQ(XPLMFindDataRef("sim/graphics/settings/transparent_panel"), nullptr);
+    EXPECT_EQ(simhost::ReadOnlyWrites(), 0);
 }
 
 TEST_F(Datarefs, ArraysReportTheirSizeHonourOffsetsAndCutOverlongWrites) {
@@ -203,7 +284,6 @@ TEST_F(Datarefs, EveryRowThePluginLooksUpExists) {
                            "sim/aircraft/engine/acf_num_engines",
                            "sim/flightmodel/engine/ENGN_bat_volt",
                            "sim/graphics/scenery/percent_lights_on",
-                           "sim/graphics/settings/transparent_panel",
                            "simhost/clock/monotonic_seconds"};
     for (const char* n : names) EXPECT_NE(XPLMFindDataRef(n), nullptr) << n;
 }
