@@ -73,6 +73,7 @@ bool Runner::EnsureHost(const simhost::scenario::Step& s) {
     config.framesPerSecond = options_.fps > 0 ? options_.fps : script_.fps.value_or(30.0);
     config.omitDatarefs = script_.omit;
     if (script_.aircraft) config.aircraftFile = *script_.aircraft;
+    config.layout = options_.layout.value_or(script_.layout.value_or(PluginLayout::Flat));
     if (script_.freshSandbox) {
         std::error_code ec;
         fs::remove_all(sandbox_, ec);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "outputs.h"
+#include "simhost/simhost.h"
 
 namespace simhost::scenario {
 
@@ -43,6 +44,7 @@ struct Script {
     std::optional<double> fps;
     std::vector<std::string> omit;
     bool freshSandbox = false;
+    std::optional<PluginLayout> layout;  // "layout flat" or "layout fat"
     std::vector<Step> steps;
 };
 
@@ -60,7 +62,11 @@ struct RunOptions {
     std::filesystem::path plugin, content, sandbox, out;  // empty: from the script or defaults
     double fps = 0;                                       // 0: the script's, else 30
     bool quiet = false;
+    std::optional<PluginLayout> layout;  // overrides the script's; default flat
 };
+
+// "flat" or "fat"; false for anything else.
+bool ParseLayout(const std::string& word, PluginLayout* layout);
 
 struct RunResult {
     bool ok = false;

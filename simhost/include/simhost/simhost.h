@@ -22,6 +22,10 @@
 
 namespace simhost {
 
+// Where LoadPlugin installs a plug-in in the sandbox: beside its data folder
+// (plugins/Tarvosk.xpl), or inside it in a platform folder (plugins/Tarvosk/lin_x64/Tarvosk.xpl).
+enum class PluginLayout { Flat, Fat };
+
 struct HostConfig {
     std::filesystem::path sandbox;  // run folder, laid out like an X-Plane installation; created
     int xplaneVersion = 12100;      // first result of XPLMGetVersions
@@ -29,14 +33,17 @@ struct HostConfig {
     double framesPerSecond = 30.0;
     std::vector<std::string> omitDatarefs;  // simulator datarefs left out of the registry
     std::filesystem::path aircraftFile;     // empty: the default airliner shipped with the host
+    PluginLayout layout = PluginLayout::Flat;
 };
 
 // Fresh process-wide host at time 0 (unloads every plug-in first).
 SIMHOST_API bool Reset(const HostConfig& config, std::string* error);
 SIMHOST_API const HostConfig& Config();
 
-// Plug-ins. LoadPlugin copies the .xpl to <sandbox>/Resources/plugins/<name>.xpl and opens it
-// with dlopen(RTLD_NOW | RTLD_LOCAL); returns an id > 0, or -1 with *error set.
+// Plug-ins. LoadPlugin copies the .xpl to <sandbox>/Resources/plugins/<name>.xpl (flat layout)
+// or <sandbox>/Resources/plugins/<name>/lin_x64/<name>.xpl (fat layout), unless it already lies
+// there, and opens it with dlopen(RTLD_NOW | RTLD_LOCAL); returns an id > 0, or -1 with *error set.
+SIMHOST_API std::filesystem::path PluginInstallPath(const std::filesystem::path& xpl);
 SIMHOST_API int LoadPlugin(const std::filesystem::path& xpl, std::string* error);
 SIMHOST_API bool StartPlugin(int id);
 SIMHOST_API bool EnablePlugin(int id);
