@@ -126,8 +126,8 @@ void XPLMSetWindowIsVisible(XPLMWindowID window, int isVisible) {
     if (w) w->visible = isVisible != 0;
 }
 
-void XPLMDrawString(float* colorRGB, int x, int y, const char* text, int* wordWrapWidth,
-                    XPLMFontID fontId) {
+void XPLMDrawString(float* colorRGB, int x, int y, TARVOSK_XPLM_ARG(XPLMDrawString, 3) text,
+                    int* wordWrapWidth, XPLMFontID fontId) {
     if (!HostReady() || !text) return;
     Host& h = H();
     ++h.drawCalls;
