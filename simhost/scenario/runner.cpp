@@ -74,7 +74,7 @@ bool Runner::EnsureHost(const simhost::scenario::Step& s) {
     config.omitDatarefs = script_.omit;
     if (script_.aircraft) config.aircraftFile = *script_.aircraft;
     config.layout = options_.layout.value_or(script_.layout.value_or(PluginLayout::Flat));
-    if (script_.freshSandbox) {
+    if (script_.freshSandbox && !options_.keepSandbox) {
         std::error_code ec;
         fs::remove_all(sandbox_, ec);
     }

@@ -63,6 +63,7 @@ struct RunOptions {
     double fps = 0;                                       // 0: the script's, else 30
     bool quiet = false;
     std::optional<PluginLayout> layout;  // overrides the script's; default flat
+    bool keepSandbox = false;  // ignore "fresh-sandbox": run in an installation made beforehand
 };
 
 // "flat" or "fat"; false for anything else.

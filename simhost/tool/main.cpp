@@ -11,8 +11,9 @@ namespace {
 
 int Usage(const char* why) {
     if (why) std::cerr << "tarvosk-sim: " << why << "\n";
-    std::cerr << "usage: tarvosk-sim [--plugin PATH/Tarvosk.xpl] [--content DIR] [--sandbox DIR] "
-                 "[--out DIR] [--fps N] [--layout flat|fat] [--quiet] SCENARIO.txt\n";
+    std::cerr
+        << "usage: tarvosk-sim [--plugin PATH/Tarvosk.xpl] [--content DIR] [--sandbox DIR] "
+           "[--out DIR] [--fps N] [--layout flat|fat] [--keep-sandbox] [--quiet] SCENARIO.txt\n";
     return 2;
 }
 
@@ -51,6 +52,8 @@ int main(int argc, char** argv) {
                 if (*end || !(options.fps > 0 && options.fps <= 10000))
                     return Usage("--fps needs a frame rate");
             }
+        } else if (a == "--keep-sandbox") {
+            options.keepSandbox = true;
         } else if (a == "--quiet") {
             options.quiet = true;
         } else if (a == "-h" || a == "--help") {
