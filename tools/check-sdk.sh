@@ -15,8 +15,17 @@ fi
 sdk_root=$(cd "$sdk_root" && pwd)
 for release in 2.1.2 4.2.0; do
   echo "-- the whole tree against SDK $release"
-  cmake --preset dev -B "build/sdk-$release" -DXPLANE_SDK_DIR="$sdk_root/$release" >/dev/null
+  # The README's command: the release preset, pointed at the SDK.
+  cmake --preset release -B "build/sdk-$release" -DXPLANE_SDK_DIR="$sdk_root/$release" >/dev/null
   cmake --build "build/sdk-$release" -j "$jobs"
+done
+echo "-- the example of docs/plugin-authors.md against both releases"
+example=$(mktemp --suffix=.c)
+trap 'rm -f "$example"' EXIT
+sed -n '/^```c$/,/^```$/p' docs/plugin-authors.md | sed '1d;$d' > "$example"
+for release in 2.1.2 4.2.0; do
+  cc -std=c99 -Wall -Wextra -Werror -Wno-unused-parameter -fsyntax-only -DLIN=1 -DXPLM200=1 \
+    -DXPLM210=1 -I"$sdk_root/$release/CHeaders/XPLM" "$example"
 done
 echo "-- the suite against SDK 4.2.0"
 ctest --test-dir build/sdk-4.2.0 -j "$jobs" --output-on-failure
