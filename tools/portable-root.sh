@@ -6,11 +6,12 @@
 # TARVOSK_PORTABLE_ROOT overrides the place (default ~/.cache/tarvosk/bullseye-amd64).
 # Needs root (or sudo) for debootstrap and chroot; the first run downloads about 80 MB.
 set -euo pipefail
-root=${TARVOSK_PORTABLE_ROOT:-${XDG_CACHE_HOME:-$HOME/.cache}/tarvosk/bullseye-amd64}
+root=${TARVOSK_PORTABLE_ROOT:-${XDG_CACHE_HOME:-${HOME:-/root}/.cache}/tarvosk/bullseye-amd64}
 mirror=${DEBIAN_MIRROR:-http://deb.debian.org/debian}
 packages=g++,cmake,ninja-build,libgl-dev,dpkg-dev
-# The stamp names this script and the library build, so changing either makes a new root.
-stamp="$root/.tarvosk-root-$(cat "$0" "$(dirname "$0")/portable-pic-libs.sh" | sha1sum | cut -c1-12)"
+# The stamp names the package list and the library build; changing either makes a new root.
+stamp="$root/.tarvosk-root-$( (echo "$packages"; cat "$(dirname "$0")/portable-pic-libs.sh") |
+  sha1sum | cut -c1-12)"
 if [ -f "$stamp" ]; then
   echo "$root"
   exit 0
