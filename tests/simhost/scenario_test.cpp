@@ -79,7 +79,8 @@ TEST(ScenarioParser, PluginLayout) {
     EXPECT_EQ(s.layout, simhost::PluginLayout::Fat);
     ASSERT_TRUE(ParseScript("layout flat\n", "s.txt", &s, &error)) << error;
     EXPECT_EQ(s.layout, simhost::PluginLayout::Flat);
-    EXPECT_EQ(ParseError("layout lin_x64\n"), "s.txt:1: 'layout' is 'flat' or 'fat', not 'lin_x64'");
+    EXPECT_EQ(ParseError("layout lin_x64\n"),
+              "s.txt:1: 'layout' is 'flat' or 'fat', not 'lin_x64'");
     EXPECT_EQ(ParseError("launch\nlayout fat\n"),
               "s.txt:2: 'layout' configures the host and must come before the first action");
 }
