@@ -3,9 +3,11 @@
 #   make test   build and run every test
 #   make bench  build and run the benchmarks; each comparison ends with "<name>: <figure> (goal <goal>)"
 #   make soak   a million random operations on the real plug-in (SOAK_OPERATIONS, SOAK_SEED)
+#   make package  dist/Tarvosk-<version>-lin_x64.zip, with the plug-in built in a cached Debian 11
+#               root (glibc 2.31; tools/build-portable.sh, needs root or sudo the first time)
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps demo test bench soak asan-test fuzz-smoke format clean
+.PHONY: all deps demo test bench soak asan-test fuzz-smoke package format clean
 
 all: deps
 	cmake --preset dev >/dev/null
@@ -45,8 +47,13 @@ fuzz-smoke: deps build/fuzz/build.ninja
 	cmake --build --preset fuzz -j $(JOBS)
 	fuzz/run-smoke.sh build/fuzz $${FUZZ_SECONDS:-60}
 
+package: deps build/package/build.ninja
+	tools/build-portable.sh build/portable
+	cmake --build --preset package -j $(JOBS) --target tarvosk_content
+	tools/make-package.sh build/package dist
+
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf build out
+	rm -rf build out dist

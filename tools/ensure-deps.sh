@@ -5,7 +5,8 @@ set -euo pipefail
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 for pkg in cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libpng-dev zlib1g-dev \
-           libegl-dev libgl-dev libegl-mesa0 libgl1-mesa-dri clang libclang-rt-14-dev; do
+           libegl-dev libgl-dev libegl-mesa0 libgl1-mesa-dri clang libclang-rt-14-dev \
+           zip unzip debootstrap; do
   have "$pkg" || need+=("$pkg")
 done
 [ ${#need[@]} -eq 0 ] && exit 0

@@ -169,6 +169,14 @@ bool Parser::Config(const std::vector<Token>& t, bool* handled) {
     if (w == "plugin") return path(&script_->plugin);
     if (w == "content") return path(&script_->content);
     if (w == "aircraft") return path(&script_->aircraft);
+    if (w == "layout") {
+        if (!Count(words, 2)) return false;
+        PluginLayout layout;
+        if (!ParseLayout(words[1].text, &layout))
+            return Fail("'layout' is 'flat' or 'fat', not '" + words[1].text + "'");
+        script_->layout = layout;
+        return true;
+    }
     if (w == "fresh-sandbox") {
         script_->freshSandbox = true;
         return Count(words, 1);
@@ -443,6 +451,16 @@ bool Parser::Line(int lineNo, const std::string& raw) {
 }
 
 }  // namespace
+
+bool ParseLayout(const std::string& word, PluginLayout* layout) {
+    if (word == "flat")
+        *layout = PluginLayout::Flat;
+    else if (word == "fat")
+        *layout = PluginLayout::Fat;
+    else
+        return false;
+    return true;
+}
 
 bool ParseDuration(const std::string& text, double* seconds) {
     std::string number = text;

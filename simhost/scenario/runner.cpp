@@ -81,7 +81,8 @@ bool Runner::EnsureHost(const simhost::scenario::Step& s) {
     if (script_.screenWidth) config.screenWidth = *script_.screenWidth;
     if (script_.screenHeight) config.screenHeight = *script_.screenHeight;
     if (script_.aircraft) config.aircraftFile = *script_.aircraft;
-    if (script_.freshSandbox) {
+    config.layout = options_.layout.value_or(script_.layout.value_or(PluginLayout::Flat));
+    if (script_.freshSandbox && !options_.keepSandbox) {
         std::error_code ec;
         fs::remove_all(sandbox_, ec);
     }

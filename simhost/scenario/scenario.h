@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "outputs.h"
+#include "simhost/simhost.h"
 
 namespace simhost::scenario {
 
@@ -52,6 +53,7 @@ struct Script {
     std::vector<std::string> omit;
     std::vector<std::filesystem::path> alsoLoad;  // more plug-ins, beside the main one
     bool freshSandbox = false;
+    std::optional<PluginLayout> layout;  // "layout flat" or "layout fat"
     std::vector<Step> steps;
 };
 
@@ -73,7 +75,12 @@ struct RunOptions {
     double fps = 0;                                       // 0: the script's, else 30
     bool quiet = false;
     bool pictures = true;  // false: picture and animation lines are passed over (timing runs)
+    std::optional<PluginLayout> layout;  // overrides the script's; default flat
+    bool keepSandbox = false;  // ignore "fresh-sandbox": run in an installation made beforehand
 };
+
+// "flat" or "fat"; false for anything else.
+bool ParseLayout(const std::string& word, PluginLayout* layout);
 
 struct RunResult {
     bool ok = false;

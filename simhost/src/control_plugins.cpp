@@ -123,17 +123,25 @@ const HostConfig& Config() {
     return H().config;
 }
 
+std::filesystem::path PluginInstallPath(const std::filesystem::path& xpl) {
+    const std::filesystem::path plugins = H().sandbox / "Resources" / "plugins";
+    if (H().config.layout == PluginLayout::Fat)
+        return plugins / xpl.stem() / "lin_x64" / xpl.filename();
+    return plugins / xpl.filename();
+}
+
 int LoadPlugin(const std::filesystem::path& xpl, std::string* error) {
     if (!HostReady()) return Fail(error, "the host has not been reset"), -1;
     Host& h = H();
     std::error_code ec;
     if (!std::filesystem::is_regular_file(xpl, ec))
         return Fail(error, "no plug-in file " + xpl.string()), -1;
-    std::filesystem::path dest = h.sandbox / "Resources" / "plugins" / xpl.filename();
+    const std::filesystem::path dest = PluginInstallPath(xpl);
     for (auto& p : h.plugins)
         if (!p->unloaded && !p->inProcess && p->path == dest)
             return Fail(error, "a plug-in is already loaded from " + dest.string()), -1;
     if (!std::filesystem::equivalent(xpl, dest, ec)) {
+        std::filesystem::create_directories(dest.parent_path(), ec);
         std::filesystem::copy_file(xpl, dest, std::filesystem::copy_options::overwrite_existing,
                                    ec);
         if (ec)

@@ -134,8 +134,8 @@ void XPLMGetScreenSize(int* outWidth, int* outHeight) {
     if (outHeight) *outHeight = ready ? H().config.screenHeight : 0;
 }
 
-void XPLMDrawString(float* colorRGB, int x, int y, const char* text, int* wordWrapWidth,
-                    XPLMFontID fontId) {
+void XPLMDrawString(float* colorRGB, int x, int y, TARVOSK_XPLM_ARG(XPLMDrawString, 3) text,
+                    int* wordWrapWidth, XPLMFontID fontId) {
     if (!HostReady() || !text) return;
     Host& h = H();
     ++h.drawCalls;

@@ -12,10 +12,12 @@ namespace {
 
 int Usage(const char* why) {
     if (why) std::cerr << "tarvosk-sim: " << why << "\n";
-    std::cerr << "usage: tarvosk-sim [--plugin PATH/Tarvosk.xpl] [--content DIR] [--sandbox DIR] "
-                 "[--out DIR] [--fps N] [--quiet] [--no-pictures] SCENARIO.txt\n"
-                 "       tarvosk-sim --soak N [--seed S] --plugin PATH/Tarvosk.xpl [--content DIR] "
-                 "[--sandbox DIR] [--quiet]\n";
+    std::cerr
+        << "usage: tarvosk-sim [--plugin PATH/Tarvosk.xpl] [--content DIR] [--sandbox DIR] "
+           "[--out DIR] [--fps N] [--layout flat|fat] [--keep-sandbox] [--quiet] [--no-pictures] "
+           "SCENARIO.txt\n"
+           "       tarvosk-sim --soak N [--seed S] --plugin PATH/Tarvosk.xpl [--content DIR] "
+           "[--sandbox DIR] [--quiet]\n";
     return 2;
 }
 
@@ -34,7 +36,7 @@ int main(int argc, char** argv) {
             return argv[++k];
         };
         if (a == "--plugin" || a == "--content" || a == "--sandbox" || a == "--out" ||
-            a == "--fps") {
+            a == "--fps" || a == "--layout") {
             const char* v = value(a.c_str());
             if (!v) return Usage((a + " needs a value").c_str());
             if (a == "--plugin")
@@ -45,7 +47,12 @@ int main(int argc, char** argv) {
                 options.sandbox = v;
             else if (a == "--out")
                 options.out = v;
-            else {
+            else if (a == "--layout") {
+                simhost::PluginLayout layout;
+                if (!simhost::scenario::ParseLayout(v, &layout))
+                    return Usage("--layout is flat or fat");
+                options.layout = layout;
+            } else {
                 char* end = nullptr;
                 options.fps = std::strtod(v, &end);
                 if (*end || !(options.fps > 0 && options.fps <= 10000))
@@ -60,6 +67,8 @@ int main(int argc, char** argv) {
                 soakOperations = static_cast<long long>(n);
             else
                 soakSeed = n;
+        } else if (a == "--keep-sandbox") {
+            options.keepSandbox = true;
         } else if (a == "--quiet") {
             options.quiet = true;
         } else if (a == "--no-pictures") {

@@ -31,6 +31,12 @@ std::string PluginFilePath() {
     return path;
 }
 
+// The per-platform folders of the layout X-Plane 11 and 12 document for plug-ins
+// (plugins/Tarvosk/lin_x64/Tarvosk.xpl); a library in one of them shares the folder above.
+bool IsPlatformFolderName(std::string_view name) {
+    return name == "lin_x64" || name == "win_x64" || name == "mac_x64" || name == "64";
+}
+
 // A folder below the simulator's root, or nothing when the root is unknown.
 std::string UnderRoot(const std::string& root, const std::string& rest) {
     return root.empty() ? std::string() : root + rest;
@@ -55,6 +61,32 @@ std::string CutAfterSeparator(std::string_view path, char separator, int count) 
     return std::string(path.substr(0, end + 1));
 }
 
+bool LiesInPlatformFolder(std::string_view libraryPath, char separator) {
+    const std::size_t last = libraryPath.rfind(separator);
+    if (last == std::string_view::npos || last == 0) return false;
+    const std::size_t before = libraryPath.rfind(separator, last - 1);
+    // The platform folder needs a parent to be the data folder.
+    if (before == std::string_view::npos) return false;
+    return IsPlatformFolderName(libraryPath.substr(before + 1, last - before - 1));
+}
+
+std::string DataFolderFor(std::string_view libraryPath, char separator) {
+    if (LiesInPlatformFolder(libraryPath, separator))
+        return CutAfterSeparator(libraryPath, separator, 2);
+    // The library's name without its extension (".xpl") names the data folder.
+    if (libraryPath.size() <= 4) return std::string();
+    return std::string(libraryPath.substr(0, libraryPath.size() - 4)) + separator;
+}
+
+std::string SimulatorRootFor(std::string_view libraryPath, char separator) {
+    // .../Resources/plugins/x.xpl, or one folder deeper in a platform folder.
+    const int levels = LiesInPlatformFolder(libraryPath, separator) ? 5 : 3;
+    const std::string root = CutAfterSeparator(libraryPath, separator, levels);
+    return !root.empty() && root.back() == separator && root.size() < libraryPath.size()
+               ? root
+               : std::string();
+}
+
 std::string GetPath(PathKind kind) {
     const std::string sep = DirectorySeparator();
     switch (kind) {
@@ -65,10 +97,8 @@ std::string GetPath(PathKind kind) {
         }
         case PluginFolder:
             return CutAfterSeparator(PluginFilePath(), sep[0]);
-        case SimulatorRoot: {
-            const std::string root = CutAfterSeparator(PluginFilePath(), sep[0], 3);
-            return !root.empty() && root.back() == sep[0] ? root : std::string();
-        }
+        case SimulatorRoot:
+            return SimulatorRootFor(PluginFilePath(), sep[0]);
         case PrefsFolder: {
             char buffer[kHostPathBuffer] = {};
             XPLMGetPrefsPath(buffer);
@@ -83,13 +113,8 @@ std::string GetPath(PathKind kind) {
             XPLMGetNthAircraftModel(0, file, path);
             return CutAfterSeparator(HostText(path), sep[0]);
         }
-        case PluginDataFolder: {
-            // The library's name without its extension (".xpl") names the data folder.
-            std::string path = PluginFilePath();
-            if (path.size() <= 4) return std::string();
-            path.resize(path.size() - 4);
-            return path + sep;
-        }
+        case PluginDataFolder:
+            return DataFolderFor(PluginFilePath(), sep[0]);
         case FlightPlansFolder:
             return UnderRoot(GetPath(SimulatorRoot), "QNFlight Plans" + sep);
         case FmsFlightPlansFolder:

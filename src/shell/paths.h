@@ -11,12 +11,14 @@ namespace tarvosk {
 enum PathKind {
     SystemFolder = 0,          // the host's system path, unchanged
     PluginFolder = 1,          // the folder holding the plug-in library
-    SimulatorRoot = 2,         // three levels above the library (…/Resources/plugins/x.xpl)
+    SimulatorRoot = 2,         // three levels above the library (…/Resources/plugins/x.xpl),
+                               // five when it lies in a platform folder
     PrefsFolder = 3,           // the host's preferences folder
     EarthNavDataFolder = 4,    // root + "Resources/Earth nav data/"
     CustomSceneryFolder = 5,   // root + "Custom Scenery/"
     AircraftFolder = 6,        // the folder of the user's aircraft
-    PluginDataFolder = 7,      // the library path without its extension, as a folder
+    PluginDataFolder = 7,      // the library path without its extension, as a folder; for a
+                               // library in lin_x64/, win_x64/, mac_x64/ or 64/, the folder above
     FlightPlansFolder = 8,     // root + "QNFlight Plans/"
     FmsFlightPlansFolder = 9,  // root + "QN FMS Flight Plans/"
 };
@@ -32,6 +34,19 @@ std::string DirectorySeparator();
 // `path` cut right after its `count`-th `separator` counted from the end; a path with fewer
 // separators is returned whole.
 std::string CutAfterSeparator(std::string_view path, char separator, int count = 1);
+
+// Whether the library at `libraryPath` lies in a platform folder ("lin_x64", "win_x64",
+// "mac_x64" or "64") that has a parent folder: the layout .../plugins/Tarvosk/lin_x64/Tarvosk.xpl.
+bool LiesInPlatformFolder(std::string_view libraryPath, char separator);
+
+// The plug-in data folder for a library at `libraryPath`: the platform folder's parent when
+// the library lies in one, otherwise the library path without its extension, as a folder.
+// Ends with `separator`; empty for a path too short to name a folder.
+std::string DataFolderFor(std::string_view libraryPath, char separator);
+
+// The simulator's root for a library installed under its Resources/plugins/ folder, in either
+// layout; empty when the path has too few folders above the library.
+std::string SimulatorRootFor(std::string_view libraryPath, char separator);
 
 // Whether `text` matches `pattern`: "*" any run (also empty), "?" one character, anything else
 // itself, case-sensitive.

@@ -8,15 +8,32 @@
  *
  * Do not include this file directly from plug-in code: include "xplm/host.h", which picks
  * this file or the official headers (-DXPLANE_SDK_DIR=...).
+ *
+ * The declarations are grouped by the SDK tier that introduced them. Built against an
+ * official release, host.h includes its headers first and then this file with
+ * TARVOSK_XPLM_SDK_TIER set to the release's tier: only the sections newer than the release
+ * are declared here, so a function the release lacks is still declared (by us) and every
+ * other one comes from the official headers. Put each new declaration in the section of the
+ * tier whose official header declares it (XPLM200/XPLM210: 2.x, X-Plane 9 and 10;
+ * XPLM300..XPLM303: 3.x, X-Plane 11; XPLM400..XPLM420: 4.x, X-Plane 12).
  */
 #ifndef TARVOSK_XPLM_H
 #define TARVOSK_XPLM_H
 
 #include <stdint.h>
 
+#ifndef TARVOSK_XPLM_SDK_TIER
+#define TARVOSK_XPLM_SDK_TIER 0 /* no official headers: declare everything */
+#endif
+/* Whether the section of `tier` is ours to declare. */
+#define TARVOSK_XPLM_DECLARE(tier) (TARVOSK_XPLM_SDK_TIER < (tier))
+
 #ifdef __cplusplus
 extern "C" {
 #endif
+
+#if TARVOSK_XPLM_DECLARE(210)
+/* ==== SDK 2.x (XPLM200, XPLM210) =========================================================== */
 
 /* ---- Opaque handles (all pointer-sized) -------------------------------------------------- */
 typedef void* XPLMDataRef;
@@ -390,6 +407,18 @@ void XPHideWidget(XPWidgetID widget);
 void XPAddWidgetCallback(XPWidgetID widget, XPWidgetFunc_t callback);
 int XPSendMessageToWidget(XPWidgetID widget, XPWidgetMessage message, XPDispatchMode mode,
                           intptr_t param1, intptr_t param2);
+
+#endif /* TARVOSK_XPLM_DECLARE(210) */
+
+#if TARVOSK_XPLM_DECLARE(303)
+/* ==== SDK 3.x (XPLM300..XPLM303, X-Plane 11) =============================================== */
+
+#endif /* TARVOSK_XPLM_DECLARE(303) */
+
+#if TARVOSK_XPLM_DECLARE(420)
+/* ==== SDK 4.x (XPLM400..XPLM420, X-Plane 12) =============================================== */
+
+#endif /* TARVOSK_XPLM_DECLARE(420) */
 
 /* ---- Entry points the plug-in exports ---------------------------------------------------- */
 #if defined(__GNUC__)

@@ -46,6 +46,19 @@ TEST_F(Paths, LongInstallationPathWorksOrGivesNoPath) {
     EXPECT_EQ(GetPath(PrefsFolder), Folder(sandbox) + "Output/preferences/");
 }
 
+TEST_F(Paths, PlatformFolderLayout) {
+    Boot();
+    const std::string root = Folder(sandbox);
+    simhost::AttachInProcessPlugin(
+        "Tarvosk", sandbox / "Resources" / "plugins" / "Tarvosk" / "lin_x64" / "Tarvosk.xpl");
+    EXPECT_EQ(GetPath(PluginDataFolder), root + "Resources/plugins/Tarvosk/");
+    EXPECT_EQ(GetPath(PluginFolder), root + "Resources/plugins/Tarvosk/lin_x64/");
+    EXPECT_EQ(GetPath(SimulatorRoot), root);
+    EXPECT_EQ(GetPath(CustomSceneryFolder), root + "Custom Scenery/");
+    EXPECT_EQ(GetPath(EarthNavDataFolder), root + "Resources/Earth nav data/");
+    EXPECT_EQ(GetPath(PrefsFolder), root + "Output/preferences/");
+}
+
 TEST_F(Paths, CutAfterSeparator) {
     EXPECT_EQ(CutAfterSeparator("/x/Resources/plugins/T.xpl", '/'), "/x/Resources/plugins/");
     EXPECT_EQ(CutAfterSeparator("/x/Resources/plugins/T.xpl", '/', 3), "/x/");

@@ -85,6 +85,40 @@ TEST_F(Loading, BadFilesAreRefused) {
     EXPECT_FALSE(simhost::EnablePlugin(id));                          // not started
 }
 
+TEST_F(Loading, FatLayoutInstallsThePluginInAPlatformFolder) {
+    config_.layout = simhost::PluginLayout::Fat;
+    ResetHost();
+    const std::filesystem::path plugins = config_.sandbox / "Resources/plugins";
+    EXPECT_EQ(
+        simhost::PluginInstallPath(SIMHOST_TEST_PLUGIN),
+        std::filesystem::absolute(plugins).lexically_normal() / "SimTest/lin_x64/SimTest.xpl");
+    int id = Launch();
+    EXPECT_TRUE(std::filesystem::is_regular_file(plugins / "SimTest/lin_x64/SimTest.xpl"));
+    EXPECT_FALSE(std::filesystem::exists(plugins / "SimTest.xpl"));
+    char name[256], path[256], sig[256];
+    XPLMGetPluginInfo(id, name, path, sig, nullptr);
+    EXPECT_EQ(std::filesystem::path(path).parent_path().filename(), "lin_x64");
+    simhost::RunSeconds(2);
+    EXPECT_EQ(simhost::GetDataref("simtest/counter"), 2);
+}
+
+TEST_F(Loading, APluginAlreadyInPlaceIsLoadedWhereItLies) {
+    // An unzipped package: the library is already in the sandbox, so it is not copied.
+    config_.layout = simhost::PluginLayout::Fat;
+    ResetHost();
+    const std::filesystem::path installed =
+        config_.sandbox / "Resources/plugins/SimTest/lin_x64/SimTest.xpl";
+    std::filesystem::create_directories(installed.parent_path());
+    std::filesystem::copy_file(SIMHOST_TEST_PLUGIN, installed);
+    const auto written = std::filesystem::last_write_time(installed);
+    std::string error;
+    int id = simhost::LoadPlugin(installed, &error);
+    ASSERT_GT(id, 0) << error;
+    EXPECT_EQ(std::filesystem::last_write_time(installed), written);
+    EXPECT_TRUE(simhost::StartPlugin(id));
+    EXPECT_EQ(simhost::PluginName(id), "SimTest");
+}
+
 std::string RunSim(const std::string& args, int* status) {
     std::string cmd = std::string(SIMHOST_SIM_PROGRAM) + " " + args + " 2>&1";
     FILE* p = popen(cmd.c_str(), "r");

@@ -70,6 +70,21 @@ TEST(ScenarioParser, ConfigurationAndActionsAreRead) {
     EXPECT_EQ(s.steps[3].line, 7);
 }
 
+TEST(ScenarioParser, PluginLayout) {
+    Script s;
+    std::string error;
+    ASSERT_TRUE(ParseScript("fps 30\n", "s.txt", &s, &error)) << error;
+    EXPECT_FALSE(s.layout.has_value());  // the runner's default: flat
+    ASSERT_TRUE(ParseScript("layout fat\nlaunch\n", "s.txt", &s, &error)) << error;
+    EXPECT_EQ(s.layout, simhost::PluginLayout::Fat);
+    ASSERT_TRUE(ParseScript("layout flat\n", "s.txt", &s, &error)) << error;
+    EXPECT_EQ(s.layout, simhost::PluginLayout::Flat);
+    EXPECT_EQ(ParseError("layout lin_x64\n"),
+              "s.txt:1: 'layout' is 'flat' or 'fat', not 'lin_x64'");
+    EXPECT_EQ(ParseError("launch\nlayout fat\n"),
+              "s.txt:2: 'layout' configures the host and must come before the first action");
+}
+
 TEST(ScenarioParser, KeysAndDurations) {
     EXPECT_EQ(simhost::scenario::ParseKeyName("F12"), 123);
     EXPECT_EQ(simhost::scenario::ParseKeyName("f1"), 0x70);

@@ -61,7 +61,8 @@ void Draw(XPLMWindowID window, void*) {
     int l, t, r, b;
     XPLMGetWindowGeometry(window, &l, &t, &r, &b);
     float white[3] = {1, 1, 1};
-    XPLMDrawString(white, l + 5, b + 5, "hello from simtest", nullptr, xplmFont_Basic);
+    char text[] = "hello from simtest";  // SDK 2.1.x declares the text without const
+    XPLMDrawString(white, l + 5, b + 5, text, nullptr, xplmFont_Basic);
 }
 
 void ReadRunsFile() {

@@ -83,8 +83,9 @@ TEST_F(Ui, UnloadingAPluginRemovesItsMenus) {
 
 void DrawText(XPLMWindowID, void* refcon) {
     float c[3] = {1, 1, 1};
-    XPLMDrawString(c, 0, 0, static_cast<const char*>(refcon), nullptr, xplmFont_Basic);
-    XPLMDrawString(c, 1, 1, static_cast<const char*>(refcon), nullptr, xplmFont_Basic);  // shadow
+    // SDK 2.1.x declares the text without const.
+    XPLMDrawString(c, 0, 0, static_cast<char*>(refcon), nullptr, xplmFont_Basic);
+    XPLMDrawString(c, 1, 1, static_cast<char*>(refcon), nullptr, xplmFont_Basic);  // shadow
 }
 
 TEST_F(Ui, WindowsRecordGeometryVisibilityAndTheirTextPerFrame) {

@@ -22,6 +22,10 @@
 
 namespace simhost {
 
+// Where LoadPlugin installs a plug-in in the sandbox: beside its data folder
+// (plugins/Tarvosk.xpl), or inside it in a platform folder (plugins/Tarvosk/lin_x64/Tarvosk.xpl).
+enum class PluginLayout { Flat, Fat };
+
 struct HostConfig {
     std::filesystem::path sandbox;  // run folder, laid out like an X-Plane installation; created
     int xplaneVersion = 12100;      // first result of XPLMGetVersions
@@ -34,6 +38,7 @@ struct HostConfig {
     // "modern" (Vulkan or Metal: the 3-D phases 0 to 30 are never called, objects show as
     // instances), "opengl" (phases called; refused from 12000 on), or empty: by the version.
     std::string driver;
+    PluginLayout layout = PluginLayout::Flat;
 };
 
 // The first version that draws only with Vulkan or Metal, and why it refuses OpenGL.
@@ -46,8 +51,10 @@ inline constexpr const char* kOpenGlRefusal =
 SIMHOST_API bool Reset(const HostConfig& config, std::string* error);
 SIMHOST_API const HostConfig& Config();
 
-// Plug-ins. LoadPlugin copies the .xpl to <sandbox>/Resources/plugins/<name>.xpl and opens it
-// with dlopen(RTLD_NOW | RTLD_LOCAL); returns an id > 0, or -1 with *error set.
+// Plug-ins. LoadPlugin copies the .xpl to <sandbox>/Resources/plugins/<name>.xpl (flat layout)
+// or <sandbox>/Resources/plugins/<name>/lin_x64/<name>.xpl (fat layout), unless it already lies
+// there, and opens it with dlopen(RTLD_NOW | RTLD_LOCAL); returns an id > 0, or -1 with *error set.
+SIMHOST_API std::filesystem::path PluginInstallPath(const std::filesystem::path& xpl);
 SIMHOST_API int LoadPlugin(const std::filesystem::path& xpl, std::string* error);
 SIMHOST_API bool StartPlugin(int id);
 SIMHOST_API bool EnablePlugin(int id);

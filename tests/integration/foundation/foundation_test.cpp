@@ -58,6 +58,24 @@ class Foundation : public ::testing::Test {
     int id = -1;
 };
 
+TEST_F(Foundation, FatLayoutKeepsTheDataFolderAboveThePlatformFolder) {
+    // Tarvosk/lin_x64/Tarvosk.xpl: the data, the log and the trucks are in Tarvosk/.
+    fs::create_directories(sandbox / "Resources/plugins/Tarvosk");
+    WriteFile(sandbox / "Resources/plugins/Tarvosk/Tug.obj", "");
+    simhost::HostConfig config;
+    config.layout = simhost::PluginLayout::Fat;
+    Load(config);
+    EXPECT_TRUE(fs::is_regular_file(data / "lin_x64" / "Tarvosk.xpl"));
+    EXPECT_TRUE(simhost::MenuItemCheck("Plugins/Tarvosk/Trucks/Tug") >= 0);
+    RunToTheEnd();
+    const std::string log = Log();
+    EXPECT_EQ(log.rfind("--- Starting Tarvosk ---\n", 0), 0u) << log;
+    EXPECT_NE(log.find("\nTug.obj\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("--- Stopping Tarvosk plugin ---"), std::string::npos) << log;
+    EXPECT_FALSE(fs::exists(data / "lin_x64" / "Tarvosk"));
+    EXPECT_TRUE(fs::is_regular_file(prefs));
+}
+
 TEST_F(Foundation, FirstRunLogsEveryStepAndWritesTheDefaults) {
     const fs::path dataFolder = sandbox / "Resources/plugins/Tarvosk";
     fs::create_directories(dataFolder / "GroundServices");
