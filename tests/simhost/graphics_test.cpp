@@ -368,6 +368,8 @@ TEST(PictureLines, BadLinesNameTheProblem) {
               "s.txt:1: 'picture' needs a NAME of letters, digits, '-' and '_'");
     EXPECT_EQ(PictureLineError("picture a view inside\n"),
               "s.txt:1: view must be outside, top, tug or screen");
+    EXPECT_EQ(PictureLineError("animation start a view screen\n"),
+              "s.txt:1: view must be outside, top or tug");  // animations show the scene
     EXPECT_EQ(PictureLineError("picture a size 10x10\n"),
               "s.txt:1: size must be WIDTHxHEIGHT, each from 16 to 4096");
     EXPECT_EQ(PictureLineError("picture a size 640x\n"),
