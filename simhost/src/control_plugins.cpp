@@ -141,9 +141,14 @@ int LoadPlugin(const std::filesystem::path& xpl, std::string* error) {
         if (!p->unloaded && !p->inProcess && p->path == dest)
             return Fail(error, "a plug-in is already loaded from " + dest.string()), -1;
     if (!std::filesystem::equivalent(xpl, dest, ec)) {
+        // Copied beside and renamed over, never rewritten in place: a library still mapped from
+        // an earlier load must not change under the process.
         std::filesystem::create_directories(dest.parent_path(), ec);
-        std::filesystem::copy_file(xpl, dest, std::filesystem::copy_options::overwrite_existing,
-                                   ec);
+        std::filesystem::path temporary = dest;
+        temporary += ".copying";
+        std::filesystem::copy_file(xpl, temporary,
+                                   std::filesystem::copy_options::overwrite_existing, ec);
+        if (!ec) std::filesystem::rename(temporary, dest, ec);
         if (ec)
             return Fail(error, "cannot copy the plug-in to " + dest.string() + ": " + ec.message()),
                    -1;
@@ -276,7 +281,8 @@ void UnloadPlugin(int id) {
     // A library that stays mapped keeps its statics: a later load would not start afresh.
     if (void* still = dlopen(p->path.c_str(), RTLD_NOW | RTLD_NOLOAD)) {
         dlclose(still);
-        Event("warning: plug-in stayed loaded after dlclose: " + label);
+        Fault("plug-in stayed loaded after dlclose (a thread_local destructor or a unique "
+              "symbol pins it): " + label);
     } else {
         Event("plug-in unloaded: " + label);
     }

@@ -316,11 +316,13 @@ bool readObj8FromBuffer(const char* data, size_t size, ObjectModel& model, std::
 }
 
 bool readObj8(const std::string& path, ObjectModel& model, std::string* error) {
-    // One buffer per thread, reused from read to read: a fresh allocation of the file's size
-    // costs a page fault per page, as much as the parsing of a large file. Kept up to a size
-    // no real object reaches, so a freak file does not pin its memory.
+    // One buffer reused from read to read: a fresh allocation of the file's size costs a page
+    // fault per page, as much as the parsing of a large file. Kept up to a size no real object
+    // reaches, so a freak file does not pin its memory. Objects are read on the main thread only;
+    // not thread_local, because a thread_local with a destructor keeps a dlopen'ed plug-in from
+    // ever unloading.
     constexpr size_t kKeptBufferBytes = size_t{128} << 20;
-    thread_local FileBuffer buffer;
+    static FileBuffer buffer;
     bool ok = readWholeFile(path, buffer, error);
     if (ok) {
         ok = readObj8FromBuffer(buffer.begin(), buffer.size, model, error);
