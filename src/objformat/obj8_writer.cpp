@@ -5,7 +5,9 @@
 
 #include <cerrno>
 #include <charconv>
+#include <clocale>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 
 #include "objformat/model_validation.h"
@@ -31,9 +33,22 @@ class TextOut {
     TextOut& number(float value) {
         char buffer[64];
         buffer[0] = ' ';
+#if defined(__cpp_lib_to_chars)
         const auto result = std::to_chars(buffer + 1, buffer + sizeof buffer,
                                           static_cast<double>(value), std::chars_format::fixed, 6);
         text_.append(buffer, result.ptr);
+#else
+        // Older C++ libraries (the portable build's) have no floating-point to_chars: printf
+        // gives the same digits, and only the decimal point can differ with the locale.
+        int length = std::snprintf(buffer + 1, sizeof buffer - 1, "%f", static_cast<double>(value));
+        if (length < 0) length = 0;
+        if (length > static_cast<int>(sizeof buffer) - 2)
+            length = static_cast<int>(sizeof buffer) - 2;
+        const char point = *std::localeconv()->decimal_point;
+        for (int i = 1; i <= length; ++i)
+            if (buffer[i] == point) buffer[i] = '.';
+        text_.append(buffer, static_cast<size_t>(length) + 1);
+#endif
         return *this;
     }
     // " %d"
@@ -44,7 +59,9 @@ class TextOut {
         text_.append(buffer, result.ptr);
         return *this;
     }
-    void end() { text_ += '\n'; }
+    void end() {
+        text_ += '\n';
+    }
 
   private:
     std::string& text_;
