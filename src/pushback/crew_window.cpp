@@ -45,7 +45,9 @@ void ShowCrewText(const char* text, int seconds, int kind) {
     const char* shown = std::strlen(text) > static_cast<size_t>(kCrewTextMax) ? kTooLong : text;
     std::snprintf(gRecord.text, sizeof gRecord.text, "%s", shown);
     const int n = static_cast<int>(std::strlen(gRecord.text));
-    gWindow = XPLMCreateWindow(10, 658, kCharWidth * n + 40, 688, 1, DrawCrewText, nullptr, nullptr,
+    // Top 688 above bottom 658, so the text drawn 20 pixels above the bottom lies inside the
+    // box (given the other way round the box is drawn below its own text).
+    gWindow = XPLMCreateWindow(10, 688, kCharWidth * n + 40, 658, 1, DrawCrewText, nullptr, nullptr,
                                &gRecord);
 }
 

