@@ -25,12 +25,6 @@
 #include "XPLMPlugin.h"
 #include "XPLMProcessing.h"
 #include "XPLMScenery.h"
-// Instances came with SDK 3.0; the plug-in reaches them through XPLMFindSymbol either way.
-#if defined(__has_include)
-#if __has_include("XPLMInstance.h")
-#include "XPLMInstance.h"
-#endif
-#endif
 #include "XPLMUtilities.h"
 #include "XPStandardWidgets.h"
 #include "XPUIGraphics.h"

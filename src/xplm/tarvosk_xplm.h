@@ -165,7 +165,6 @@ void* XPLMFindSymbol(const char* name);
  * never from a draw callback. These are looked up at run time with XPLMFindSymbol: the pointer
  * types below are what the plug-in calls through. */
 typedef void* XPLMObjectRef;
-typedef void* XPLMInstanceRef;
 typedef struct {
     int structSize;             /* sizeof(XPLMDrawInfo_t) */
     float x, y, z;              /* local OpenGL metres */
@@ -173,10 +172,6 @@ typedef struct {
 } XPLMDrawInfo_t;
 XPLMObjectRef XPLMLoadObject(const char* path);
 void XPLMUnloadObject(XPLMObjectRef object);
-XPLMInstanceRef XPLMCreateInstance(XPLMObjectRef object, const char** datarefs);
-void XPLMDestroyInstance(XPLMInstanceRef instance);
-void XPLMInstanceSetPosition(XPLMInstanceRef instance, const XPLMDrawInfo_t* position,
-                             const float* data);
 
 /* ---- Processing -------------------------------------------------------------------------- */
 typedef float (*XPLMFlightLoop_f)(float elapsedSinceLastCall, float elapsedTimeSinceLastFlightLoop,
@@ -412,6 +407,13 @@ int XPSendMessageToWidget(XPWidgetID widget, XPWidgetMessage message, XPDispatch
 
 #if TARVOSK_XPLM_DECLARE(303)
 /* ==== SDK 3.x (XPLM300..XPLM303, X-Plane 11) =============================================== */
+
+/* ---- Instances (see the scenery objects above) -------------------------------------------- */
+typedef void* XPLMInstanceRef;
+XPLMInstanceRef XPLMCreateInstance(XPLMObjectRef object, const char** datarefs);
+void XPLMDestroyInstance(XPLMInstanceRef instance);
+void XPLMInstanceSetPosition(XPLMInstanceRef instance, const XPLMDrawInfo_t* position,
+                             const float* data);
 
 #endif /* TARVOSK_XPLM_DECLARE(303) */
 

@@ -177,7 +177,8 @@ void DrawHello(XPLMWindowID window, void*) {
     XPLMGetWindowGeometry(window, &l, &t, &r, &b);
     XPDrawWindow(l, t, r, b, xpWindow_Screen);
     float white[3] = {1, 1, 1};
-    XPLMDrawString(white, l + 10, b + 10, "HELLO", nullptr, xplmFont_Basic);
+    char hello[] = "HELLO";  // writable: older SDK releases take char*
+    XPLMDrawString(white, l + 10, b + 10, hello, nullptr, xplmFont_Basic);
 }
 
 TEST_F(Graphics, WindowsAndTheirTextAreDrawnIntoPicturesWithTheBitmapFont) {
