@@ -1,5 +1,6 @@
 #include "soak.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cmath>
 #include <cstdio>
@@ -86,14 +87,24 @@ class Soak {
     std::string Restart();
     std::string EnableDisable();
     std::string ChooseAnyMenuItem();
+    std::string RunAnyCommand();
+    std::string UseAnyWidget();
+    std::string KeyToSniffer();
+    // Closes windows a user would have closed before opening more, so the bounds below mean
+    // something: the plug-in itself opens a new Preferences window or message box per request.
+    void TidyWindows();
     void Fail(const std::string& why) {
         if (broken_.empty()) broken_ = why;
     }
 
   private:
     void Check(const std::string& operation);
+    bool SettingsFromNewPreferencesWindow(std::map<std::string, std::string>* settings);
+    bool StopAndCheck(std::string* contents);
+    bool ResetHost(int version, const std::string& driver);
     void CheckFrame();
-    bool CheckPropertiesFile(std::string* contents);
+    bool CheckPropertiesFile(std::string* contents,
+                             std::map<std::string, std::string>* parsed = nullptr);
 
     SoakOptions options_;
     std::mt19937_64 random_;
@@ -102,8 +113,63 @@ class Soak {
     std::set<std::string> crewTexts_;
     std::size_t speechSeen_ = 0;
     double lastX_ = 0, lastZ_ = 0;
-    long long frames_ = 0, restarts_ = 0, checks_ = 0;
+    long long frames_ = 0, restarts_ = 0, checks_ = 0, settingsChecks_ = 0;
+    long long widgetActions_ = 0, commandsRun_ = 0, sniffedKeys_ = 0;
+    int maxInstances_ = 0, maxObjects_ = 0, maxPreferences_ = 0, maxBoxes_ = 0;
+    std::map<std::string, long long> versionsRun_;
 };
+
+// Widget classes, types and properties as the host's widget library numbers them.
+constexpr int kMainWindowClass = 1, kButtonClass = 3, kScrollBarClass = 5;
+constexpr int kButtonType = 1300, kButtonState = 1302, kSliderPosition = 1500;
+constexpr int kSliderMin = 1501, kSliderMax = 1502;
+constexpr int kPushButton = 0;
+const char* const kPreferencesTitle = "Tarvosk Preferences";
+const char* const kAboutTitle = "About Tarvosk...";
+// Bounds the plug-in keeps, with the soak closing windows as a user would (TidyWindows):
+// one About window; Preferences windows and message boxes one more than the soak lets pile up.
+constexpr int kMaxPreferences = 3, kMaxMessageBoxes = 6;
+constexpr std::size_t kMaxWidgetsPerWindow = 64;
+// The tug and the GPU cart: two objects, each shown as at most one instance.
+constexpr int kMaxInstances = 2, kMaxObjectsLoaded = 2;
+
+struct WindowCensus {
+    std::vector<std::uintptr_t> preferences, about, boxes;
+    std::vector<WidgetInfo> all;  // as Widgets() gives them
+    std::map<std::uintptr_t, WidgetInfo> byId;
+    std::uintptr_t RootOf(std::uintptr_t id) const {
+        for (int depth = 0; depth < 64; ++depth) {
+            const auto it = byId.find(id);
+            if (it == byId.end() || it->second.isRoot || it->second.parent == 0) return id;
+            id = it->second.parent;
+        }
+        return 0;
+    }
+};
+
+WindowCensus TakeCensus() {
+    WindowCensus c;
+    c.all = Widgets();
+    for (const WidgetInfo& w : c.all) {
+        c.byId[w.id] = w;
+        if (!w.isRoot || w.widgetClass != kMainWindowClass) continue;
+        if (w.descriptor == kPreferencesTitle)
+            c.preferences.push_back(w.id);
+        else if (w.descriptor == kAboutTitle)
+            c.about.push_back(w.id);
+        else
+            c.boxes.push_back(w.id);
+    }
+    return c;
+}
+
+// The widgets of one window in the order the host keeps them (the order they were made).
+std::vector<WidgetInfo> WidgetsOf(const WindowCensus& c, std::uintptr_t root) {
+    std::vector<WidgetInfo> out;
+    for (const WidgetInfo& w : c.all)
+        if (w.id != root && c.RootOf(w.id) == root) out.push_back(w);
+    return out;
+}
 
 std::vector<Operation> Operations() {
     std::vector<Operation> ops;
@@ -214,6 +280,9 @@ std::vector<Operation> Operations() {
                        ChangeView();
                        return std::string("view change");
                    }});
+    ops.push_back({"widget", 10, [](Soak& s) { return s.UseAnyWidget(); }});
+    ops.push_back({"command", 6, [](Soak& s) { return s.RunAnyCommand(); }});
+    ops.push_back({"sniffed key", 2, [](Soak& s) { return s.KeyToSniffer(); }});
     ops.push_back({"frame rate", 2, [](Soak& s) {
                        static const double kRates[] = {7.5, 15, 20, 30, 45, 60, 120};
                        const double fps = kRates[s.Below(7)];
@@ -237,21 +306,34 @@ bool Soak::Load() {
 // hold every setting in its own form, and a second stop right after reading it back must
 // write the very same bytes: the settings parse back to what was in memory.
 std::string Soak::Restart() {
-    UnloadPlugin(plugin_);
     std::string first, second;
-    if (!CheckPropertiesFile(&first)) return "restart";
+    if (!StopAndCheck(&first)) return "restart";
+    // Half the restarts come back as another simulator: X-Plane 11 drawing with OpenGL, or
+    // X-Plane 12 with the modern driver only.
+    std::string what = "restart";
+    if (Below(2)) {
+        static const struct {
+            int version;
+            const char* driver;
+        } kSimulators[] = {{11410, "opengl"}, {12000, "modern"}, {12100, "modern"}};
+        const auto& sim = kSimulators[Below(3)];
+        if (!ResetHost(sim.version, sim.driver)) return what;
+        what += " as " + std::to_string(sim.version) + " " + sim.driver;
+    }
     if (!Load()) {
         Fail("the plug-in did not start again");
-        return "restart";
+        return what;
     }
-    UnloadPlugin(plugin_);
-    if (!CheckPropertiesFile(&second)) return "restart";
+    if (!StopAndCheck(&second)) return what;
     if (first != second)
         Fail("the properties file changed over a restart with no change:\n" + first + "---\n" +
              second);
     if (!Load()) Fail("the plug-in did not start again");
+    lastX_ = GetDataref(kLocalX);
+    lastZ_ = GetDataref(kLocalZ);
+    SetAfterFrameHook([this] { CheckFrame(); });
     ++restarts_;
-    return "restart";
+    return what;
 }
 
 std::string Soak::EnableDisable() {
@@ -275,7 +357,89 @@ std::string Soak::ChooseAnyMenuItem() {
     return "menu " + path;
 }
 
-bool Soak::CheckPropertiesFile(std::string* contents) {
+void Soak::TidyWindows() {
+    const WindowCensus c = TakeCensus();
+    if (static_cast<int>(c.preferences.size()) >= kMaxPreferences)
+        CloseWidgetWindow(
+            c.preferences[static_cast<std::size_t>(Below(static_cast<int>(c.preferences.size())))]);
+    if (static_cast<int>(c.boxes.size()) >= kMaxMessageBoxes) {
+        for (const WidgetInfo& w : WidgetsOf(c, c.boxes.front()))
+            if (w.widgetClass == kButtonClass) ClickWidget(w.id);
+    }
+}
+
+// Any visible button, check box or slider of any window, or a window's close box: what a
+// user can reach with the mouse.
+std::string Soak::UseAnyWidget() {
+    const WindowCensus c = TakeCensus();
+    std::vector<const WidgetInfo*> targets;
+    for (const WidgetInfo& w : c.all) {
+        if (!w.visible) continue;
+        if (w.widgetClass == kButtonClass || w.widgetClass == kScrollBarClass ||
+            (w.isRoot && w.widgetClass == kMainWindowClass))
+            targets.push_back(&w);
+    }
+    if (targets.empty()) return {};
+    const WidgetInfo& w =
+        *targets[static_cast<std::size_t>(Below(static_cast<int>(targets.size())))];
+    const std::string window = c.byId.at(c.RootOf(w.id)).descriptor;
+    ++widgetActions_;
+    if (w.widgetClass == kScrollBarClass) {
+        const auto lo = WidgetProperty(w.id, kSliderMin), hi = WidgetProperty(w.id, kSliderMax);
+        // A little past both ends too: the drag holds the thumb to the bar.
+        const int value = static_cast<int>(lo) - 3 + Below(static_cast<int>(hi - lo) + 7);
+        DragSlider(w.id, value);
+        return "drag a slider of '" + window + "' to " + std::to_string(value);
+    }
+    if (w.widgetClass == kMainWindowClass) {
+        CloseWidgetWindow(w.id);  // refused for a window without a close box
+        return "close box of '" + window + "'";
+    }
+    const bool push = WidgetProperty(w.id, kButtonType) == kPushButton;
+    ClickWidget(w.id);
+    return std::string(push ? "click '" + w.descriptor + "'" : "click a check box") + " in '" +
+           window + "'";
+}
+
+std::string Soak::RunAnyCommand() {
+    std::vector<std::string> names;
+    for (const CommandInfo& command : Commands())
+        if (command.name.rfind("quorren/tarvosk/", 0) == 0) names.push_back(command.name);
+    if (names.empty()) return {};
+    const std::string& name =
+        names[static_cast<std::size_t>(Below(static_cast<int>(names.size())))];
+    static const int kPhases[] = {-1, -1, 0, 2};
+    const int phase = kPhases[Below(4)];
+    RunCommand(name, phase);
+    ++commandsRun_;
+    return "command " + name + (phase < 0 ? " once" : phase == 0 ? " begin" : " end");
+}
+
+// "Assign new" in an open Preferences window, then a key for its sniffer (or a key with no
+// sniffer waiting when none is open).
+std::string Soak::KeyToSniffer() {
+    const WindowCensus c = TakeCensus();
+    std::string what;
+    if (!c.preferences.empty()) {
+        const std::uintptr_t root =
+            c.preferences[static_cast<std::size_t>(Below(static_cast<int>(c.preferences.size())))];
+        for (const WidgetInfo& w : WidgetsOf(c, root)) {
+            if (w.widgetClass == kButtonClass && w.visible &&
+                (w.descriptor == "Assign new" || w.descriptor.rfind("Key is:", 0) == 0)) {
+                ClickWidget(w.id);
+                what = "click '" + w.descriptor + "', ";
+                break;
+            }
+        }
+    }
+    const int key = Below(256);
+    const int flags = Below(3) ? 0 : Below(8);
+    PressKey(key, flags);
+    ++sniffedKeys_;
+    return what + "key " + std::to_string(key) + " flags " + std::to_string(flags);
+}
+
+bool Soak::CheckPropertiesFile(std::string* contents, std::map<std::string, std::string>* parsed) {
     const fs::path file = Sandbox() / "Output/preferences/Quorren.Tarvosk.prf";
     std::ifstream in(file, std::ios::binary);
     if (!in) {
@@ -312,6 +476,87 @@ bool Soak::CheckPropertiesFile(std::string* contents) {
         Fail("properties: the key settings or the version are missing");
         return false;
     }
+    if (entries["SPEED_PER_SECOND"] != "0" && entries["SPEED_PER_SECOND"] != "1") {
+        Fail("properties: SPEED_PER_SECOND='" + entries["SPEED_PER_SECOND"] + "'");
+        return false;
+    }
+    if (parsed) *parsed = std::move(entries);
+    return true;
+}
+
+// The settings in memory as a newly opened Preferences window shows them: its eight gear and
+// switch boxes, the speed slider and the per-second box, in the file's own form.
+bool Soak::SettingsFromNewPreferencesWindow(std::map<std::string, std::string>* settings) {
+    const WindowCensus before = TakeCensus();
+    RunCommand("quorren/tarvosk/preferences", 2);  // a soak's "begin" may still hold it
+    RunCommand("quorren/tarvosk/preferences", -1);
+    const WindowCensus after = TakeCensus();
+    std::uintptr_t root = 0;
+    for (std::uintptr_t id : after.preferences)
+        if (std::find(before.preferences.begin(), before.preferences.end(), id) ==
+            before.preferences.end())
+            root = id;
+    if (root == 0) {
+        Fail("the preferences command opened no Preferences window");
+        return false;
+    }
+    std::vector<bool> boxes;
+    std::intptr_t speed = -1;
+    for (const WidgetInfo& w : WidgetsOf(after, root)) {
+        if (w.widgetClass == kButtonClass && WidgetProperty(w.id, kButtonType) != kPushButton)
+            boxes.push_back(WidgetProperty(w.id, kButtonState) != 0);
+        else if (w.widgetClass == kScrollBarClass)
+            speed = WidgetProperty(w.id, kSliderPosition);
+    }
+    if (boxes.size() != 9 || speed < 0) {
+        Fail("a Preferences window with " + std::to_string(boxes.size()) +
+             " check boxes and no speed slider");
+        return false;
+    }
+    if (boxes[4] == boxes[5]) Fail("the front and rear gear boxes agree");
+    static const int kBoxOfSwitch[] = {0, 1, 2, 3, 4, 6, 7};
+    for (int k = 0; k < 7; ++k) (*settings)[kSwitches[k]] = boxes[kBoxOfSwitch[k]] ? "1" : "0";
+    (*settings)["SPEED_PER_SECOND"] = boxes[8] ? "1" : "0";
+    (*settings)["TRUCK_SPEED"] = std::to_string(speed);
+    return true;
+}
+
+// Stops the plug-in and checks that the file it wrote parses back to the settings it had.
+bool Soak::StopAndCheck(std::string* contents) {
+    std::map<std::string, std::string> memory, file;
+    const bool shown = SettingsFromNewPreferencesWindow(&memory);
+    UnloadPlugin(plugin_);
+    plugin_ = -1;
+    if (!CheckPropertiesFile(contents, &file) || !shown) return false;
+    ++settingsChecks_;
+    for (const auto& [key, value] : memory) {
+        std::string stored = file[key];
+        if (key == "TRUCK_SPEED")  // the slider shows the whole part
+            stored = std::to_string(static_cast<long long>(std::strtod(stored.c_str(), nullptr)));
+        if (stored != value) {
+            Fail("properties: " + key + "='" + file[key] + "' but the settings in memory hold " +
+                 value);
+            return false;
+        }
+    }
+    return true;
+}
+
+// A fresh host at `version` with `driver`, in the same sandbox (the files stay).
+bool Soak::ResetHost(int version, const std::string& driver) {
+    HostConfig config;
+    config.sandbox = options_.sandbox;
+    config.xplaneVersion = version;
+    config.driver = driver;
+    std::string why;
+    if (!Reset(config, &why)) {
+        Fail("the host refused version " + std::to_string(version) + " driver " + driver + ": " +
+             why);
+        return false;
+    }
+    ++versionsRun_[std::to_string(version) + " " + driver];
+    speechSeen_ = 0;
+    SetAfterFrameHook(nullptr);
     return true;
 }
 
@@ -363,17 +608,43 @@ void Soak::Check(const std::string& operation) {
                  std::to_string(w.bottom));
     }
     if (visible > 4) Fail(std::to_string(visible) + " windows open at once");
+
+    const WindowCensus c = TakeCensus();
+    const int prefs = static_cast<int>(c.preferences.size());
+    const int boxes = static_cast<int>(c.boxes.size());
+    maxPreferences_ = std::max(maxPreferences_, prefs);
+    maxBoxes_ = std::max(maxBoxes_, boxes);
+    if (c.about.size() > 1) Fail(std::to_string(c.about.size()) + " About windows open");
+    if (prefs > kMaxPreferences) Fail(std::to_string(prefs) + " Preferences windows open");
+    if (boxes > kMaxMessageBoxes) Fail(std::to_string(boxes) + " message boxes open");
+    const std::size_t roots = c.preferences.size() + c.about.size() + c.boxes.size();
+    if (c.all.size() > kMaxWidgetsPerWindow * roots)
+        Fail(std::to_string(c.all.size()) + " widgets left for " + std::to_string(roots) +
+             " windows");
+    for (const WidgetInfo& w : c.all) {
+        if (w.isRoot && !w.visible) Fail("a hidden window '" + w.descriptor + "' left behind");
+        if (!w.visible) continue;
+        if (std::abs(w.left) > 8192 || std::abs(w.right) > 8192 || std::abs(w.top) > 8192 ||
+            std::abs(w.bottom) > 8192 || w.right < w.left || w.top < w.bottom)
+            Fail("a widget out of bounds in '" + c.byId.at(c.RootOf(w.id)).descriptor + "'");
+    }
+
+    const int instances = static_cast<int>(Instances().size());
+    const int objects = ObjectsLoadedNow();
+    maxInstances_ = std::max(maxInstances_, instances);
+    maxObjects_ = std::max(maxObjects_, objects);
+    if (instances > kMaxInstances) Fail(std::to_string(instances) + " instances at once");
+    if (objects > kMaxObjectsLoaded) Fail(std::to_string(objects) + " objects loaded at once");
     (void)operation;
 }
 
 int Soak::Run() {
-    HostConfig config;
-    config.sandbox = options_.sandbox;
     std::error_code ignored;
-    fs::remove_all(config.sandbox, ignored);
-    std::string why;
-    if (!Reset(config, &why)) {
-        std::fprintf(stderr, "soak: %s\n", why.c_str());
+    fs::remove_all(options_.sandbox, ignored);
+    // The seed picks the first simulator; restarts may pick another.
+    const bool eleven = Below(3) == 0;
+    if (!ResetHost(eleven ? 11410 : 12100, eleven ? "opengl" : "modern")) {
+        std::fprintf(stderr, "soak: %s\n", broken_.c_str());
         return 2;
     }
     if (!options_.content.empty()) {
@@ -404,6 +675,7 @@ int Soak::Run() {
     for (const Operation& op : ops) total += op.weight;
     std::deque<std::string> recent;
     for (long long n = 1; n <= options_.operations; ++n) {
+        TidyWindows();
         int pick = Below(total);
         const Operation* op = &ops[0];
         for (const Operation& candidate : ops) {
@@ -424,7 +696,7 @@ int Soak::Run() {
             std::printf("soak: the operations before it:\n");
             for (const std::string& line : recent) std::printf("  %s\n", line.c_str());
             std::printf("soak: repeat with --soak %lld --seed %" PRIu64 "\n", n, options_.seed);
-            UnloadPlugin(plugin_);
+            if (Loaded()) UnloadPlugin(plugin_);
             return 1;
         }
         if (!options_.quiet && n % 100000 == 0) {
@@ -434,9 +706,8 @@ int Soak::Run() {
         }
     }
     SetAfterFrameHook(nullptr);
-    UnloadPlugin(plugin_);
     std::string last;
-    if (!CheckPropertiesFile(&last) || !broken_.empty()) {
+    if (!StopAndCheck(&last) || !broken_.empty()) {
         std::printf("soak: seed %" PRIu64 ", the final stop broke an invariant: %s\n",
                     options_.seed, broken_.c_str());
         return 1;
@@ -446,6 +717,15 @@ int Soak::Run() {
                 "restarts, %.0f simulated seconds, %zu crew messages\n",
                 options_.seed, options_.operations, checks_, frames_, restarts_, Now(),
                 Speech().size());
+    std::printf(
+        "soak: %lld widget actions, %lld commands, %lld keys to the key sniffer; "
+        "%lld stops with the file read back to the settings in memory; at most %d "
+        "Preferences windows, %d message boxes, %d instances, %d objects loaded\n",
+        widgetActions_, commandsRun_, sniffedKeys_, settingsChecks_, maxPreferences_, maxBoxes_,
+        maxInstances_, maxObjects_);
+    std::printf("soak: simulators run:");
+    for (const auto& [sim, runs] : versionsRun_) std::printf(" %s x%lld;", sim.c_str(), runs);
+    std::printf("\n");
     return 0;
 }
 

@@ -5,6 +5,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "config/log.h"
 #include "objformat/obj7_convert.h"
@@ -99,7 +100,23 @@ bool LoadPlacedObject(PlacedObject& object, const std::string& basePath, std::st
             break;
         }
     }
-    if (found == nullptr) return false;
+    if (found == nullptr) {
+        // Say which files were there and could not be read: a damaged texture otherwise
+        // looks like a missing object in the log.
+        if (error != nullptr) {
+            std::string unreadable;
+            for (const Candidate& candidate : day) {
+                std::error_code ignored;
+                if (!std::filesystem::is_regular_file(candidate.path, ignored)) continue;
+                if (unreadable.find(candidate.path) != std::string::npos) continue;
+                unreadable += (unreadable.empty() ? "" : ", ") + candidate.path;
+            }
+            *error = "no texture could be read for " + basePath + " (.png, .tga or .bmp)" +
+                     (unreadable.empty() ? std::string(": none found")
+                                         : "; not a readable image: " + unreadable);
+        }
+        return false;
+    }
     object.dayTexture = slot.textureNumber;
     std::vector<int32_t> created{slot.textureNumber};
 

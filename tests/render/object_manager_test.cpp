@@ -237,13 +237,15 @@ TEST_F(ObjectManagerTest, LoadTruckObjectLogsSuccessAndFailureWithTheReadersReas
     std::istringstream log(Read(dir + "Tarvosk.log"));
     std::vector<std::string> lines;
     for (std::string line; std::getline(log, line);) lines.push_back(line);
-    ASSERT_EQ(lines.size(), 4u) << Read(dir + "Tarvosk.log");
+    ASSERT_EQ(lines.size(), 5u) << Read(dir + "Tarvosk.log");
     EXPECT_EQ(lines[0], "Meshes and textures for object " + dir + "Tug succesfuly loaded");
     EXPECT_EQ(lines[1], "[WRNG] Failed to load object " + dir + "Bad (path: " + dir + ")");
     EXPECT_EQ(lines[2].rfind("[WRNG] ", 0), 0u);
     EXPECT_GT(lines[2].size(), 10u);
-    // No texture: one line, the object file itself was fine.
+    // No texture: the reason says so, the object file itself was fine.
     EXPECT_EQ(lines[3], "[WRNG] Failed to load object " + dir + "Bare (path: " + dir + ")");
+    EXPECT_EQ(lines[4], "[WRNG] no texture could be read for " + dir +
+                            "Bare (.png, .tga or .bmp): none found");
 }
 
 }  // namespace

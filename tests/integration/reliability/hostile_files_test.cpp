@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -137,6 +138,128 @@ TEST_F(HostileFiles, ThousandsOfTrucksKeepTheMenuBounded) {
     EXPECT_EQ(items.front(), "TVKdefault");  // upper case sorts first
     EXPECT_NE(PluginLog().find("[WRNG] 3001 trucks found; the Trucks menu shows the first 100\n"),
               std::string::npos);
+}
+
+// A small picture in the two other formats the loaders take: 4 x 4, uncompressed.
+std::string Tga4x4() {
+    std::string bytes(18, '\0');
+    bytes[2] = 2;  // true colour, uncompressed
+    bytes[12] = 4;
+    bytes[14] = 4;
+    bytes[16] = 32;
+    bytes[17] = 8;  // eight alpha bits
+    for (int k = 0; k < 16; ++k) bytes += std::string{'\x20', '\x80', '\x40', '\xFF'};
+    return bytes;
+}
+
+std::string Bmp4x4() {
+    auto le = [](std::string& out, std::uint32_t v, int n) {
+        for (int k = 0; k < n; ++k) out += static_cast<char>((v >> (8 * k)) & 0xFF);
+    };
+    const std::uint32_t pixels = 4 * 4 * 3;
+    std::string bytes = "BM";
+    le(bytes, 54 + pixels, 4);
+    le(bytes, 0, 4);
+    le(bytes, 54, 4);
+    le(bytes, 40, 4);
+    le(bytes, 4, 4);
+    le(bytes, 4, 4);
+    le(bytes, 1, 2);
+    le(bytes, 24, 2);
+    for (int k = 0; k < 6; ++k) le(bytes, 0, 4);
+    for (std::uint32_t k = 0; k < pixels; ++k) bytes += static_cast<char>(0x30 + k % 64);
+    return bytes;
+}
+
+// A texture cut short, as a copy interrupted half-way leaves it. The plug-in starts, says in
+// its log which file it could not read, pushes back without a tug to draw, and touches no
+// bad handle (TearDown); with another format beside it, the tug loads from that one.
+class TruncatedTexture : public HostileFiles {
+  protected:
+    std::string TugLoaded() const {
+        return "Meshes and textures for object " + (dataFolder_ / "TVKdefault").string() +
+               " succesfuly loaded\n";
+    }
+    std::string TugFailed() const {
+        return "[WRNG] no texture could be read for " + (dataFolder_ / "TVKdefault").string() +
+               " (.png, .tga or .bmp); not a readable image: ";
+    }
+    void Cut(const fs::path& file, std::size_t length) {
+        const std::string whole = ReadAll(file);
+        ASSERT_LT(length, whole.size());
+        WriteAll(file, whole.substr(0, length));
+    }
+    void RunAndStop() {
+        RunOnce();
+        simhost::UnloadPlugin(plugin_);
+        plugin_ = -1;
+    }
+};
+
+TEST_F(TruncatedTexture, DefaultPngCutAtSeveralLengthsFailsCleanly) {
+    const fs::path png = dataFolder_ / "TVKdefault.png";
+    const std::string whole = ReadAll(png);
+    ASSERT_GT(whole.size(), 200u);
+    const std::size_t endMarker = whole.size() - 12;  // the empty IEND chunk closes the file
+    ASSERT_EQ(whole.substr(endMarker + 4, 4), "IEND");
+    for (std::size_t length :
+         {std::size_t{0}, std::size_t{7}, std::size_t{8}, std::size_t{33}, std::size_t{60},
+          whole.size() / 2, endMarker - 5, endMarker - 1, endMarker, whole.size() - 1}) {
+        SCOPED_TRACE("cut at " + std::to_string(length) + " of " + std::to_string(whole.size()));
+        WriteAll(png, whole.substr(0, length));
+        fs::remove(dataFolder_ / "Tarvosk.log");
+        const auto begin = std::chrono::steady_clock::now();
+        RunAndStop();
+        EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count(),
+                  60.0);
+        const std::string log = PluginLog();
+        if (length >= endMarker) {
+            // Every pixel is there, only the end marker is cut: the picture is whole.
+            EXPECT_NE(log.find(TugLoaded()), std::string::npos) << log;
+        } else {
+            EXPECT_NE(log.find(TugFailed() + png.string() + "\n"), std::string::npos) << log;
+            EXPECT_EQ(log.find(TugLoaded()), std::string::npos) << log;
+        }
+        EXPECT_NE(log.find("--- Stopping Tarvosk plugin ---"), std::string::npos) << log;
+        EXPECT_EQ(ReadAll(png), whole.substr(0, length)) << "the texture is only read";
+    }
+}
+
+TEST_F(TruncatedTexture, CutPngGivesWayToTheNextCandidate) {
+    Cut(dataFolder_ / "TVKdefault.png", 100);
+    WriteAll(dataFolder_ / "TVKdefault.tga", Tga4x4());
+    RunAndStop();
+    EXPECT_NE(PluginLog().find(TugLoaded()), std::string::npos) << PluginLog();
+
+    WriteAll(dataFolder_ / "TVKdefault.tga", Tga4x4().substr(0, 40));
+    WriteAll(dataFolder_ / "TVKdefault.bmp", Bmp4x4());
+    fs::remove(dataFolder_ / "Tarvosk.log");
+    RunAndStop();
+    EXPECT_NE(PluginLog().find(TugLoaded()), std::string::npos) << PluginLog();
+}
+
+TEST_F(TruncatedTexture, CutTgaAndBmpFailCleanly) {
+    fs::remove(dataFolder_ / "TVKdefault.png");
+    const std::string tga = Tga4x4(), bmp = Bmp4x4();
+    for (std::size_t length : {std::size_t{3}, std::size_t{18}, tga.size() - 1}) {
+        SCOPED_TRACE("TGA cut at " + std::to_string(length));
+        WriteAll(dataFolder_ / "TVKdefault.tga", tga.substr(0, length));
+        fs::remove(dataFolder_ / "Tarvosk.log");
+        RunAndStop();
+        EXPECT_NE(PluginLog().find(TugFailed() + (dataFolder_ / "TVKdefault.tga").string()),
+                  std::string::npos)
+            << PluginLog();
+    }
+    fs::remove(dataFolder_ / "TVKdefault.tga");
+    for (std::size_t length : {std::size_t{2}, std::size_t{54}, bmp.size() - 1}) {
+        SCOPED_TRACE("BMP cut at " + std::to_string(length));
+        WriteAll(dataFolder_ / "TVKdefault.bmp", bmp.substr(0, length));
+        fs::remove(dataFolder_ / "Tarvosk.log");
+        RunAndStop();
+        EXPECT_NE(PluginLog().find(TugFailed() + (dataFolder_ / "TVKdefault.bmp").string()),
+                  std::string::npos)
+            << PluginLog();
+    }
 }
 
 // X-Plane 12 has no transparent-panel setting. The plug-in's start-up gate does not ask for it,

@@ -18,6 +18,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "config/properties.h"
 #include "objformat/obj8_reader.h"
@@ -60,6 +61,7 @@ double RunChild(const std::function<void()>& save, std::chrono::nanoseconds dela
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(ready[0]);
+        ::alarm(60);  // a child that hangs ends the test with a failure, not a stuck run
         const char go = 'g';
         if (::write(ready[1], &go, 1) != 1) ::_exit(2);
         save();
@@ -81,9 +83,11 @@ double RunChild(const std::function<void()>& save, std::chrono::nanoseconds dela
 }
 
 // Kills `kKills` children at random moments over one and a half times the time a save takes.
+// `window` (seconds, when positive) replaces the measured save time: the moment the new file
+// is in place when the save is only a part of what the child does.
 KillTally KillRepeatedly(const fs::path& file, const std::string& oldBytes,
                          const std::string& newBytes, const std::function<void()>& save,
-                         unsigned seed) {
+                         unsigned seed, int kills = kKills, double window = 0) {
     KillTally tally;
     WriteWhole(file, oldBytes);
     double full = 0;
@@ -92,9 +96,10 @@ KillTally KillRepeatedly(const fs::path& file, const std::string& oldBytes,
         EXPECT_EQ(ReadAll(file), newBytes) << "a save that is not killed writes the new file";
         WriteWhole(file, oldBytes);
     }
+    if (window > 0) full = window;
     std::mt19937 random(seed);
     std::uniform_real_distribution<double> moment(0.0, 1.5 * full);
-    for (int k = 0; k < kKills; ++k) {
+    for (int k = 0; k < kills; ++k) {
         RunChild(save, std::chrono::nanoseconds(static_cast<long long>(moment(random) * 1e9)));
         const std::string now = ReadAll(file);
         if (now == oldBytes) {
@@ -107,7 +112,7 @@ KillTally KillRepeatedly(const fs::path& file, const std::string& oldBytes,
         }
         WriteWhole(file, oldBytes);
     }
-    std::printf("%d kills over %.2f ms saves: %d left the old file, %d the new one\n", kKills,
+    std::printf("%d kills over %.2f ms saves: %d left the old file, %d the new one\n", kills,
                 full * 1e3, tally.old, tally.whole);
     return tally;
 }
@@ -190,6 +195,106 @@ TEST(KillDuringSave, RewrittenObjectIsOldOrNewNeverAMix) {
     tarvosk::ObjectModel back;
     ASSERT_TRUE(tarvosk::readObj8(file.string(), back));
     EXPECT_EQ(back.textureName, "old.png");
+}
+
+// Seconds from the child's start until `file` is another file (the rename that ends a save),
+// the longest of three runs; the child then runs to its end.
+double TimeUntilReplaced(const fs::path& file, const std::string& oldBytes,
+                         const std::function<void()>& save) {
+    double longest = 0;
+    for (int k = 0; k < 3; ++k) {
+        WriteWhole(file, oldBytes);
+        struct stat before {};
+        ::stat(file.c_str(), &before);
+        int ready[2];
+        if (::pipe(ready) != 0) return -1;
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::close(ready[0]);
+            ::alarm(60);
+            const char go = 'g';
+            if (::write(ready[1], &go, 1) != 1) ::_exit(2);
+            save();
+            ::_exit(0);
+        }
+        ::close(ready[1]);
+        char go = 0;
+        const bool started = ::read(ready[0], &go, 1) == 1;
+        ::close(ready[0]);
+        const auto start = Clock::now();
+        double took = -1;
+        while (started && took < 0 &&
+               std::chrono::duration<double>(Clock::now() - start).count() < 30) {
+            struct stat now {};
+            if (::stat(file.c_str(), &now) == 0 && now.st_ino != before.st_ino)
+                took = std::chrono::duration<double>(Clock::now() - start).count();
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        longest = std::max(longest, took);
+    }
+    WriteWhole(file, oldBytes);
+    return longest;
+}
+
+// The same rewrite as the real plug-in does it: a version-7 truck, selected in the settings,
+// is converted and written back as version 8 when the plug-in is enabled. Each child enables.
+TEST(KillDuringSave, Version7TruckRewrittenAtEnableIsOldOrNewNeverAMix) {
+    simhost::HostConfig config;
+    config.sandbox = SandboxFor("kill_truck", true);
+    std::string error;
+    ASSERT_TRUE(simhost::Reset(config, &error)) << error;
+    const fs::path data = simhost::Sandbox() / "Resources/plugins/Tarvosk";
+    fs::create_directories(data);
+    fs::copy(TARVOSK_CONTENT_DIR, data,
+             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    fs::copy_file(data / "TVKdefault.png", data / "OldTug.png");
+    // Long enough that the rewrite takes a while to cut: a thousand quads.
+    std::string oldBytes = "I\n700\nOBJ\n\nOldTug\nATTR_LOD 0 1000\n";
+    for (int k = 0; k < 1000; ++k) {
+        const double x = k * 0.001;
+        char quad[200];
+        std::snprintf(quad, sizeof quad,
+                      "quad\n%.3f 0 0 0 0 %.3f 0 1 0 1 %.3f 1 1 1 1 %.3f 1 0 1 0\n", x, x, x, x);
+        oldBytes += quad;
+    }
+    oldBytes += "end\n";
+    const fs::path truck = data / "OldTug.obj";
+    WriteWhole(truck, oldBytes);
+    WriteWhole(simhost::Sandbox() / "Output/preferences/Quorren.Tarvosk.prf", "Truck=OldTug\n");
+
+    const int plugin = simhost::LoadPlugin(TARVOSK_XPL, &error);
+    ASSERT_GT(plugin, 0) << error;
+    ASSERT_TRUE(simhost::StartPlugin(plugin));
+    ASSERT_EQ(simhost::MenuItemNames("Plugins/Tarvosk/Trucks"),
+              (std::vector<std::string>{"OldTug", "TVKdefault"}));
+
+    auto enable = [plugin] { simhost::EnablePlugin(plugin); };
+    RunChild(enable, std::chrono::nanoseconds(-1));
+    const std::string newBytes = ReadAll(truck);
+    ASSERT_EQ(newBytes.rfind("I\n800\n", 0), 0u) << newBytes.substr(0, 200);
+    tarvosk::ObjectModel rewritten;
+    ASSERT_TRUE(tarvosk::readObj8(truck.string(), rewritten));
+    EXPECT_EQ(rewritten.indices.size(), 1000u * 6u);
+
+    // The rewrite comes early in the enable: the kills aim at it, not at the texture loading
+    // that follows. Half the path's kills happen here, the direct writer's test has the rest.
+    const double untilRenamed = TimeUntilReplaced(truck, oldBytes, enable);
+    ASSERT_GT(untilRenamed, 0) << "the child never replaced the truck";
+    const KillTally tally =
+        KillRepeatedly(truck, oldBytes, newBytes, enable, 5678, kKills / 2, untilRenamed);
+    EXPECT_EQ(tally.old + tally.whole, kKills / 2);
+    EXPECT_GT(tally.old, 0);
+    EXPECT_GT(tally.whole, 0);
+    // A killed writer leaves its temporary file (nothing runs after SIGKILL); it is never
+    // taken for a truck.
+    simhost::UnloadPlugin(plugin);
+    const int again = simhost::LoadPlugin(TARVOSK_XPL, &error);
+    ASSERT_GT(again, 0) << error;
+    ASSERT_TRUE(simhost::StartPlugin(again));
+    EXPECT_EQ(simhost::MenuItemNames("Plugins/Tarvosk/Trucks"),
+              (std::vector<std::string>{"OldTug", "TVKdefault"}));
+    simhost::UnloadPlugin(again);
 }
 
 // A child with a file-size limit below the new file's size: the write fails half-way.

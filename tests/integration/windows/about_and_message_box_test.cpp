@@ -155,3 +155,42 @@ TEST_F(MessageBox, StoppingThePluginTakesItsWindowsAway) {
 
 }  // namespace
 }  // namespace tarvosk::testing
+
+namespace tarvosk::testing {
+namespace {
+
+class AboutLogo : public WindowsHost {
+  protected:
+    // The About window drawn on the screen at `version`, with the transparent-panel setting
+    // set to `transparent` where the simulator has it.
+    std::vector<std::uint8_t> Drawn(int version, int transparent) {
+        simhost::HostConfig config;
+        config.xplaneVersion = version;
+        Launch("", config);
+        if (simhost::DatarefExists("sim/graphics/settings/transparent_panel"))
+            simhost::SetDataref("sim/graphics/settings/transparent_panel", transparent);
+        EXPECT_TRUE(Choose("About..."));
+        simhost::PictureRequest request;
+        request.view = "screen";
+        simhost::Picture picture;
+        std::string error;
+        EXPECT_TRUE(simhost::TakePicture(request, &picture, &error)) << error;
+        EXPECT_EQ(simhost::BadHandleAccesses(), 0) << "version " << version;
+        return picture.rgba;
+    }
+};
+
+// X-Plane 12 has no transparent-panel setting: the logo is drawn opaque, as X-Plane 11 draws
+// it with the setting off, and nothing reads through the missing handle.
+TEST_F(AboutLogo, DrawnOpaqueWhereTheTransparentPanelSettingIsMissing) {
+    if (!simhost::GraphicsAvailable()) GTEST_SKIP() << "no OpenGL here: no pictures";
+    const auto eleven = Drawn(11410, 0);
+    const auto elevenTransparent = Drawn(11410, 1);
+    const auto twelve = Drawn(12100, 1);
+    ASSERT_FALSE(eleven.empty());
+    EXPECT_NE(eleven, elevenTransparent) << "the setting changes the logo at 11.41";
+    EXPECT_EQ(eleven, twelve) << "12.1 draws the logo as 11.41 with the setting off";
+}
+
+}  // namespace
+}  // namespace tarvosk::testing
