@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs the demo scenario in the simulated host with the built plug-in.
+# Runs the demo scenarios in the simulated host with the built plug-in (X-Plane 11 and 12 and
+# the windows) and puts all their pictures on one contact sheet, OUT_DIR/contact-sheet.png.
 #   tools/run-demo.sh BUILD_DIR OUT_DIR
 set -euo pipefail
 build=${1:?usage: tools/run-demo.sh BUILD_DIR OUT_DIR}

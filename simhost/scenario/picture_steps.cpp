@@ -52,7 +52,10 @@ void ScreenRegion(bool sizeGiven, PictureRequest* r) {
         if (w.isRoot && w.visible) take(w.left, w.top, w.right, w.bottom);
     if (right == 0)
         for (const WindowInfo& w : Windows())
-            if (w.visible) take(w.left, w.top, w.right, w.bottom);
+            // A plain window may be made with its top below its bottom; it covers both.
+            if (w.visible)
+                take(std::min(w.left, w.right), std::max(w.top, w.bottom),
+                     std::max(w.left, w.right), std::min(w.top, w.bottom));
     constexpr int kMargin = 24;
     left = std::max(0, left - kMargin);
     bottom = std::max(0, bottom - kMargin);

@@ -364,7 +364,8 @@ bool WriteContactSheet(const std::filesystem::path& file,
                        const std::string& title, std::string* error) {
     // Pictures wider than a column are shrunk to its width; smaller ones (a window seen at its
     // real size) stay as they are, so their text stays legible. Each section starts a new row
-    // under its heading; a row is as tall as its tallest picture, the labels in line below it.
+    // under its heading; a row is as tall as its tallest picture, each label right below its
+    // own picture.
     constexpr int kThumbW = 480, kGap = 12, kLabelH = 30, kTitleH = 44, kHeadingH = 40;
     constexpr int kLabelScale = 2;
     std::size_t most = 0;
@@ -379,7 +380,7 @@ bool WriteContactSheet(const std::filesystem::path& file,
     struct Placed {
         Picture thumb;
         std::string label;
-        int x = 0, y = 0, labelY = 0;
+        int x = 0, y = 0;
     };
     std::vector<Placed> placed;
     std::vector<std::pair<std::string, int>> headings;  // text, top
@@ -394,7 +395,6 @@ bool WriteContactSheet(const std::filesystem::path& file,
              first += static_cast<std::size_t>(columns)) {
             const std::size_t last =
                 std::min(s.pictures.size(), first + static_cast<std::size_t>(columns));
-            const std::size_t rowStart = placed.size();
             int rowH = 0;
             for (std::size_t k = first; k < last; ++k) {
                 Picture p;
@@ -410,7 +410,6 @@ bool WriteContactSheet(const std::filesystem::path& file,
                 rowH = std::max(rowH, one.thumb.height);
                 placed.push_back(std::move(one));
             }
-            for (std::size_t k = rowStart; k < placed.size(); ++k) placed[k].labelY = y + rowH + 8;
             y += rowH + kLabelH + kGap;
         }
     }
@@ -439,7 +438,7 @@ bool WriteContactSheet(const std::filesystem::path& file,
                 &sheet.rgba[(static_cast<std::size_t>(one.y + row) * sheet.width + one.x) * 4],
                 &t.rgba[static_cast<std::size_t>(row) * t.width * 4],
                 static_cast<std::size_t>(t.width) * 4);
-        Label(sheet, one.x, one.labelY, one.label, kLabelScale, grey);
+        Label(sheet, one.x, one.y + t.height + 8, one.label, kLabelScale, grey);
     }
     return WritePng(file, sheet, error);
 }
