@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs the demo scenario in the simulated host with the built plug-in.
+# Runs the demo scenarios in the simulated host with the built plug-in (X-Plane 11 and 12 and
+# the windows) and puts all their pictures on one contact sheet, OUT_DIR/contact-sheet.png.
 #   tools/run-demo.sh BUILD_DIR OUT_DIR
 set -euo pipefail
 build=${1:?usage: tools/run-demo.sh BUILD_DIR OUT_DIR}
@@ -11,18 +12,38 @@ xpl=$(find "$build" -type f -name Tarvosk.xpl -print -quit)
 [ -n "$sim" ] || { echo "run-demo: no tarvosk-sim under $build" >&2; exit 1; }
 [ -n "$xpl" ] || { echo "run-demo: no Tarvosk.xpl under $build" >&2; exit 1; }
 
+# A run writes its pictures' index only when it takes pictures: drop those of earlier runs.
+rm -f "$out/pictures/index.txt" "$out/xp12/pictures/index.txt" "$out/windows/pictures/index.txt"
 content=()
 [ -d "$build/content/Tarvosk" ] && content=(--content "$build/content/Tarvosk")
+# X-Plane 11 with OpenGL: the plug-in draws the tug and the cart in the 3-D drawing phase.
 "$sim" --plugin "$xpl" --out "$out" "${content[@]}" "$root/scenarios/demo.txt"
 # The same pushback as X-Plane 12 draws it: instances instead of the aircraft drawing phase.
 "$sim" --plugin "$xpl" --out "$out/xp12" "${content[@]}" "$root/scenarios/demo-xp12.txt"
-echo "X-Plane 12 demo outputs: $out/xp12 (pictures in $out/xp12/pictures/)"
-# The plug-in's windows (Preferences, About, a "Warning..." box), pictured in $out/windows/.
+# The plug-in's windows (Preferences, About, a "Warning..." box).
 "$sim" --plugin "$xpl" --out "$out/windows" "${content[@]}" "$root/scenarios/windows.txt"
-echo "demo outputs: $out (timeline.txt, track.csv, track.svg, Tarvosk.log, Quorren.Tarvosk.prf, host.log)"
-echo "window pictures: $out/windows/pictures/ (preferences, about, warning)"
-if [ -f "$out/pictures/contact-sheet.png" ]; then
-  echo "demo pictures: $out/pictures/ (contact-sheet.png shows them all; pushback-top.png is an animated PNG of the pushback from above)"
+
+# One contact sheet of all three runs, a section each; each run's index.txt gives the order
+# and the labels.
+sheet="$out/contact-sheet.png"
+rm -f "$sheet"
+if [ -f "$out/pictures/index.txt" ] && [ -f "$out/xp12/pictures/index.txt" ] &&
+  [ -f "$out/windows/pictures/index.txt" ]; then
+  "$sim" --contact-sheet "$sheet" --columns 4 \
+    --title "Tarvosk in the simulated host: make demo" \
+    --section "X-Plane 11, OpenGL: the plug-in draws the tug and the cart" "$out/pictures" \
+    --section "X-Plane 12: the same pushback, tug and cart as instances" "$out/xp12/pictures" \
+    --section "The plug-in's windows" "$out/windows/pictures"
+fi
+
+echo
+echo "demo outputs:"
+echo "  $out/: timeline.txt, track.csv, track.svg, Tarvosk.log, Quorren.Tarvosk.prf, host.log (X-Plane 11)"
+echo "  $out/xp12/: the same for the X-Plane 12 run; $out/windows/: the windows run"
+if [ -f "$sheet" ]; then
+  echo "  contact sheet of every picture: $sheet"
+  echo "  pictures: $out/pictures/ (X-Plane 11), $out/xp12/pictures/ (X-Plane 12), $out/windows/pictures/ (windows)"
+  echo "  animations of the pushback from above: $out/pictures/pushback-top.png, $out/xp12/pictures/xp12-pushback-top.png"
 else
-  echo "demo pictures: none (no OpenGL context on this machine)"
+  echo "  pictures: none (no OpenGL context on this machine)"
 fi

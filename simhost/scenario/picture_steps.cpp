@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <fstream>
 
 #include "picture_steps.h"
 #include "scenario.h"
@@ -51,7 +52,10 @@ void ScreenRegion(bool sizeGiven, PictureRequest* r) {
         if (w.isRoot && w.visible) take(w.left, w.top, w.right, w.bottom);
     if (right == 0)
         for (const WindowInfo& w : Windows())
-            if (w.visible) take(w.left, w.top, w.right, w.bottom);
+            // A plain window may be made with its top below its bottom; it covers both.
+            if (w.visible)
+                take(std::min(w.left, w.right), std::max(w.top, w.bottom),
+                     std::max(w.left, w.right), std::min(w.top, w.bottom));
     constexpr int kMargin = 24;
     left = std::max(0, left - kMargin);
     bottom = std::max(0, bottom - kMargin);
@@ -187,9 +191,52 @@ bool PictureSteps::Finish(std::string* why) {
     return true;
 }
 
+bool ReadPictureIndex(const std::filesystem::path& folder,
+                      std::vector<std::filesystem::path>* pictures,
+                      std::vector<std::string>* labels, std::string* why) {
+    const std::filesystem::path file = folder / kPictureIndex;
+    std::ifstream in(file);
+    if (!in) {
+        *why = "no " + file.string() + " (a folder of pictures needs the index a run writes)";
+        return false;
+    }
+    std::string line;
+    for (int number = 1; std::getline(in, line); ++number) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty()) continue;
+        const std::size_t tab = line.find('\t');
+        const std::string name = line.substr(0, tab);
+        // Only names a run gives its pictures, so an index cannot point outside its folder.
+        if (name.size() <= 4 || name.compare(name.size() - 4, 4, ".png") != 0 ||
+            !GoodName(name.substr(0, name.size() - 4))) {
+            *why =
+                file.string() + ":" + std::to_string(number) + ": bad picture name '" + name + "'";
+            return false;
+        }
+        pictures->push_back(folder / name);
+        labels->push_back(tab == std::string::npos ? std::string() : line.substr(tab + 1));
+    }
+    return true;
+}
+
 void PictureSteps::Close() {
     std::string why;
     if (AnimationRunning() && !Finish(&why)) std::fprintf(stderr, "tarvosk-sim: %s\n", why.c_str());
+    if (!taken_.empty()) {
+        const std::filesystem::path index = folder_ / kPictureIndex;
+        std::ofstream out(index, std::ios::trunc);
+        for (std::size_t k = 0; k < taken_.size(); ++k) {
+            std::string label = labels_[k];
+            std::replace_if(
+                label.begin(), label.end(), [](char c) { return c == '\t' || c == '\n'; }, ' ');
+            out << taken_[k].filename().string() << '\t' << label << '\n';
+        }
+        out.close();
+        if (out)
+            written_.push_back(index);
+        else
+            std::fprintf(stderr, "tarvosk-sim: cannot write %s\n", index.string().c_str());
+    }
     if (taken_.size() >= 2) {
         const std::filesystem::path sheet = folder_ / "contact-sheet.png";
         if (WriteContactSheet(sheet, taken_, labels_, 3, title_, &why))

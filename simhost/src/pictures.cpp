@@ -355,37 +355,90 @@ bool WriteContactSheet(const std::filesystem::path& file,
                        const std::vector<std::filesystem::path>& pictures,
                        const std::vector<std::string>& labels, int columns,
                        const std::string& title, std::string* error) {
-    if (pictures.empty()) return Fail(error, "no pictures for the contact sheet");
-    columns = std::clamp(columns, 1, static_cast<int>(pictures.size()));
-    const int thumbW = 480, gap = 12, labelH = 30, titleH = 44;
-    std::vector<Picture> thumbs;
-    int thumbH = 0;
-    for (const auto& path : pictures) {
-        Picture p;
-        if (!ReadPng(path, &p, error)) return false;
-        thumbs.push_back(Shrink(p, thumbW));
-        thumbH = std::max(thumbH, thumbs.back().height);
+    return WriteContactSheet(file, {ContactSheetSection{"", pictures, labels}}, columns, title,
+                             error);
+}
+
+bool WriteContactSheet(const std::filesystem::path& file,
+                       const std::vector<ContactSheetSection>& sections, int columns,
+                       const std::string& title, std::string* error) {
+    // Pictures wider than a column are shrunk to its width; smaller ones (a window seen at its
+    // real size) stay as they are, so their text stays legible. Each section starts a new row
+    // under its heading; a row is as tall as its tallest picture, each label right below its
+    // own picture.
+    constexpr int kThumbW = 480, kGap = 12, kLabelH = 30, kTitleH = 44, kHeadingH = 40;
+    constexpr int kLabelScale = 2;
+    std::size_t most = 0;
+    for (const ContactSheetSection& s : sections) {
+        if (s.pictures.empty())
+            return Fail(error, "no pictures in the section '" + s.heading + "'");
+        most = std::max(most, s.pictures.size());
     }
-    const int rows = (static_cast<int>(thumbs.size()) + columns - 1) / columns;
+    if (most == 0) return Fail(error, "no pictures for the contact sheet");
+    columns = std::clamp(columns, 1, static_cast<int>(most));
+
+    struct Placed {
+        Picture thumb;
+        std::string label;
+        int x = 0, y = 0;
+    };
+    std::vector<Placed> placed;
+    std::vector<std::pair<std::string, int>> headings;  // text, top
+    const std::size_t labelFits = kThumbW / (kCharWidth * kLabelScale);
+    int y = title.empty() ? kGap : kTitleH;
+    for (const ContactSheetSection& s : sections) {
+        if (!s.heading.empty()) {
+            headings.emplace_back(s.heading, y);
+            y += kHeadingH;
+        }
+        for (std::size_t first = 0; first < s.pictures.size();
+             first += static_cast<std::size_t>(columns)) {
+            const std::size_t last =
+                std::min(s.pictures.size(), first + static_cast<std::size_t>(columns));
+            int rowH = 0;
+            for (std::size_t k = first; k < last; ++k) {
+                Picture p;
+                if (!ReadPng(s.pictures[k], &p, error)) return false;
+                Placed one;
+                one.thumb = Shrink(p, kThumbW);
+                one.label = k < s.labels.size() && !s.labels[k].empty()
+                                ? s.labels[k]
+                                : s.pictures[k].stem().string();
+                if (one.label.size() > labelFits) one.label.resize(labelFits);
+                one.x = kGap + static_cast<int>(k - first) * (kThumbW + kGap);
+                one.y = y;
+                rowH = std::max(rowH, one.thumb.height);
+                placed.push_back(std::move(one));
+            }
+            y += rowH + kLabelH + kGap;
+        }
+    }
+
     Picture sheet;
-    sheet.width = gap + columns * (thumbW + gap);
-    sheet.height = titleH + rows * (thumbH + labelH + gap);
+    sheet.width = kGap + columns * (kThumbW + kGap);
+    sheet.height = y;
     sheet.rgba.assign(static_cast<std::size_t>(sheet.width) * sheet.height * 4, 0);
     for (std::size_t k = 0; k < sheet.rgba.size(); k += 4) {
         sheet.rgba[k] = 28, sheet.rgba[k + 1] = 31, sheet.rgba[k + 2] = 36, sheet.rgba[k + 3] = 255;
     }
-    const std::uint8_t white[3] = {235, 235, 235}, grey[3] = {170, 176, 186};
-    Label(sheet, gap, 12, title, 3, white);
-    for (std::size_t k = 0; k < thumbs.size(); ++k) {
-        const int col = static_cast<int>(k) % columns, row = static_cast<int>(k) / columns;
-        const int x0 = gap + col * (thumbW + gap), y0 = titleH + row * (thumbH + labelH + gap);
-        const Picture& t = thumbs[k];
-        for (int y = 0; y < t.height; ++y)
-            std::memcpy(&sheet.rgba[(static_cast<std::size_t>(y0 + y) * sheet.width + x0) * 4],
-                        &t.rgba[static_cast<std::size_t>(y) * t.width * 4],
-                        static_cast<std::size_t>(t.width) * 4);
-        const std::string text = k < labels.size() ? labels[k] : pictures[k].stem().string();
-        Label(sheet, x0, y0 + thumbH + 8, text, 2, grey);
+    const std::uint8_t white[3] = {235, 235, 235}, grey[3] = {170, 176, 186},
+                       amber[3] = {240, 190, 90};
+    if (!title.empty()) Label(sheet, kGap, 12, title, 3, white);
+    for (const auto& [text, top] : headings) {
+        Label(sheet, kGap, top + 6, text, 3, amber);
+        // A rule under the heading, across the sheet.
+        for (int x = kGap; x < sheet.width - kGap; ++x)
+            std::memcpy(&sheet.rgba[(static_cast<std::size_t>(top + 32) * sheet.width + x) * 4],
+                        amber, 3);
+    }
+    for (const Placed& one : placed) {
+        const Picture& t = one.thumb;
+        for (int row = 0; row < t.height; ++row)
+            std::memcpy(
+                &sheet.rgba[(static_cast<std::size_t>(one.y + row) * sheet.width + one.x) * 4],
+                &t.rgba[static_cast<std::size_t>(row) * t.width * 4],
+                static_cast<std::size_t>(t.width) * 4);
+        Label(sheet, one.x, one.y + t.height + 8, one.label, kLabelScale, grey);
     }
     return WritePng(file, sheet, error);
 }

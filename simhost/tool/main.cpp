@@ -5,6 +5,7 @@
 #include <iostream>
 #include <string>
 
+#include "contact_sheet.h"
 #include "scenario/scenario.h"
 #include "soak.h"
 
@@ -17,13 +18,17 @@ int Usage(const char* why) {
            "[--out DIR] [--fps N] [--layout flat|fat] [--keep-sandbox] [--quiet] [--no-pictures] "
            "SCENARIO.txt\n"
            "       tarvosk-sim --soak N [--seed S] --plugin PATH/Tarvosk.xpl [--content DIR] "
-           "[--sandbox DIR] [--quiet]\n";
+           "[--sandbox DIR] [--quiet]\n"
+           "       tarvosk-sim --contact-sheet OUT.png [--title TEXT] [--columns N] "
+           "[--section HEADING] PICTURE.png|PICTURES_DIR [--label TEXT] ...\n";
     return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "--contact-sheet") == 0)
+        return simhost::tool::RunContactSheet(argc, argv, 2);
     simhost::scenario::RunOptions options;
     std::string scenarioFile;
     long long soakOperations = -1;

@@ -235,6 +235,16 @@ SIMHOST_API bool WriteContactSheet(const std::filesystem::path& file,
                                    const std::vector<std::filesystem::path>& pictures,
                                    const std::vector<std::string>& labels, int columns,
                                    const std::string& title, std::string* error);
+// The same in sections, each under its heading (none when empty) and starting a new row: the
+// demo puts the runs of several scenarios on one sheet. Labels default to the files' names.
+struct ContactSheetSection {
+    std::string heading;
+    std::vector<std::filesystem::path> pictures;
+    std::vector<std::string> labels;
+};
+SIMHOST_API bool WriteContactSheet(const std::filesystem::path& file,
+                                   const std::vector<ContactSheetSection>& sections, int columns,
+                                   const std::string& title, std::string* error);
 SIMHOST_API bool ReadPng(const std::filesystem::path& file, Picture* out, std::string* error);
 
 }  // namespace simhost

@@ -1,0 +1,81 @@
+// tarvosk-sim --contact-sheet OUT.png [--title TEXT] [--columns N]
+//             [--section HEADING] PICTURE [--label TEXT] ...
+// A PICTURE is a PNG file, or the pictures folder of a scenario run, which brings the run's
+// pictures in the order taken with their labels. Pictures before the first --section go
+// into a section without a heading.
+#include "contact_sheet.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "scenario/picture_steps.h"
+#include "simhost/simhost.h"
+
+namespace simhost::tool {
+
+namespace {
+
+int Fail(const std::string& why) {
+    std::cerr << "tarvosk-sim --contact-sheet: " << why << "\n";
+    return 1;
+}
+
+}  // namespace
+
+int RunContactSheet(int argc, char** argv, int first) {
+    if (first >= argc || argv[first][0] == '-') return Fail("needs the output file first");
+    const std::filesystem::path out = argv[first];
+    std::string title;
+    int columns = 4;
+    std::vector<ContactSheetSection> sections;
+    bool labelAllowed = false;  // --label names the picture just given
+    for (int k = first + 1; k < argc; ++k) {
+        const std::string a = argv[k];
+        if (a == "--title" || a == "--columns" || a == "--section" || a == "--label") {
+            if (k + 1 >= argc) return Fail(a + " needs a value");
+            const std::string v = argv[++k];
+            if (a == "--title") {
+                title = v;
+            } else if (a == "--columns") {
+                char* end = nullptr;
+                const long n = std::strtol(v.c_str(), &end, 10);
+                if (*end || n < 1 || n > 16) return Fail("--columns needs a number from 1 to 16");
+                columns = static_cast<int>(n);
+            } else if (a == "--section") {
+                sections.push_back({v, {}, {}});
+                labelAllowed = false;
+            } else {
+                if (!labelAllowed) return Fail("--label '" + v + "' follows no single picture");
+                sections.back().labels.back() = v;
+                labelAllowed = false;
+            }
+            continue;
+        }
+        if (!a.empty() && a[0] == '-') return Fail("unknown option " + a);
+        if (sections.empty()) sections.push_back({});
+        ContactSheetSection& s = sections.back();
+        std::error_code ec;
+        if (std::filesystem::is_directory(a, ec)) {
+            std::string why;
+            if (!scenario::ReadPictureIndex(a, &s.pictures, &s.labels, &why)) return Fail(why);
+            labelAllowed = false;
+        } else {
+            s.pictures.emplace_back(a);
+            s.labels.emplace_back();
+            labelAllowed = true;
+        }
+    }
+    if (sections.empty()) return Fail("no pictures");
+    std::string why;
+    if (!WriteContactSheet(out, sections, columns, title, &why)) return Fail(why);
+    std::size_t count = 0;
+    for (const ContactSheetSection& s : sections) count += s.pictures.size();
+    std::cout << "wrote " << out.string() << " (" << count << " pictures in " << sections.size()
+              << (sections.size() == 1 ? " section)\n" : " sections)\n");
+    return 0;
+}
+
+}  // namespace simhost::tool
