@@ -154,6 +154,38 @@ TEST(TextScannerFloat, IntegersAroundTenTimesTwoToTheTwentyFourRoundLikeTheRules
     }
 }
 
+// Every '.' position in one to ten digits, and the bytes that sit next to the digits in the
+// character set ('/', ':') or above it, must give the rules' bits with room after the token
+// (the fast path) and without (the digit-by-digit path).
+TEST(TextScannerFloat, EveryPointPositionAndNeighbouringBytesMatchTheRules) {
+    const std::string digits = "9071234568";
+    const char afters[] = {' ', '\t', '\n', '\r', '\0'};
+    for (size_t count = 1; count <= digits.size(); ++count) {
+        for (size_t point = 0; point <= count; ++point) {
+            std::string token = digits.substr(0, count);
+            if (point < count) token.insert(point, ".");
+            for (const char* sign : {"", "-", "+"}) {
+                const std::string signed_ = sign + token;
+                const float want = literalReadFloat(signed_);
+                for (const char after : afters) {
+                    const std::string text = signed_ + std::string(1, after) + "7 8 9";
+                    ASSERT_EQ(bitsOf(floatOf(text + std::string(30, ' '))), bitsOf(want))
+                        << signed_;
+                    ASSERT_EQ(bitsOf(floatOf(signed_)), bitsOf(want)) << signed_;
+                }
+            }
+        }
+    }
+    for (const char odd : {'/', ':', '\x80', '\xB0', '\xFF', 'e', ','}) {
+        for (size_t at = 0; at <= 8; ++at) {
+            std::string token = "1234.5678";
+            token.insert(at, 1, odd);
+            const float want = literalReadFloat(token);
+            ASSERT_EQ(bitsOf(floatOf(token + std::string(30, ' '))), bitsOf(want)) << at;
+        }
+    }
+}
+
 TEST(TextScannerInt, SignRulesAndLooseDigits) {
     EXPECT_EQ(intOf("-12"), -12);
     EXPECT_EQ(intOf("+12"), 12);
