@@ -53,9 +53,10 @@ struct KillTally {
     int old = 0, whole = 0;
 };
 
-// Runs `save` in a child, lets it signal that it is about to start, waits `delay` and kills
-// it. Returns how long the child took when `delay` is negative (runs to the end).
-double RunChild(const std::function<void()>& save, std::chrono::nanoseconds delay) {
+// Runs `save` in a child and returns once the child signals that it is about to start;
+// `started` is false when it never did. -1 when no child could be made.
+pid_t StartChild(const std::function<void()>& save, bool& started) {
+    started = false;
     int ready[2];
     if (::pipe(ready) != 0) return -1;
     const pid_t child = ::fork();
@@ -69,8 +70,17 @@ double RunChild(const std::function<void()>& save, std::chrono::nanoseconds dela
     }
     ::close(ready[1]);
     char go = 0;
-    const bool started = ::read(ready[0], &go, 1) == 1;
+    started = child > 0 && ::read(ready[0], &go, 1) == 1;
     ::close(ready[0]);
+    return child;
+}
+
+// Runs `save` in a child, waits `delay` after it starts and kills it. Returns how long the
+// child took when `delay` is negative (runs to the end).
+double RunChild(const std::function<void()>& save, std::chrono::nanoseconds delay) {
+    bool started = false;
+    const pid_t child = StartChild(save, started);
+    if (child < 0) return -1;
     const auto start = Clock::now();
     if (started && delay.count() >= 0) {
         while (Clock::now() - start < delay) {
@@ -206,21 +216,9 @@ double TimeUntilReplaced(const fs::path& file, const std::string& oldBytes,
         WriteWhole(file, oldBytes);
         struct stat before {};
         ::stat(file.c_str(), &before);
-        int ready[2];
-        if (::pipe(ready) != 0) return -1;
-        const pid_t child = ::fork();
-        if (child == 0) {
-            ::close(ready[0]);
-            ::alarm(60);
-            const char go = 'g';
-            if (::write(ready[1], &go, 1) != 1) ::_exit(2);
-            save();
-            ::_exit(0);
-        }
-        ::close(ready[1]);
-        char go = 0;
-        const bool started = ::read(ready[0], &go, 1) == 1;
-        ::close(ready[0]);
+        bool started = false;
+        const pid_t child = StartChild(save, started);
+        if (child < 0) return -1;
         const auto start = Clock::now();
         double took = -1;
         while (started && took < 0 &&
