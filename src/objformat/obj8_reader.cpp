@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "objformat/file_buffer.h"
+#include "objformat/line_numbers.h"
 #include "objformat/model_validation.h"
 #include "objformat/text_scanner.h"
 
@@ -48,14 +49,23 @@ struct Obj8Reader {
         commandOffsets.push_back(offset);
     }
 
+    // The numbers of this line as that many readFloat(false) give them, the whole line at
+    // once where it has the common shape.
+    void readFloats(float* out, unsigned count) {
+        if (const char* after = scan::readLineNumbers(sc.position(), sc.end(), count, out)) {
+            sc.moveTo(after);
+        } else {
+            for (unsigned k = 0; k < count; ++k) out[k] = sc.readFloat(false);
+        }
+    }
+
     void readVertex(VertexTable& table, size_t& next, uint32_t floats, size_t offset) {
         if (next >= table.count()) {
             stoppedEarly = true;
             stopOffset = offset;
             return;
         }
-        float* v = table.vertex(next);
-        for (uint32_t k = 0; k < floats; ++k) v[k] = sc.readFloat(false);
+        readFloats(table.vertex(next), floats);
         ++next;
     }
 
@@ -98,10 +108,11 @@ struct Obj8Reader {
             stopOffset = offset;
             return false;
         }
+        float values[scan::kMaxLineNumbers];
+        readFloats(values, static_cast<unsigned>(wanted));
         for (int k = 0; k < wanted; ++k) {
-            const int32_t index = truncateToInt32(sc.readFloat(false));
             // An IDX10 line that runs past the declared count keeps what fits.
-            if (nextIndex < capacity) model.indices[nextIndex++] = index;
+            if (nextIndex < capacity) model.indices[nextIndex++] = truncateToInt32(values[k]);
         }
         return true;
     }

@@ -125,6 +125,11 @@ class TextScanner {
     const char* position() const { return cur_; }
     size_t offset() const { return static_cast<size_t>(cur_ - begin_); }
     size_t remaining() const { return static_cast<size_t>(end_ - cur_); }
+    const char* end() const { return end_; }
+
+    // Moves the cursor forward to `p`, a position of this buffer that a faster reading of the
+    // same text has reached.
+    void moveTo(const char* p) { cur_ = p; }
 
     void skipBlanks() {
         while (cur_ < end_ && scan::isBlank(*cur_)) ++cur_;
