@@ -42,7 +42,8 @@ bool readWholeFile(const std::string& path, FileBuffer& buffer, std::string* err
         buffer.bytes.reset();
         buffer.capacity = 0;
         // No zero-fill: every byte is overwritten by the read.
-        std::unique_ptr<char[]> bytes(new (std::nothrow) char[size == 0 ? 1 : size]);
+        std::unique_ptr<char[], AlignedBytesDelete> bytes(
+            new (kFileBufferAlignment, std::nothrow) char[size == 0 ? 1 : size]);
         if (!bytes) return fail(error, "not enough memory to read " + path);
         buffer.bytes = std::move(bytes);
         buffer.capacity = size == 0 ? 1 : size;
