@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,11 @@ bool sameUsableIndices(const std::vector<int32_t>& a, const std::vector<int32_t>
     return true;
 }
 
+bool sameBits(const std::vector<float>& a, const std::vector<float>& b) {
+    return a.size() == b.size() &&
+           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * 4) == 0);
+}
+
 size_t commandCount(const ObjectModel& model) {
     size_t n = 0;
     for (const LodRange& range : model.lods) n += range.commands.size();
@@ -39,7 +45,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string error;
     Obj8ReadDetails details;
     readObj8Unvalidated(bytes, size, model, &error, &details);
-    if (!readObj8FromBuffer(bytes, size, model, &error)) return 0;
+    error.clear();
+    const bool ok = readObj8FromBuffer(bytes, size, model, &error);
+    // Runs of lines read whole must give what the keyword handlers give line by line.
+    ObjectModel slow;
+    std::string slowError;
+    if (readObj8LineByLine(bytes, size, slow, &slowError) != ok || slowError != error ||
+        !sameBits(slow.meshVertices.floats, model.meshVertices.floats) ||
+        !sameBits(slow.lineVertices.floats, model.lineVertices.floats) ||
+        !sameBits(slow.lightVertices.floats, model.lightVertices.floats) ||
+        slow.indices != model.indices || commandCount(slow) != commandCount(model)) {
+        std::abort();
+    }
+    if (!ok) return 0;
     if (!validateModel(model) || model.lods.empty()) std::abort();
 
     const std::string text = writeObj8ToString(model);

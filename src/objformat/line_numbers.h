@@ -7,6 +7,10 @@
 // number's digits are gathered side by side, and all of them are converted together.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
 namespace tarvosk::scan {
 
 // The most numbers one call reads (an IDX10 line).
@@ -20,6 +24,25 @@ inline constexpr unsigned kMaxLineNumbers = 10;
 // any other line, and always where the processor lacks those instructions: the caller then
 // reads number by number.
 const char* readLineNumbers(const char* p, const char* end, unsigned count, float* out);
+
+// Lines read one after another by readFloatLines or readIndexLines: how many, and where the
+// scanner's skipLine leaves the last of them (the start of the next line, or the buffer end).
+struct LineRun {
+    size_t lines = 0;
+    const char* next = nullptr;
+};
+
+// Reads consecutive lines that each start at a line start `p` with `keyword`, one space and
+// `count` (6, 8 or 10) numbers of the shape readLineNumbers takes, up to `maxLines` of them;
+// each line's numbers go to `out`, `count` a line, with the bits readFloat(false) gives them.
+// Stops before the first line of another shape, which is left to the caller. Reads no line
+// where the processor lacks the instructions.
+LineRun readFloatLines(const char* p, const char* end, std::string_view keyword, unsigned count,
+                       size_t maxLines, float* out);
+
+// The same for index lines, each number truncated toward zero as truncateToInt32 does.
+LineRun readIndexLines(const char* p, const char* end, std::string_view keyword, unsigned count,
+                       size_t maxLines, int32_t* out);
 
 // True when readLineNumbers can take lines whole on this processor.
 bool lineNumbersAccelerated();

@@ -36,6 +36,7 @@ struct Obj8Reader {
     size_t nextVertex = 0, nextLine = 0, nextLight = 0, nextIndex = 0;
     bool stoppedEarly = false;
     bool failed = false;
+    bool wholeRuns = true;  // off: every line through its keyword's handler
     size_t stopOffset = 0;
 
     bool fail(size_t offset, const std::string& text) {
@@ -226,12 +227,48 @@ struct Obj8Reader {
         return true;
     }
 
+    // A run of vertex or index lines, the bulk of a large object, read whole: each line as
+    // its keyword's handler and skipLine would read it. False, with nothing read, where the
+    // line at the cursor starts no such run or a table has no room for its first line.
+    bool readRun() {
+        if (sc.remaining() < 8) return false;
+        const char* p = sc.position();
+        scan::LineRun run;
+        // A later POINT_COUNTS line may have cut a table below what was already read.
+        auto room = [](size_t filled, size_t next) { return filled > next ? filled - next : 0; };
+        auto vertices = [&](std::string_view keyword, VertexTable& table, size_t& next) {
+            const size_t lines = room(table.count(), next);
+            if (lines == 0) return;
+            run =
+                scan::readFloatLines(p, sc.end(), keyword, table.stride, lines, table.vertex(next));
+            next += run.lines;
+        };
+        if (std::memcmp(p, "VT ", 3) == 0) {
+            vertices("VT", model.meshVertices, nextVertex);
+        } else if (std::memcmp(p, "IDX10 ", 6) == 0) {
+            // Whole lines only: the line that meets the declared count is the handler's.
+            const size_t lines = room(model.indices.size(), nextIndex) / 10;
+            if (lines == 0) return false;
+            run = scan::readIndexLines(p, sc.end(), "IDX10", 10, lines,
+                                       model.indices.data() + nextIndex);
+            nextIndex += run.lines * 10;
+        } else if (std::memcmp(p, "VLINE ", 6) == 0) {
+            vertices("VLINE", model.lineVertices, nextLine);
+        } else if (std::memcmp(p, "VLIGHT ", 7) == 0) {
+            vertices("VLIGHT", model.lightVertices, nextLight);
+        }
+        if (run.lines == 0) return false;
+        sc.moveTo(run.next);
+        return true;
+    }
+
     // Matching the keywords one after another in the documented order finds the same
     // handler as this lookup by whole token: no two keywords can match the same line, and
     // only "ATTR_LOD" also accepts a line end after it.
     bool readBody() {
         model.lods.emplace_back();
         while (!sc.atEnd()) {
+            if (wholeRuns && readRun()) continue;
             // The hardware's own prefetching stays too close behind a reader this fast: asking
             // for the bytes some fifty lines ahead saves a fifth of a large object's parsing.
             if (sc.remaining() > kPrefetchAhead) __builtin_prefetch(sc.position() + kPrefetchAhead);
@@ -308,8 +345,12 @@ bool readObj8Unvalidated(const char* data, size_t size, ObjectModel& model, std:
     return ok;
 }
 
-bool readObj8FromBuffer(const char* data, size_t size, ObjectModel& model, std::string* error) {
+namespace {
+
+bool readValidated(const char* data, size_t size, ObjectModel& model, std::string* error,
+                   bool wholeRuns) {
     Obj8Reader reader{data, size, model, error};
+    reader.wholeRuns = wholeRuns;
     int32_t version = 0;
     if (!reader.read(version)) return false;
     ModelIssue issue;
@@ -330,6 +371,16 @@ bool readObj8FromBuffer(const char* data, size_t size, ObjectModel& model, std::
     }
     resetModel(model);
     return false;
+}
+
+}  // namespace
+
+bool readObj8FromBuffer(const char* data, size_t size, ObjectModel& model, std::string* error) {
+    return readValidated(data, size, model, error, true);
+}
+
+bool readObj8LineByLine(const char* data, size_t size, ObjectModel& model, std::string* error) {
+    return readValidated(data, size, model, error, false);
 }
 
 bool readObj8(const std::string& path, ObjectModel& model, std::string* error) {

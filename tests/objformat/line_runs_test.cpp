@@ -1,0 +1,135 @@
+// Runs of vertex and index lines read whole against the same files read line by line through
+// the keyword handlers: the same answer, message and model, whatever the lines around them.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "objformat/line_numbers.h"
+#include "objformat/obj8_reader.h"
+
+namespace tarvosk {
+namespace {
+
+void expectSameTable(const VertexTable& a, const VertexTable& b, const char* what) {
+    ASSERT_EQ(a.stride, b.stride) << what;
+    ASSERT_EQ(a.floats.size(), b.floats.size()) << what;
+    for (size_t i = 0; i < a.floats.size(); ++i) {
+        ASSERT_EQ(std::bit_cast<uint32_t>(a.floats[i]), std::bit_cast<uint32_t>(b.floats[i]))
+            << what << " float " << i;
+    }
+}
+
+// Both readings of `text` must agree.
+void expectSameReading(const std::string& text) {
+    ObjectModel fast, slow;
+    std::string fastError, slowError;
+    const bool fastOk = readObj8FromBuffer(text.data(), text.size(), fast, &fastError);
+    const bool slowOk = readObj8LineByLine(text.data(), text.size(), slow, &slowError);
+    ASSERT_EQ(fastOk, slowOk) << fastError << " / " << slowError;
+    EXPECT_EQ(fastError, slowError);
+    expectSameTable(fast.meshVertices, slow.meshVertices, "VT");
+    expectSameTable(fast.lineVertices, slow.lineVertices, "VLINE");
+    expectSameTable(fast.lightVertices, slow.lightVertices, "VLIGHT");
+    EXPECT_EQ(fast.indices, slow.indices);
+    ASSERT_EQ(fast.lods.size(), slow.lods.size());
+    for (size_t i = 0; i < fast.lods.size(); ++i) {
+        EXPECT_EQ(fast.lods[i].commands.size(), slow.lods[i].commands.size());
+    }
+}
+
+std::string number(std::mt19937& random) {
+    char text[32];
+    switch (random() % 6) {
+        case 0:
+            std::snprintf(text, sizeof text, "%d", static_cast<int>(random() % 100000));
+            break;
+        case 1:
+            std::snprintf(text, sizeof text, "-%lu.%lu", random() % 100, random() % 1000);
+            break;
+        case 2:
+            std::snprintf(text, sizeof text, "%.6f", (random() % 2000000) / 1e4 - 100.0);
+            break;
+        case 3:
+            std::snprintf(text, sizeof text, "123456789");
+            break;  // too long for a run
+        default:
+            std::snprintf(text, sizeof text, "%.3f", (random() % 20000) / 1e3);
+            break;
+    }
+    return text;
+}
+
+// What may stand between and after the numbers of a line, and between lines: mostly the
+// plain shape, sometimes whatever a hand-edited file holds.
+std::string line(std::mt19937& random, const char* keyword, unsigned count) {
+    std::string text = keyword;
+    const unsigned numbers = random() % 16 == 0 ? count - 1 + random() % 3 : count;
+    for (unsigned k = 0; k < numbers; ++k) {
+        text += random() % 40 == 0 ? "\t" : random() % 40 == 0 ? "  " : " ";
+        text += number(random);
+    }
+    const char* const endings[] = {"\n",  "\n",         "\n",   "\n",       "\r\n",    "\r",
+                                   " \n", "\t# note\n", "\n\n", "\n  \n\t", " 7 8 9\n"};
+    return text + endings[random() % std::size(endings)];
+}
+
+TEST(LineRuns, RandomFilesReadTheSameAsLineByLine) {
+    std::mt19937 random(21);
+    for (int file = 0; file < 300; ++file) {
+        const unsigned vertices = random() % 40, lines = random() % 6, lights = random() % 6;
+        const unsigned indices = random() % 60;
+        std::string text = "I\n800\nOBJ\n\nTEXTURE a.png\n";
+        // Declared counts below, at or above what the file holds: a full table ends the read.
+        const int declaredVertices = std::max(0, static_cast<int>(vertices + random() % 5) - 2);
+        text += "POINT_COUNTS " + std::to_string(declaredVertices) + " " + std::to_string(lines) +
+                " " + std::to_string(lights) + " " + std::to_string(indices + random() % 12) + "\n";
+        for (unsigned i = 0; i < vertices; ++i) {
+            text += random() % 30 == 0 ? "ATTR_hard\n" : line(random, "VT", 8);
+        }
+        for (unsigned i = 0; i < lines; ++i) text += line(random, "VLINE", 6);
+        for (unsigned i = 0; i < lights; ++i) text += line(random, "VLIGHT", 6);
+        for (unsigned i = 0; i < indices / 10; ++i) text += line(random, "IDX10", 10);
+        for (unsigned i = 0; i < indices % 10; ++i) text += line(random, "IDX", 1);
+        text += "TRIS 0 " + std::to_string(indices - indices % 3) + "\n";
+        // Sometimes the file stops in the middle of a line.
+        if (file % 7 == 0) text.resize(text.size() - random() % 200 % text.size());
+        SCOPED_TRACE("file " + std::to_string(file));
+        expectSameReading(text);
+    }
+}
+
+TEST(LineRuns, RunsStopAtTheTablesEndAndAtTheBufferEnd) {
+    const std::string vt = "VT 1.5 -2 3 0 1 0 0.25 0.75\n";
+    // Exactly full, one over, and the last line without its line end.
+    expectSameReading("I\n800\nOBJ\nPOINT_COUNTS 3 0 0 0\n" + vt + vt + vt);
+    expectSameReading("I\n800\nOBJ\nPOINT_COUNTS 3 0 0 0\n" + vt + vt + vt + vt);
+    expectSameReading("I\n800\nOBJ\nPOINT_COUNTS 3 0 0 0\n" + vt + vt + vt.substr(0, 20));
+    // Twelve indices: the second IDX10 line only half fits.
+    const std::string idx = "IDX10 0 1 2 0 1 2 0 1 2 0\n";
+    expectSameReading("I\n800\nOBJ\nPOINT_COUNTS 3 0 0 12\n" + vt + vt + vt + idx + idx);
+    // A second POINT_COUNTS line cuts the tables below what was already read into them.
+    expectSameReading("I\n800\nOBJ\nPOINT_COUNTS 3 0 0 20\n" + vt + vt + idx +
+                      "POINT_COUNTS 1 0 0 5\n" + idx + idx + vt + vt);
+}
+
+TEST(LineRuns, AWrittenObjectIsReadInRunsWhereTheProcessorCan) {
+    std::string text = "I\n800\nOBJ\nPOINT_COUNTS 100 0 0 0\n";
+    for (int i = 0; i < 100; ++i) text += "VT -33.895336 -21.812874 22.393501 0 1 0 0.5 0.25\n";
+    const scan::LineRun run =
+        scan::readFloatLines(text.data() + text.find("VT"), text.data() + text.size(), "VT", 8,
+                             1000, std::vector<float>(800).data());
+    EXPECT_EQ(run.lines, scan::lineNumbersAccelerated() ? 100u : 0u);
+    if (run.lines) {
+        EXPECT_EQ(run.next, text.data() + text.size());
+    }
+    expectSameReading(text);
+}
+
+}  // namespace
+}  // namespace tarvosk
