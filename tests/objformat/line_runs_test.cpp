@@ -110,6 +110,11 @@ TEST(LineRuns, RunsStopAtTheTablesEndAndAtTheBufferEnd) {
     expectSameReading("I\n800\nOBJ\nPOINT_COUNTS 3 0 0 0\n" + vt + vt + vt);
     expectSameReading("I\n800\nOBJ\nPOINT_COUNTS 3 0 0 0\n" + vt + vt + vt + vt);
     expectSameReading("I\n800\nOBJ\nPOINT_COUNTS 3 0 0 0\n" + vt + vt + vt.substr(0, 20));
+    // The line after a full table ends the read: the indices after it stay unread.
+    for (const char* counts : {"2 0 0 3", "3 0 0 3"}) {
+        expectSameReading("I\n800\nOBJ\nPOINT_COUNTS " + std::string(counts) + "\n" + vt + vt +
+                          vt + vt + "IDX 1\nIDX 2\nIDX 0\n");
+    }
     // Twelve indices: the second IDX10 line only half fits.
     const std::string idx = "IDX10 0 1 2 0 1 2 0 1 2 0\n";
     expectSameReading("I\n800\nOBJ\nPOINT_COUNTS 3 0 0 12\n" + vt + vt + vt + idx + idx);
