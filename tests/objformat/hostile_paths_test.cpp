@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 
@@ -76,6 +77,24 @@ TEST_F(HostilePaths, AReusedBufferHoldsOnlyTheFileJustRead) {
     EXPECT_EQ(buffer.begin(), first);  // no new allocation
     EXPECT_EQ(std::string(buffer.begin(), buffer.end()),
               "I\n800\nOBJ\n\nTEXTURE short.png\nPOINT_COUNTS 0 0 0 0\n");
+}
+
+// A file large enough to be read in two halves at once comes back byte for byte, with the
+// halves in their places, and a read of it into the same buffer again does not grow it.
+TEST_F(HostilePaths, ALargeFileIsReadWholeInItsPlaces) {
+    std::string text(9u << 20, '\0');
+    for (size_t i = 0; i < text.size(); ++i)
+        text[i] = static_cast<char>('a' + (i * 7 + i / 4096) % 26);
+    writeFile(dir.file("large.bin"), text);
+    FileBuffer buffer;
+    std::string error;
+    ASSERT_TRUE(readWholeFile(dir.file("large.bin"), buffer, &error)) << error;
+    ASSERT_EQ(buffer.size, text.size());
+    EXPECT_TRUE(std::equal(text.begin(), text.end(), buffer.begin()));
+    const size_t capacity = buffer.capacity;
+    ASSERT_TRUE(readWholeFile(dir.file("large.bin"), buffer, &error)) << error;
+    EXPECT_EQ(buffer.capacity, capacity);
+    EXPECT_TRUE(std::equal(text.begin(), text.end(), buffer.begin()));
 }
 
 }  // namespace
