@@ -1,9 +1,15 @@
 #include "objformat/line_numbers.h"
 
+#include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
+#include <new>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 #include "objformat/text_scanner.h"
@@ -276,13 +282,15 @@ LineHead makeHead(std::string_view keyword) {
     return head;
 }
 
-// Lines one after another, each read as the keyword's handler and skipLine would read it.
+// Lines one after another, each read as the keyword's handler and skipLine would read it;
+// none that starts at or after `stopAt`. `cancel`, when given, is looked at every 1024 lines.
 template <unsigned count, typename Out>
-TARVOSK_WIDE LineRun readRun(const char* p, const char* end, LineHead head, size_t maxLines,
-                             Out* out) {
+TARVOSK_WIDE LineRun readRun(const char* p, const char* end, const char* stopAt, LineHead head,
+                             size_t maxLines, Out* out, const std::atomic<bool>* cancel = nullptr) {
     LineRun run;
     run.next = p;
-    while (run.lines < maxLines && end - p >= 8) {
+    while (run.lines < maxLines && p < stopAt && end - p >= 8) {
+        if (cancel && run.lines % 1024 == 1023 && cancel->load(std::memory_order_relaxed)) break;
         uint64_t first;
         std::memcpy(&first, p, sizeof first);
         if ((first & head.mask) != head.bytes) break;
@@ -301,19 +309,117 @@ TARVOSK_WIDE LineRun readRun(const char* p, const char* end, LineHead head, size
     return run;
 }
 
+// A run over more than this many bytes is read by two threads, a half each, once its first
+// kFirstLines lines have shown it to be a run at all.
+constexpr ptrdiff_t kSplitBytes = ptrdiff_t{8} << 20;
+constexpr size_t kFirstLines = 4096;
+
+// The second half's numbers, until they are copied behind the first half's. Kept from read
+// to read like the file buffer, and only ever used by the thread that reads objects.
+template <typename Out>
+struct SecondHalf {
+    std::unique_ptr<Out[]> numbers;
+    size_t capacity = 0;
+};
+
+template <typename Out>
+SecondHalf<Out>& secondHalf() {
+    static SecondHalf<Out> half;
+    return half;
+}
+
+// Where the line-by-line walk has its first line start at or after `at`.
+const char* lineStartFrom(const char* at, const char* end) {
+    while (at < end && kClasses.of[static_cast<unsigned char>(*at)] != kLineEnd) ++at;
+    while (at < end && kClasses.of[static_cast<unsigned char>(*at)] != kOther) ++at;
+    return at;
+}
+
+LineRun joined(const LineRun& first, const LineRun& second) {
+    return {first.lines + second.lines, second.lines ? second.next : first.next};
+}
+
+// Reads a long run as two: this thread from `p` up to a line start near the middle, a helper
+// thread from there on into a buffer of its own. Where this thread's half reaches that line,
+// the helper's lines follow on; otherwise the run ended before it, the helper is told to stop
+// and its lines are dropped.
+template <unsigned count, typename Out>
+LineRun readHalves(const char* p, const char* end, LineHead head, size_t maxLines, Out* out) {
+    // The run holds at most maxLines lines of about the first one's length.
+    const size_t firstLength = static_cast<size_t>(lineStartFrom(p, end) - p);
+    const size_t bytes = static_cast<size_t>(end - p);
+    const size_t span = maxLines < bytes / firstLength ? maxLines * firstLength : bytes;
+    const char* middle = lineStartFrom(p + span / 2, end);
+    // A line of the taken shape has the keyword, a space and a digit a number, and a line end.
+    const size_t tailLines =
+        std::min(maxLines, static_cast<size_t>(end - middle) / (head.length + 2 * count + 1) + 1);
+    SecondHalf<Out>& half = secondHalf<Out>();
+    if (half.capacity < tailLines * count) {
+        half.numbers.reset(new (std::nothrow) Out[tailLines * count]);
+        half.capacity = half.numbers ? tailLines * count : 0;
+        if (!half.numbers) return readRun<count>(p, end, end, head, maxLines, out);
+    }
+    // Kept up to a size no real object reaches, like the file buffer.
+    struct Release {
+        SecondHalf<Out>& half;
+        ~Release() {
+            if (half.capacity * sizeof(Out) > (size_t{128} << 20)) half = SecondHalf<Out>{};
+        }
+    } release{half};
+
+    LineRun tail;
+    std::atomic<bool> cancel{false};
+    std::thread helper;
+    try {
+        helper = std::thread([&] {
+            tail = readRun<count>(middle, end, end, head, tailLines, half.numbers.get(), &cancel);
+        });
+    } catch (const std::system_error&) {
+        return readRun<count>(p, end, end, head, maxLines, out);  // no thread to be had
+    }
+    const LineRun run = readRun<count>(p, end, middle, head, maxLines, out);
+    const bool reached = run.next == middle && run.lines < maxLines;
+    if (!reached) cancel.store(true, std::memory_order_relaxed);
+    helper.join();
+    if (!reached) return run;
+    if (tail.lines > maxLines - run.lines) {
+        // The table fills inside the second half: read on from its start instead.
+        return joined(run, readRun<count>(middle, end, end, head, maxLines - run.lines,
+                                          out + run.lines * count));
+    }
+    std::memcpy(out + run.lines * count, half.numbers.get(), tail.lines * count * sizeof(Out));
+    return joined(run, tail);
+}
+
+template <unsigned count, typename Out>
+LineRun readLongRun(const char* p, const char* end, LineHead head, size_t maxLines, Out* out) {
+    const LineRun first = readRun<count>(p, end, end, head, std::min(maxLines, kFirstLines), out);
+    if (first.lines < kFirstLines || first.lines == maxLines) return first;
+    const size_t more = maxLines - first.lines;
+    Out* rest = out + first.lines * count;
+    if (end - first.next <= kSplitBytes) {
+        return joined(first, readRun<count>(first.next, end, end, head, more, rest));
+    }
+    return joined(first, readHalves<count>(first.next, end, head, more, rest));
+}
+
 template <typename Out>
 LineRun readLines(const char* p, const char* end, std::string_view keyword, unsigned count,
                   size_t maxLines, Out* out) {
     // The keyword and its space must fit the first word, which must lie in the buffer.
     if (keyword.size() > 7) return {};
     const LineHead head = makeHead(keyword);
+    const bool split = end - p > kSplitBytes;
     switch (count) {
         case 6:
-            return readRun<6>(p, end, head, maxLines, out);
+            return split ? readLongRun<6>(p, end, head, maxLines, out)
+                         : readRun<6>(p, end, end, head, maxLines, out);
         case 8:
-            return readRun<8>(p, end, head, maxLines, out);
+            return split ? readLongRun<8>(p, end, head, maxLines, out)
+                         : readRun<8>(p, end, end, head, maxLines, out);
         case 10:
-            return readRun<10>(p, end, head, maxLines, out);
+            return split ? readLongRun<10>(p, end, head, maxLines, out)
+                         : readRun<10>(p, end, end, head, maxLines, out);
         default:
             return {};
     }

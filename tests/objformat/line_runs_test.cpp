@@ -112,8 +112,8 @@ TEST(LineRuns, RunsStopAtTheTablesEndAndAtTheBufferEnd) {
     expectSameReading("I\n800\nOBJ\nPOINT_COUNTS 3 0 0 0\n" + vt + vt + vt.substr(0, 20));
     // The line after a full table ends the read: the indices after it stay unread.
     for (const char* counts : {"2 0 0 3", "3 0 0 3"}) {
-        expectSameReading("I\n800\nOBJ\nPOINT_COUNTS " + std::string(counts) + "\n" + vt + vt +
-                          vt + vt + "IDX 1\nIDX 2\nIDX 0\n");
+        expectSameReading("I\n800\nOBJ\nPOINT_COUNTS " + std::string(counts) + "\n" + vt + vt + vt +
+                          vt + "IDX 1\nIDX 2\nIDX 0\n");
     }
     // Twelve indices: the second IDX10 line only half fits.
     const std::string idx = "IDX10 0 1 2 0 1 2 0 1 2 0\n";
@@ -121,6 +121,44 @@ TEST(LineRuns, RunsStopAtTheTablesEndAndAtTheBufferEnd) {
     // A second POINT_COUNTS line cuts the tables below what was already read into them.
     expectSameReading("I\n800\nOBJ\nPOINT_COUNTS 3 0 0 20\n" + vt + vt + idx +
                       "POINT_COUNTS 1 0 0 5\n" + idx + idx + vt + vt);
+}
+
+// Runs over more than 8 MB are read in two halves at once. Whatever stands near the middle,
+// and wherever the table fills, the halves join into what line by line gives.
+TEST(LineRuns, LongRunsReadInHalvesJoinAsOne) {
+    constexpr size_t kLines = 160000;  // 10 MB of vertex lines, all of one length
+    std::vector<std::string> lines;
+    std::mt19937 random(8);
+    auto coordinate = [&] { return (random() % 80000) / 1000.0 - 40.0; };
+    for (size_t i = 0; i < kLines; ++i) {
+        char text[128];
+        std::snprintf(text, sizeof text, "VT %+010.6f %+010.6f %+010.6f 0 1 0 %.6f %.6f\n",
+                      coordinate(), coordinate(), coordinate(), (random() % 1000) / 1000.0,
+                      (random() % 1000) / 1000.0);
+        lines.push_back(text);
+    }
+    auto file = [&](size_t declared, size_t odd, const std::string& oddLine) {
+        std::string text = "I\n800\nOBJ\nPOINT_COUNTS " + std::to_string(declared) + " 0 0 3\n";
+        text.reserve(kLines * 70);
+        for (size_t i = 0; i < kLines; ++i) text += i == odd ? oddLine : lines[i];
+        return text + "IDX 0\nIDX 1\nIDX 2\nTRIS 0 3\n";
+    };
+    const std::string tabbed = "VT\t1 2 3 0 1 0 0.5 0.5\n";  // read by its handler, not a run
+    const std::string other = "ATTR_hard\n";
+    // No odd line; around the first lines read alone; around the middle of the rest, where
+    // this file's run is cut; early, so the helper's half is dropped; late in the second half.
+    for (const size_t odd : {kLines, size_t{4095}, size_t{4096}, size_t{82047}, size_t{82048},
+                             size_t{82049}, size_t{82050}, kLines / 4, kLines * 3 / 4}) {
+        SCOPED_TRACE("odd line " + std::to_string(odd));
+        expectSameReading(file(kLines, odd, tabbed));
+        expectSameReading(file(kLines, odd, other));
+    }
+    // The table fills in the first lines, in the first half, in the second half, or holds more
+    // than the file.
+    for (const size_t declared : {size_t{4096}, kLines / 3, kLines * 3 / 4, kLines + 10}) {
+        SCOPED_TRACE("declared " + std::to_string(declared));
+        expectSameReading(file(declared, kLines, tabbed));
+    }
 }
 
 TEST(LineRuns, AWrittenObjectIsReadInRunsWhereTheProcessorCan) {
