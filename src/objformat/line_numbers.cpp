@@ -282,6 +282,13 @@ LineHead makeHead(std::string_view keyword) {
     return head;
 }
 
+// Where the line-by-line walk has its first line start at or after `at`.
+inline const char* lineStartFrom(const char* at, const char* end) {
+    while (at < end && kClasses.of[static_cast<unsigned char>(*at)] != kLineEnd) ++at;
+    while (at < end && kClasses.of[static_cast<unsigned char>(*at)] != kOther) ++at;
+    return at;
+}
+
 // Lines one after another, each read as the keyword's handler and skipLine would read it;
 // none that starts at or after `stopAt`. `cancel`, when given, is looked at every 1024 lines.
 template <unsigned count, typename Out>
@@ -300,9 +307,7 @@ TARVOSK_WIDE LineRun readRun(const char* p, const char* end, const char* stopAt,
         if (!after) break;
         // skipLine: the rest of the line (the numbers stop at a blank or its end), then every
         // blank and empty line after it.
-        while (after < end && kClasses.of[static_cast<unsigned char>(*after)] != kLineEnd) ++after;
-        while (after < end && kClasses.of[static_cast<unsigned char>(*after)] != kOther) ++after;
-        p = after;
+        p = lineStartFrom(after, end);
         ++run.lines;
         run.next = p;
     }
@@ -326,13 +331,6 @@ template <typename Out>
 SecondHalf<Out>& secondHalf() {
     static SecondHalf<Out> half;
     return half;
-}
-
-// Where the line-by-line walk has its first line start at or after `at`.
-const char* lineStartFrom(const char* at, const char* end) {
-    while (at < end && kClasses.of[static_cast<unsigned char>(*at)] != kLineEnd) ++at;
-    while (at < end && kClasses.of[static_cast<unsigned char>(*at)] != kOther) ++at;
-    return at;
 }
 
 LineRun joined(const LineRun& first, const LineRun& second) {
