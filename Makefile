@@ -1,5 +1,5 @@
 # Thin wrapper over the CMake presets (see CMakePresets.json).
-#   make demo   build everything and run a full pushback in the simulated host (out/demo/)
+#   make demo   build the host and the plug-in and run a full pushback in the simulated host (out/demo/)
 #   make test   build and run every test
 #   make bench  build and run the benchmarks; each comparison ends with "<name>: <figure> (goal <goal>)"
 #   make soak   a million random operations on the real plug-in (SOAK_OPERATIONS, SOAK_SEED)
@@ -7,47 +7,62 @@
 #               root (glibc 2.31; tools/build-portable.sh, needs root or sudo the first time)
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps demo test bench soak asan-test fuzz-smoke package format clean
+.PHONY: all demo test bench soak asan-test fuzz-smoke package format clean
 
-all: deps
-	cmake --preset dev >/dev/null
+# Each target installs the Debian packages it needs first (tools/ensure-deps.sh, silent when
+# they are there), then configures its tree once.
+DEPS = @tools/ensure-deps.sh
+configure = @[ -f build/$(1)/build.ninja ] || cmake --preset $(1)
+
+all:
+	$(DEPS) dev
+	$(call configure,dev)
 	cmake --build --preset dev -j $(JOBS)
 
-deps:
-	@tools/ensure-deps.sh
-
-build/%/build.ninja: | deps
-	cmake --preset $*
-
-demo: deps build/release/build.ninja
-	cmake --build --preset release -j $(JOBS)
+# The demo needs the host, the plug-in and the generated content, not the tests.
+demo:
+	$(DEPS) demo
+	$(call configure,release)
+	cmake --build --preset release -j $(JOBS) --target tarvosk-sim Tarvosk tarvosk_content
 	tools/run-demo.sh build/release out/demo
 
-test: deps build/dev/build.ninja
+test:
+	$(DEPS) test
+	$(call configure,dev)
 	cmake --build --preset dev -j $(JOBS)
 	ctest --preset dev -j $(JOBS)
 
 SOAK_OPERATIONS ?= 1000000
 SOAK_SEED ?= $(shell date +%s)
-soak: deps build/release/build.ninja
+soak:
+	$(DEPS) soak
+	$(call configure,release)
 	cmake --build --preset release -j $(JOBS) --target tarvosk-sim Tarvosk tarvosk_content
 	build/release/simhost/tarvosk-sim --soak $(SOAK_OPERATIONS) --seed $(SOAK_SEED) \
 	    --plugin build/release/src/shell/Tarvosk.xpl --content build/release/content/Tarvosk \
 	    --sandbox out/soak-sandbox
 
-asan-test: deps build/asan/build.ninja
+asan-test:
+	$(DEPS) asan
+	$(call configure,asan)
 	cmake --build --preset asan -j $(JOBS)
 	ctest --preset asan -j $(JOBS)
 
-bench: deps build/release/build.ninja
+bench:
+	$(DEPS) bench
+	$(call configure,release)
 	cmake --build --preset release -j $(JOBS)
 	bench/run-all.sh build/release
 
-fuzz-smoke: deps build/fuzz/build.ninja
+fuzz-smoke:
+	$(DEPS) fuzz
+	$(call configure,fuzz)
 	cmake --build --preset fuzz -j $(JOBS)
 	fuzz/run-smoke.sh build/fuzz $${FUZZ_SECONDS:-60}
 
-package: deps build/package/build.ninja
+package:
+	$(DEPS) package
+	$(call configure,package)
 	tools/build-portable.sh build/portable
 	cmake --build --preset package -j $(JOBS) --target tarvosk_content
 	tools/make-package.sh build/package dist
