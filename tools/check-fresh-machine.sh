@@ -57,14 +57,12 @@ root="$run/root"
 $sudo_cmd cp -a "$base" "$root"
 $sudo_cmd rm -f "$root/.tarvosk-fresh-base"
 $sudo_cmd cp /etc/resolv.conf "$root/etc/resolv.conf"
-for fs in proc dev; do
-  if [ "$fs" = proc ]; then
-    $sudo_cmd mount -t proc proc "$root/proc"
-  else
-    $sudo_cmd mount --bind /dev "$root/dev"
-  fi
-  mounted+=("$root/$fs")
-done
+$sudo_cmd mount -t proc proc "$root/proc"
+mounted+=("$root/proc")
+$sudo_cmd mount --bind /dev "$root/dev"
+mounted+=("$root/dev")
+$sudo_cmd mount --bind /dev/pts "$root/dev/pts"
+mounted+=("$root/dev/pts")
 
 # A clone of the project alone: ../shared is not beside it.
 $sudo_cmd git clone -q --no-hardlinks "$repo" "$root/root/tarvosk"

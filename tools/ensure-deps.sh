@@ -51,5 +51,14 @@ if [ "$(id -u)" -ne 0 ]; then
   }
   sudo_cmd="sudo"
 fi
-$sudo_cmd apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${need[@]}"
+# apt's and dpkg's own output goes to a log, shown only when something fails.
+log=$(mktemp "${TMPDIR:-/tmp}/tarvosk-deps.XXXXXX")
+if ! { $sudo_cmd apt-get update -qq &&
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends \
+    "${need[@]}"; } >"$log" 2>&1; then
+  cat "$log" >&2
+  echo "ensure-deps: installing ${need[*]} failed (log above, kept in $log)" >&2
+  exit 1
+fi
+rm -f "$log"
+echo "Installed: ${need[*]}"
