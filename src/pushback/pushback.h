@@ -87,6 +87,8 @@ float PushMotionLoop(float sinceLast, float sinceAnyLoop, int counter, void* ref
 
 // ---- Crew messages -------------------------------------------------------------------------
 float TextRestoreLoop(float sinceLast, float sinceAnyLoop, int counter, void* refcon);
+// Gives the pilot's text output back at once if the crew still has it switched off.
+void RestoreTextOutputNow();
 
 // ---- Ground power unit ---------------------------------------------------------------------
 void ToggleGpu();

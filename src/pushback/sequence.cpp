@@ -95,7 +95,6 @@ void BrakeDialogue() {
 // Phase 3 is over: the tug has turned away.
 void FinishSequence() {
     SayPushback("%s push back terminated, cleared to taxi. Good flight !", 6, kCrewGreen);
-    ScheduleTextRestore();
     SetJoystickOverride(0);
     gPushback.truckPhase = -2;
     XPLMSetDataf(gHostData.parkBrake, 0.0f);
