@@ -201,18 +201,30 @@ TEST_F(Preferences, TheCloseBoxAppliesNothingButTheLiveSpeed) {
     EXPECT_TRUE(Has(lines, "TRUCK_SPEED=40.000000"));
 }
 
-TEST_F(Preferences, EveryChoiceOpensAnotherCentredWindow) {
+TEST_F(Preferences, ChoosingItAgainBringsTheOpenWindowToTheFront) {
     Launch();
     ASSERT_TRUE(Choose("Preferences..."));
+    const auto first = MainWindows("Tarvosk Preferences");
+    ASSERT_EQ(first.size(), 1u);
+    EXPECT_EQ(first[0].right - first[0].left, 320);
+    EXPECT_NEAR((first[0].left + first[0].right) / 2.0, 960, 1);
+    EXPECT_NEAR((first[0].top + first[0].bottom) / 2.0, 540, 1);
+    // Another window over it, then Preferences again: the same window, now in front.
+    ASSERT_TRUE(Choose("About..."));
     ASSERT_TRUE(Choose("Preferences..."));
-    const auto windows = MainWindows("Tarvosk Preferences");
-    ASSERT_EQ(windows.size(), 2u);
-    for (const simhost::WidgetInfo& w : windows) {
-        EXPECT_EQ(w.right - w.left, 320);
-        EXPECT_NEAR((w.left + w.right) / 2.0, 960, 1);
-        EXPECT_NEAR((w.top + w.bottom) / 2.0, 540, 1);
+    const auto again = MainWindows("Tarvosk Preferences");
+    ASSERT_EQ(again.size(), 1u);
+    EXPECT_EQ(again[0].id, first[0].id);
+    std::uintptr_t front = 0;
+    for (const simhost::WidgetInfo& w : simhost::Widgets()) {
+        if (w.isRoot && w.parent == 0 && w.visible) front = w.id;
     }
+    EXPECT_EQ(front, first[0].id);
     EXPECT_FALSE(Shows("The Preferences window will be available in a later version."));
+    // Closed, it opens anew.
+    ASSERT_TRUE(Click("Cancel"));
+    ASSERT_TRUE(Choose("Preferences..."));
+    EXPECT_EQ(MainWindows("Tarvosk Preferences").size(), 1u);
 }
 
 }  // namespace
