@@ -389,18 +389,19 @@ Rgba gpuLit(int x, int y) {
 Mesh buildGpu() {
     Mesh m;
     const double g = -1.0;
-    // Housing on a frame, four small wheels, a tow bar at the front and the power cable
-    // leaving the right side and lying on the ground towards the aircraft's nose.
-    m.box(-0.6, g + 0.45, -1.2, 0.6, g + 1.55, 1.0, kGpuSide, kGpuSide, kGpuEnd, kGpuEnd, kGpuTop,
+    // Housing on a frame, four small wheels, a tow bar at the aft end (+z) and the power cable
+    // leaving the left side and lying on the ground across to the nose gear: the cart stands
+    // 5 units ahead and right of the gear, turned like the aircraft.
+    m.box(-0.6, g + 0.45, -1.0, 0.6, g + 1.55, 1.2, kGpuSide, kGpuSide, kGpuEnd, kGpuEnd, kGpuTop,
           kGpuFrame);
-    m.box(-0.45, g + 1.1, 1.0, 0.45, g + 1.5, 1.08, kGpuPanel);
-    m.box(-0.1, g + 1.55, 0.6, 0.1, g + 1.6, 0.8, kGpuLamp);
-    m.box(-0.65, g + 0.3, -1.25, 0.65, g + 0.45, 1.05, kGpuFrame);
-    for (double z : {-0.85, 0.7})
+    m.box(-0.45, g + 1.1, -1.08, 0.45, g + 1.5, -1.0, kGpuPanel);
+    m.box(-0.1, g + 1.55, -0.8, 0.1, g + 1.6, -0.6, kGpuLamp);
+    m.box(-0.65, g + 0.3, -1.05, 0.65, g + 0.45, 1.25, kGpuFrame);
+    for (double z : {0.85, -0.7})
         for (double x : {-0.62, 0.62}) m.wheel(x, g + 0.25, z, 0.25, 0.16, kGpuTyre, kGpuHub);
-    m.bar({0, g + 0.38, -1.25}, {0, g + 0.12, -2.3}, 0.08, kGpuFrame);
-    const V3 cable[] = {{0.6, g + 1.0, -0.2},  {0.85, g + 0.5, -0.4}, {1.2, g + 0.05, -0.8},
-                        {2.2, g + 0.05, -1.4}, {3.2, g + 0.05, -2.0}, {3.8, g + 0.3, -2.5}};
+    m.bar({0, g + 0.38, 1.25}, {0, g + 0.12, 2.3}, 0.08, kGpuFrame);
+    const V3 cable[] = {{-0.6, g + 1.0, 0.2},  {-0.85, g + 0.5, 0.4}, {-1.2, g + 0.05, 0.8},
+                        {-2.2, g + 0.05, 1.4}, {-3.2, g + 0.05, 2.0}, {-3.8, g + 0.3, 2.5}};
     for (size_t k = 0; k + 1 < std::size(cable); ++k) m.bar(cable[k], cable[k + 1], 0.07, kCable);
     return m;
 }
