@@ -26,6 +26,7 @@ struct TruckState {
     float truckHeading = 0.0f;
     float truckSwing = 0.0f;
     float departureHeading = 0.0f;
+    double backedOff = 0.0;  // distance the tug has backed off the gear in this departure
     int noseGear = 0, mainGear = 0;
     int pushedGear = 0;
     int legLength = 10;

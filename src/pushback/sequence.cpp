@@ -125,6 +125,7 @@ int PushbackPreCheck() {
 
 void StopPushback() {
     gTruck.truckSwing = 0.0f;
+    gTruck.backedOff = 0.0;
     gTruck.truckVisible = false;
     gPushback.truckPhase = -2;
     gTimers.brakeAsked = false;
@@ -214,6 +215,7 @@ float PushbackSequenceLoop(float, float, int, void*) {
                 gTimers.tickInterval = kFirstTickInterval;
                 gPushback.truckPhase = 3;
                 gTimers.departAt = Now() + 1.5f;
+                gTruck.backedOff = 0.0;
             }
             break;
         }

@@ -7,7 +7,10 @@
 // Both objects are placed one metre above the ground (the ground is at y = -1 in the object)
 // and turned like the aircraft, so -z is the aircraft's forward direction. The tug's origin is
 // the pushed gear: its tow bar runs from there forwards to the tug, which stands ahead of the
-// aircraft facing away from it, as it backs up to the gear and drives the aircraft back.
+// aircraft facing it (its front, headlights and cab toward +z), as real tugs do: it drives up
+// to the gear and pushes the aircraft back driving forwards. The cart stands ahead and right
+// of the nose gear with its tow bar aft and its cable reaching left, across to the nose gear.
+// docs/making-trucks.md explains the rules for anyone building another truck.
 #include <png.h>
 
 #include <array>
@@ -328,19 +331,21 @@ Mesh buildTug() {
     Mesh m;
     // Ground at y = -1. Body: 2.6 m wide, 5.6 m long, 1.3 m high, 3.6 m ahead of the gear.
     const double g = -1.0;
-    m.box(-1.3, g + 0.3, -9.2, 1.3, g + 1.3, -3.6, kTugSide, kTugSide, kTugFront, kTugRear, kTugTop,
+    // The end toward the aircraft (+z) is the front, with the headlights.
+    m.box(-1.3, g + 0.3, -9.2, 1.3, g + 1.3, -3.6, kTugSide, kTugSide, kTugRear, kTugFront, kTugTop,
           kChassis);
     // Bumpers at both ends.
     m.box(-1.35, g + 0.3, -9.45, 1.35, g + 0.6, -9.2, kBumper);
     m.box(-1.35, g + 0.3, -3.6, 1.35, g + 0.6, -3.35, kBumper);
-    // The cab, low and to the left at the aircraft's end, where the driver faces the nose gear.
-    m.box(-1.25, g + 1.3, -5.7, -0.2, g + 2.45, -3.75, kCabSide, kCabSide, kCabEnd, kCabEnd,
-          kCabRoof, kChassis);
-    m.box(-0.85, g + 2.45, -5.0, -0.6, g + 2.62, -4.75, kBeacon);
+    // The cab, low at the front on the driver's left (+x, facing +z), where the driver faces
+    // the nose gear.
+    m.box(0.2, g + 1.3, -5.7, 1.25, g + 2.45, -3.75, kCabSide, kCabSide, kCabEnd, kCabEnd, kCabRoof,
+          kChassis);
+    m.box(0.6, g + 2.45, -5.0, 0.85, g + 2.62, -4.75, kBeacon);
     // Four wheels.
     for (double z : {-4.4, -8.3})
         for (double x : {-1.22, 1.22}) m.wheel(x, g + 0.5, z, 0.5, 0.42, kTyre, kHub);
-    // Tow bar: from the hitch under the tug's rear bumper to a head that takes the nose
+    // Tow bar: from the hitch under the tug's front bumper to a head that takes the nose
     // wheel's axle at the origin.
     m.bar({0, g + 0.5, -3.4}, {0, g + 0.45, -0.5}, 0.16, kTowBar);
     m.bar({-0.5, g + 0.45, -0.6}, {0, g + 0.5, -1.6}, 0.1, kTowBar);
