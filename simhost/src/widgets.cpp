@@ -359,6 +359,17 @@ void XPHideWidget(XPWidgetID widget) {
     if (Widget* w = CheckWidget(widget)) w->visible = false;
 }
 
+void XPBringRootWidgetToFront(XPWidgetID widget) {
+    Widget* w = CheckWidget(widget);
+    if (!w) return;
+    while (w->parent) w = w->parent;
+    if (!w->isRoot) return;  // not in a hierarchy the host draws
+    // Roots are drawn in the order of the list, so the last one is in front.
+    auto& all = H().widgets;
+    auto at = std::find_if(all.begin(), all.end(), [w](const auto& p) { return p.get() == w; });
+    if (at != all.end()) std::rotate(at, at + 1, all.end());
+}
+
 void XPAddWidgetCallback(XPWidgetID widget, XPWidgetFunc_t callback) {
     Widget* w = CheckWidget(widget);
     if (!w || !callback) return;

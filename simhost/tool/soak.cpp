@@ -91,7 +91,8 @@ class Soak {
     std::string UseAnyWidget();
     std::string KeyToSniffer();
     // Closes windows a user would have closed before opening more, so the bounds below mean
-    // something: the plug-in itself opens a new Preferences window or message box per request.
+    // something: the plug-in itself opens a new message box per request (Preferences comes to
+    // the front instead, so there is never more than one).
     void TidyWindows();
     void Fail(const std::string& why) {
         if (broken_.empty()) broken_ = why;
@@ -127,8 +128,8 @@ constexpr int kPushButton = 0;
 const char* const kPreferencesTitle = "Tarvosk Preferences";
 const char* const kAboutTitle = "About Tarvosk...";
 // Bounds the plug-in keeps, with the soak closing windows as a user would (TidyWindows):
-// one About window; Preferences windows and message boxes one more than the soak lets pile up.
-constexpr int kMaxPreferences = 3, kMaxMessageBoxes = 6;
+// one About window and one Preferences window; message boxes one more than the soak lets pile up.
+constexpr int kMaxPreferences = 1, kMaxMessageBoxes = 6;
 constexpr std::size_t kMaxWidgetsPerWindow = 64;
 // The tug and the GPU cart: two objects, each shown as at most one instance.
 constexpr int kMaxInstances = 2, kMaxObjectsLoaded = 2;
@@ -359,9 +360,6 @@ std::string Soak::ChooseAnyMenuItem() {
 
 void Soak::TidyWindows() {
     const WindowCensus c = TakeCensus();
-    if (static_cast<int>(c.preferences.size()) >= kMaxPreferences)
-        CloseWidgetWindow(
-            c.preferences[static_cast<std::size_t>(Below(static_cast<int>(c.preferences.size())))]);
     if (static_cast<int>(c.boxes.size()) >= kMaxMessageBoxes) {
         for (const WidgetInfo& w : WidgetsOf(c, c.boxes.front()))
             if (w.widgetClass == kButtonClass) ClickWidget(w.id);
@@ -487,6 +485,9 @@ bool Soak::CheckPropertiesFile(std::string* contents, std::map<std::string, std:
 // The settings in memory as a newly opened Preferences window shows them: its eight gear and
 // switch boxes, the speed slider and the per-second box, in the file's own form.
 bool Soak::SettingsFromNewPreferencesWindow(std::map<std::string, std::string>* settings) {
+    // An open window would only come to the front: close it (applying nothing) first.
+    for (std::uintptr_t id : TakeCensus().preferences) CloseWidgetWindow(id);
+    RunFrames(1);
     const WindowCensus before = TakeCensus();
     RunCommand("quorren/tarvosk/preferences", 2);  // a soak's "begin" may still hold it
     RunCommand("quorren/tarvosk/preferences", -1);

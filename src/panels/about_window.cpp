@@ -3,9 +3,11 @@
 #include <GL/gl.h>
 
 #include <memory>
+#include <string>
 
 #include "config/log.h"
 #include "config/settings.h"
+#include "config/version.h"
 #include "panels/QN_Controls.h"
 #include "render/texture.h"
 
@@ -100,7 +102,8 @@ void OpenAboutWindow(const std::string& dataFolder, const std::string& separator
     }
 
     QN_Panel* last = AddChild(*content, TextBox(5, 5), 0);
-    auto notice = std::make_unique<QN_CtrlText>("(c) Quorren - Tarvosk version 1.2.2b2");
+    auto notice = std::make_unique<QN_CtrlText>(std::string("(c) Quorren - Tarvosk version ") +
+                                                kTarvoskVersion);
     notice->marginX = 5;
     notice->marginY = 1;
     AddChild(*last, std::move(notice), 0);

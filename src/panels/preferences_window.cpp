@@ -205,6 +205,11 @@ const char* KeyDescription(int virtualKey) {
 }
 
 void OpenPreferencesWindow(const TruckViewHotKey& hotKey) {
+    // A second identical window would lie exactly on the first: show the open one instead.
+    if (!OpenRecords().empty()) {
+        XPBringRootWidgetToFront(OpenRecords().front()->window->widget);
+        return;
+    }
     auto* prefs = new PreferencesWindow;
     prefs->hotKey = hotKey;
     PanelWindow* window =

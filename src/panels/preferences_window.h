@@ -12,7 +12,7 @@ struct TruckViewHotKey {
     XPLMHotKey_f toggle = nullptr;
 };
 
-// Builds and shows a new Preferences window; every call opens another one.
+// Builds and shows the Preferences window, or brings the open one to the front.
 void OpenPreferencesWindow(const TruckViewHotKey& hotKey);
 
 // Closes every Preferences window without applying anything (the plug-in is stopping).

@@ -1,5 +1,5 @@
 // How the ground crew talks: speech through the host, a small written-message window, and the
-// host's own text output switched off around speech and back on after a pushback.
+// host's own text output switched off around speech and given back to the pilot afterwards.
 #pragma once
 
 #include "xplm/host.h"
@@ -19,7 +19,8 @@ struct CrewTextRecord {
     int expiresAt = 0;  // whole seconds of the host's elapsed time
 };
 
-// Speaks `text` when AURAL_CREW_MESSAGE is on, muting the host's text output first.
+// Speaks `text` when AURAL_CREW_MESSAGE is on, muting the host's text output first and
+// scheduling the pilot's value to come back 15 seconds later.
 void SpeakCrewMessage(const char* text);
 
 // Shows `text` for `seconds` in colour `kind` when WRITTEN_CREW_MESSAGE is on; replaces any
@@ -29,7 +30,7 @@ void ShowCrewText(const char* text, int seconds, int kind);
 // Speaks then shows: what every crew message does.
 void SayCrewMessage(const char* text, int seconds, int kind);
 
-// Switches the host's text output back on 15 seconds from now.
+// Gives the pilot's text output back 15 seconds from now (each spoken message calls it).
 void ScheduleTextRestore();
 
 // The window's draw callback; `refcon` is its CrewTextRecord.

@@ -12,6 +12,8 @@ namespace {
 
 constexpr char kTooLong[] = "Text Too long [MAX 100 CHARACTERES]";
 constexpr int kCharWidth = 6;
+constexpr int kTopMargin = 32;  // from the top of the screen to the top of the window
+constexpr int kHeight = 30;
 
 // At most one window exists, so one record serves it; it is rewritten only after the old
 // window is gone or about to go, never while a draw callback could see it half-written.
@@ -45,10 +47,14 @@ void ShowCrewText(const char* text, int seconds, int kind) {
     const char* shown = std::strlen(text) > static_cast<size_t>(kCrewTextMax) ? kTooLong : text;
     std::snprintf(gRecord.text, sizeof gRecord.text, "%s", shown);
     const int n = static_cast<int>(std::strlen(gRecord.text));
-    // Top 688 above bottom 658, so the text drawn 20 pixels above the bottom lies inside the
-    // box (given the other way round the box is drawn below its own text).
-    gWindow = XPLMCreateWindow(10, 688, kCharWidth * n + 40, 658, 1, DrawCrewText, nullptr, nullptr,
-                               &gRecord);
+    // 32 pixels below the top of the screen, whatever its height (688 on a 720-pixel screen).
+    // Top above bottom, so the text drawn 20 pixels above the bottom lies inside the box
+    // (given the other way round the box is drawn below its own text).
+    int screenWidth = 0, screenHeight = 0;
+    XPLMGetScreenSize(&screenWidth, &screenHeight);
+    const int top = screenHeight - kTopMargin;
+    gWindow = XPLMCreateWindow(10, top, kCharWidth * n + 40, top - kHeight, 1, DrawCrewText,
+                               nullptr, nullptr, &gRecord);
 }
 
 void DrawCrewText(XPLMWindowID window, void* refcon) {

@@ -26,6 +26,7 @@ struct TruckState {
     float truckHeading = 0.0f;
     float truckSwing = 0.0f;
     float departureHeading = 0.0f;
+    double backedOff = 0.0;  // distance the tug has backed off the gear in this departure
     int noseGear = 0, mainGear = 0;
     int pushedGear = 0;
     int legLength = 10;
@@ -87,6 +88,8 @@ float PushMotionLoop(float sinceLast, float sinceAnyLoop, int counter, void* ref
 
 // ---- Crew messages -------------------------------------------------------------------------
 float TextRestoreLoop(float sinceLast, float sinceAnyLoop, int counter, void* refcon);
+// Gives the pilot's text output back at once if the crew still has it switched off.
+void RestoreTextOutputNow();
 
 // ---- Ground power unit ---------------------------------------------------------------------
 void ToggleGpu();

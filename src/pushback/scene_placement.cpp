@@ -25,8 +25,9 @@ bool PlaceGpuObject() {
     if (!gSettings.HANDLE_GPU || !gGpu.gpuVisible) return false;
     gpuObject.pitch = 0.0f;
     gpuObject.roll = 0.0f;
-    // Negated: the cart turns the other way about the vertical axis from the tug.
-    gpuObject.heading = static_cast<float>(-gGpu.gpuHeading);
+    // Turned like the aircraft, as the tug is, so the cart keeps its place and attitude beside
+    // the nose at every heading (a negated heading mirrored it: right only near 90 and 270).
+    gpuObject.heading = static_cast<float>(gGpu.gpuHeading);
     gpuObject.x = static_cast<float>(gGpu.gpuX);
     gpuObject.y = static_cast<float>(gGpu.gpuY + 1.0);
     gpuObject.z = static_cast<float>(gGpu.gpuZ);

@@ -95,7 +95,6 @@ void BrakeDialogue() {
 // Phase 3 is over: the tug has turned away.
 void FinishSequence() {
     SayPushback("%s push back terminated, cleared to taxi. Good flight !", 6, kCrewGreen);
-    ScheduleTextRestore();
     SetJoystickOverride(0);
     gPushback.truckPhase = -2;
     XPLMSetDataf(gHostData.parkBrake, 0.0f);
@@ -126,6 +125,7 @@ int PushbackPreCheck() {
 
 void StopPushback() {
     gTruck.truckSwing = 0.0f;
+    gTruck.backedOff = 0.0;
     gTruck.truckVisible = false;
     gPushback.truckPhase = -2;
     gTimers.brakeAsked = false;
@@ -215,6 +215,7 @@ float PushbackSequenceLoop(float, float, int, void*) {
                 gTimers.tickInterval = kFirstTickInterval;
                 gPushback.truckPhase = 3;
                 gTimers.departAt = Now() + 1.5f;
+                gTruck.backedOff = 0.0;
             }
             break;
         }

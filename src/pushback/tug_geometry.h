@@ -35,7 +35,10 @@ void UpdateTruckSwing(int kind, float heading);
 // Heading at which the departure turn ends.
 float DepartureHeading();
 
-// One departure step; true while the tug is still turning away. Pure.
+// One departure step; true while the tug is still backing off or turning away. Pure.
 bool StepTruckDeparture();
+
+// How far the released tug backs off before it turns away, for steps of `step` units.
+double DepartureBackOff(double step);
 
 }  // namespace tarvosk

@@ -76,14 +76,34 @@ void UpdateTruckSwing(int kind, float h) {
 }
 
 bool StepTruckDeparture() {
+    // The tug faces the aircraft it pushed (its front toward heading + 180) and its arc curves
+    // back toward its front, so driven forward at once it would swing under the nose. Released,
+    // it first backs straight off along its heading until the arc clears the aircraft.
+    const double d = gSettings.truckSpeedFactor;
+    const HeadingTrig back = HeadingTrig64(gTruck.truckHeading);
+    if (gTruck.backedOff < DepartureBackOff(d)) {
+        gTruck.truckX += d * back.sinH;
+        gTruck.truckZ -= d * back.cosH;
+        gTruck.backedOff += d;
+        return true;
+    }
     gTruck.truckHeading = Plus(gTruck.truckHeading, gPushback.direction == 1 ? 0.4 : -0.4);
     const float e = Wrap360(gTruck.truckHeading - gTruck.departureHeading);
     if (e <= 5.0f) return false;
+    // Then forward round the arc, so it drives off nose first.
     const HeadingTrig t = HeadingTrig64(gTruck.truckHeading);
-    const double d = gSettings.truckSpeedFactor;
-    gTruck.truckX += d * t.sinH;
-    gTruck.truckZ -= d * t.cosH;
+    gTruck.truckX -= d * t.sinH;
+    gTruck.truckZ += d * t.cosH;
     return true;
+}
+
+double DepartureBackOff(double step) {
+    // 0.4 degrees per step of `step` units: the arc's radius.
+    const double radius = std::fabs(step) / (0.4 * kDegToRad64);
+    // Ahead of the nose gear the nose overhangs a few units; behind the main gear the tail
+    // runs for about half the aircraft's length, which the leg length (3/4 of it) covers.
+    const double overhang = gSettings.FRONT_WHEEL ? 8.0 : static_cast<double>(gTruck.legLength);
+    return radius + overhang;
 }
 
 }  // namespace tarvosk

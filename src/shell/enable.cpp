@@ -71,6 +71,8 @@ void DisablePlugin() {
     if (gSession.properties) StoreSettings(*gSession.properties);
     DropHotKey();
     UnloadInstanceObjects();
+    // A disabled plug-in must not leave the pilot's text output switched off.
+    RestoreTextOutputNow();
 }
 
 }  // namespace tarvosk

@@ -9,12 +9,12 @@
 #include <string>
 
 #include "config/settings.h"
+#include "config/version.h"
 
 namespace tarvosk {
 
 namespace {
 
-constexpr const char* kVersion = "1.2.2b2";
 constexpr int kDefaultTruckViewKey = 123;  // F12
 constexpr std::size_t kMaxTruckName = 99;
 
@@ -88,7 +88,7 @@ void ReadSettings(QN_Properties& properties) {
 void StoreSettings(QN_Properties& properties) {
     const Settings& s = gSettings;
     char number[64];
-    properties["VERSION"] = kVersion;
+    properties["VERSION"] = kTarvoskVersion;
     properties["SWITCH_VIEW"] = Switch(s.SWITCH_VIEW);
     properties["AURAL_CREW_MESSAGE"] = Switch(s.AURAL_CREW_MESSAGE);
     properties["WRITTEN_CREW_MESSAGE"] = Switch(s.WRITTEN_CREW_MESSAGE);

@@ -6,6 +6,7 @@
 
 #include "config/log.h"
 #include "config/settings.h"
+#include "config/version.h"
 #include "panels/message_box.h"
 #include "pushback/host_data.h"
 #include "pushback/pushback.h"
@@ -55,8 +56,9 @@ bool PropertiesFileExists() {
 int StartPlugin(char* outName, char* outSignature, char* outDescription) {
     CopyOut(outName, "Tarvosk");
     CopyOut(outSignature, "Quorren.Tarvosk");
-    CopyOut(outDescription,
-            "A plugIn enabling airplane push back. Tarvosk 1.2.2b2, (c) Quorren; free to use.");
+    const std::string description = std::string("A plugIn enabling airplane push back. Tarvosk ") +
+                                    kTarvoskVersion + ", (c) Quorren; free to use.";
+    CopyOut(outDescription, description.c_str());
 
     int xplmVersion = 0;
     XPLMHostApplicationID hostId = 0;

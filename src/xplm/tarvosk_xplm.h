@@ -399,6 +399,7 @@ void XPGetWidgetGeometry(XPWidgetID widget, int* outLeft, int* outTop, int* outR
                          int* outBottom);
 void XPShowWidget(XPWidgetID widget);
 void XPHideWidget(XPWidgetID widget);
+void XPBringRootWidgetToFront(XPWidgetID widget);
 void XPAddWidgetCallback(XPWidgetID widget, XPWidgetFunc_t callback);
 int XPSendMessageToWidget(XPWidgetID widget, XPWidgetMessage message, XPDispatchMode mode,
                           intptr_t param1, intptr_t param2);

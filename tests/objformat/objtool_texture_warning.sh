@@ -9,8 +9,9 @@ write() {
   printf 'I\n800\nOBJ\n\nTEXTURE %s\nTEXTURE_LIT %s\nPOINT_COUNTS 3 0 0 3\n' "$2" "$3" >"$1"
   printf 'VT 0 0 0 0 1 0 0 0\nVT 1 0 0 0 1 0 1 0\nVT 0 0 1 0 1 0 0 1\nIDX 0 1 2\nTRIS 0 3\n' >>"$1"
 }
-touch "$dir/day.png" "$dir/night.png"
-write "$dir/good.obj" day.png night.png
+# Named after the object, so that the OpenGL path finds the same files (objtool_drawing_paths.sh).
+touch "$dir/good.png" "$dir/goodLIT.png"
+write "$dir/good.obj" good.png goodLIT.png
 write "$dir/bad.obj" elsewhere.png night_missing.png
 out=$("$tool" check "$dir/good.obj")
 rc=$?

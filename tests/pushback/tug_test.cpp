@@ -1,6 +1,9 @@
 // The tug's swing, departure arc, arrival test and the truck-view camera pose.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "config/settings.h"
 #include "pushback/heading_math.h"
 #include "pushback/pushback.h"
@@ -91,8 +94,45 @@ TEST_F(TugTest, DepartureOtherwiseTurnsDown) {
     gTruck.truckHeading = 10.0f;
     gTruck.departureHeading = 190.0f;
     gPushback.direction = 2;
+    gTruck.backedOff = DepartureBackOff(gSettings.truckSpeedFactor);  // clear of the nose
     EXPECT_TRUE(StepTruckDeparture());
     EXPECT_NEAR(gTruck.truckHeading, 9.6f, 1e-5);
+}
+
+TEST_F(TugTest, DepartureBacksOffStraightThenDrivesForwardRoundTheArc) {
+    // Front gear, aircraft heading 0: the tug at the gear faces south, toward the aircraft.
+    gTruck.truckHeading = 0.0f;
+    gTruck.departureHeading = 180.0f;
+    gPushback.direction = 2;
+    const double backOff = DepartureBackOff(0.1);
+    // The arc's radius (0.1 per 0.4 degrees) plus the nose's overhang.
+    EXPECT_NEAR(backOff, 0.1 / (0.4 * kDegToRad64) + 8.0, 1e-9);
+    int steps = 0;
+    while (gTruck.backedOff < backOff && steps < 10000) {
+        ASSERT_TRUE(StepTruckDeparture());
+        ++steps;
+    }
+    // Straight back along its heading (north), away from the aircraft, not turning.
+    EXPECT_FLOAT_EQ(gTruck.truckHeading, 0.0f);
+    EXPECT_NEAR(gTruck.truckX, 0.0, 1e-6);
+    EXPECT_NEAR(gTruck.truckZ, -0.1 * steps, 1e-6);
+    // Then each step moves it toward its front (heading + 180): forwards.
+    const double z0 = gTruck.truckZ;
+    double nearest = 1e9;
+    while (true) {
+        const double x = gTruck.truckX, z = gTruck.truckZ;
+        if (!StepTruckDeparture()) break;
+        const double front = (gTruck.truckHeading + 180.0) * kDegToRad64;
+        EXPECT_GT((gTruck.truckX - x) * std::sin(front) - (gTruck.truckZ - z) * std::cos(front),
+                  0.09);
+        nearest = std::min(nearest, -gTruck.truckZ);
+        ASSERT_LT(++steps, 10000);
+    }
+    // It swung round ahead of the gear, never nearer than the overhang, and ended beside its
+    // back-off point facing the aircraft's heading.
+    EXPECT_GT(nearest, 7.5);
+    EXPECT_NEAR(gTruck.truckZ, z0, 2.0);
+    EXPECT_LE(Wrap360(gTruck.truckHeading - 180.0f), 5.0f);
 }
 
 TEST_F(TugTest, ArrivalNeedsBothAxesPassedInTheDirectionOfTravel) {

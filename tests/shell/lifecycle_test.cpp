@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "config/version.h"
 #include "host_fixture.h"
 #include "pushback/pushback.h"
 #include "shell/lifecycle.h"
@@ -13,11 +14,12 @@ namespace {
 using testing::ReadFile;
 using testing::WriteFile;
 
-constexpr const char* kDefaultFile =
+const std::string kDefaultFile =
     "ALLOW_ENGN_ON=0\nAURAL_CREW_MESSAGE=1\nDRAW_TRUCK=1\nFRONT_WHEEL=1\nHANDLE_GPU=1\n"
     "SPEED_PER_SECOND=0\n"
     "SWITCH_VIEW=1\nTRUCK_SPEED=10.000000\nTruck=TVKdefault\nTruckView_KEY=123\n"
-    "TruckView_KF=8\nVERSION=1.2.2b2\nWRITTEN_CREW_MESSAGE=1\n";
+    "TruckView_KF=8\nVERSION=" +
+    std::string(kTarvoskVersion) + "\nWRITTEN_CREW_MESSAGE=1\n";
 
 class Lifecycle : public testing::InProcessHost {
   protected:

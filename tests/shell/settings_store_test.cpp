@@ -1,4 +1,5 @@
 #include "shell/settings_store.h"
+#include "config/version.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +25,8 @@ TEST_F(SettingsStore, DefaultsSaveAsTheThirteenLines) {
               "ALLOW_ENGN_ON=0\nAURAL_CREW_MESSAGE=1\nDRAW_TRUCK=1\nFRONT_WHEEL=1\nHANDLE_GPU=1\n"
               "SPEED_PER_SECOND=0\n"
               "SWITCH_VIEW=1\nTRUCK_SPEED=10.000000\nTruck=TVKdefault\nTruckView_KEY=123\n"
-              "TruckView_KF=8\nVERSION=1.2.2b2\nWRITTEN_CREW_MESSAGE=1\n");
+              "TruckView_KF=8\nVERSION=" +
+                  std::string(kTarvoskVersion) + "\nWRITTEN_CREW_MESSAGE=1\n");
 }
 
 TEST_F(SettingsStore, ChangedSettingsComeBack) {

@@ -64,6 +64,25 @@ TEST_F(WidgetLibrary, StandardClassesStartWithTheirDefaults) {
     EXPECT_EQ(exists, 0);
 }
 
+TEST_F(WidgetLibrary, BringingAChildToTheFrontBringsItsRootTree) {
+    XPWidgetID back = Window();
+    XPWidgetID button = XPCreateWidget(110, 450, 150, 430, 1, "B", 0, back, xpWidgetClass_Button);
+    XPWidgetID front = Window();
+    const auto frontRoot = [] {
+        std::uintptr_t last = 0;
+        for (const simhost::WidgetInfo& w : simhost::Widgets())
+            if (w.isRoot && w.parent == 0) last = w.id;
+        return last;
+    };
+    EXPECT_EQ(frontRoot(), Id(front));
+    XPBringRootWidgetToFront(button);
+    EXPECT_EQ(frontRoot(), Id(back));
+    XPBringRootWidgetToFront(front);
+    EXPECT_EQ(frontRoot(), Id(front));
+    XPBringRootWidgetToFront(nullptr);  // harmless
+    EXPECT_EQ(frontRoot(), Id(front));
+}
+
 TEST_F(WidgetLibrary, AddingACallbackSendsItTheCreateMessageAtOnce) {
     g_record = {};
     XPWidgetID window = Window();

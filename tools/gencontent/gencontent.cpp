@@ -7,7 +7,10 @@
 // Both objects are placed one metre above the ground (the ground is at y = -1 in the object)
 // and turned like the aircraft, so -z is the aircraft's forward direction. The tug's origin is
 // the pushed gear: its tow bar runs from there forwards to the tug, which stands ahead of the
-// aircraft facing away from it, as it backs up to the gear and drives the aircraft back.
+// aircraft facing it (its front, headlights and cab toward +z), as real tugs do: it drives up
+// to the gear and pushes the aircraft back driving forwards. The cart stands ahead and right
+// of the nose gear with its tow bar aft and its cable reaching left, across to the nose gear.
+// docs/making-trucks.md explains the rules for anyone building another truck.
 #include <png.h>
 
 #include <array>
@@ -328,19 +331,21 @@ Mesh buildTug() {
     Mesh m;
     // Ground at y = -1. Body: 2.6 m wide, 5.6 m long, 1.3 m high, 3.6 m ahead of the gear.
     const double g = -1.0;
-    m.box(-1.3, g + 0.3, -9.2, 1.3, g + 1.3, -3.6, kTugSide, kTugSide, kTugFront, kTugRear, kTugTop,
+    // The end toward the aircraft (+z) is the front, with the headlights.
+    m.box(-1.3, g + 0.3, -9.2, 1.3, g + 1.3, -3.6, kTugSide, kTugSide, kTugRear, kTugFront, kTugTop,
           kChassis);
     // Bumpers at both ends.
     m.box(-1.35, g + 0.3, -9.45, 1.35, g + 0.6, -9.2, kBumper);
     m.box(-1.35, g + 0.3, -3.6, 1.35, g + 0.6, -3.35, kBumper);
-    // The cab, low and to the left at the aircraft's end, where the driver faces the nose gear.
-    m.box(-1.25, g + 1.3, -5.7, -0.2, g + 2.45, -3.75, kCabSide, kCabSide, kCabEnd, kCabEnd,
-          kCabRoof, kChassis);
-    m.box(-0.85, g + 2.45, -5.0, -0.6, g + 2.62, -4.75, kBeacon);
+    // The cab, low at the front on the driver's left (+x, facing +z), where the driver faces
+    // the nose gear.
+    m.box(0.2, g + 1.3, -5.7, 1.25, g + 2.45, -3.75, kCabSide, kCabSide, kCabEnd, kCabEnd, kCabRoof,
+          kChassis);
+    m.box(0.6, g + 2.45, -5.0, 0.85, g + 2.62, -4.75, kBeacon);
     // Four wheels.
     for (double z : {-4.4, -8.3})
         for (double x : {-1.22, 1.22}) m.wheel(x, g + 0.5, z, 0.5, 0.42, kTyre, kHub);
-    // Tow bar: from the hitch under the tug's rear bumper to a head that takes the nose
+    // Tow bar: from the hitch under the tug's front bumper to a head that takes the nose
     // wheel's axle at the origin.
     m.bar({0, g + 0.5, -3.4}, {0, g + 0.45, -0.5}, 0.16, kTowBar);
     m.bar({-0.5, g + 0.45, -0.6}, {0, g + 0.5, -1.6}, 0.1, kTowBar);
@@ -389,18 +394,19 @@ Rgba gpuLit(int x, int y) {
 Mesh buildGpu() {
     Mesh m;
     const double g = -1.0;
-    // Housing on a frame, four small wheels, a tow bar at the front and the power cable
-    // leaving the right side and lying on the ground towards the aircraft's nose.
-    m.box(-0.6, g + 0.45, -1.2, 0.6, g + 1.55, 1.0, kGpuSide, kGpuSide, kGpuEnd, kGpuEnd, kGpuTop,
+    // Housing on a frame, four small wheels, a tow bar at the aft end (+z) and the power cable
+    // leaving the left side and lying on the ground across to the nose gear: the cart stands
+    // 5 units ahead and right of the gear, turned like the aircraft.
+    m.box(-0.6, g + 0.45, -1.0, 0.6, g + 1.55, 1.2, kGpuSide, kGpuSide, kGpuEnd, kGpuEnd, kGpuTop,
           kGpuFrame);
-    m.box(-0.45, g + 1.1, 1.0, 0.45, g + 1.5, 1.08, kGpuPanel);
-    m.box(-0.1, g + 1.55, 0.6, 0.1, g + 1.6, 0.8, kGpuLamp);
-    m.box(-0.65, g + 0.3, -1.25, 0.65, g + 0.45, 1.05, kGpuFrame);
-    for (double z : {-0.85, 0.7})
+    m.box(-0.45, g + 1.1, -1.08, 0.45, g + 1.5, -1.0, kGpuPanel);
+    m.box(-0.1, g + 1.55, -0.8, 0.1, g + 1.6, -0.6, kGpuLamp);
+    m.box(-0.65, g + 0.3, -1.05, 0.65, g + 0.45, 1.25, kGpuFrame);
+    for (double z : {0.85, -0.7})
         for (double x : {-0.62, 0.62}) m.wheel(x, g + 0.25, z, 0.25, 0.16, kGpuTyre, kGpuHub);
-    m.bar({0, g + 0.38, -1.25}, {0, g + 0.12, -2.3}, 0.08, kGpuFrame);
-    const V3 cable[] = {{0.6, g + 1.0, -0.2},  {0.85, g + 0.5, -0.4}, {1.2, g + 0.05, -0.8},
-                        {2.2, g + 0.05, -1.4}, {3.2, g + 0.05, -2.0}, {3.8, g + 0.3, -2.5}};
+    m.bar({0, g + 0.38, 1.25}, {0, g + 0.12, 2.3}, 0.08, kGpuFrame);
+    const V3 cable[] = {{-0.6, g + 1.0, 0.2},  {-0.85, g + 0.5, 0.4}, {-1.2, g + 0.05, 0.8},
+                        {-2.2, g + 0.05, 1.4}, {-3.2, g + 0.05, 2.0}, {-3.8, g + 0.3, 2.5}};
     for (size_t k = 0; k + 1 < std::size(cable); ++k) m.bar(cable[k], cable[k + 1], 0.07, kCable);
     return m;
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "drawing_paths.h"
 #include "object_loading.h"
 #include "objformat/obj8_writer.h"
 
@@ -15,7 +16,8 @@ namespace {
 const char* const kUsage =
     "usage: tarvosk-objtool info FILE          what the object holds, and what is wrong with it\n"
     "       tarvosk-objtool check FILE...      one line per file; exits 1 when any fails to load;\n"
-    "                                          warns of textures not beside the object\n"
+    "                                          warns of textures not beside the object and of\n"
+    "                                          textures OpenGL and instances would draw apart\n"
     "       tarvosk-objtool convert IN OUT     writes IN (version 8, 7 or 2) as a version-8 file\n"
     "       tarvosk-objtool --help\n";
 
@@ -162,6 +164,8 @@ int check(const std::vector<std::string>& paths) {
             std::printf("ok    %s  (%s: %s)\n", path.c_str(), formatName(object.version).c_str(),
                         countsText(object.model).c_str());
             warnAboutTextures(path, object.model);
+            for (const std::string& difference : drawingPathDifferences(path, object.model))
+                std::printf("warn  %s: %s\n", path.c_str(), difference.c_str());
         } else {
             ++failed;
             std::printf("FAIL  %s: %s\n", path.c_str(), object.error.c_str());

@@ -126,8 +126,8 @@ struct WidgetInfo {
     bool isRoot;
     std::vector<std::string> textLastFrame;
 };
-SIMHOST_API std::vector<WidgetInfo> Widgets();
-SIMHOST_API bool ClickWidget(std::uintptr_t id);        // mouse down and up on its centre
+SIMHOST_API std::vector<WidgetInfo> Widgets();    // in drawing order: the front root's tree last
+SIMHOST_API bool ClickWidget(std::uintptr_t id);  // mouse down and up on its centre
 SIMHOST_API bool CloseWidgetWindow(std::uintptr_t id);  // the close box of a main window
 // The widget a user clicks for `descriptor`: the widget itself, or for a check box's label
 // the box beside it; 0 when nothing visible has that descriptor.

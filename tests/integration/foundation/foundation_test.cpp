@@ -5,20 +5,24 @@
 #include <filesystem>
 #include <string>
 
+#include "config/version.h"
 #include "simhost/simhost.h"
 #include "test_folder.h"
+#include "xplm/host.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using tarvosk::testing::ReadFile;
 using tarvosk::testing::WriteFile;
+using tarvosk::kTarvoskVersion;
 
-constexpr const char* kDefaultFile =
+const std::string kDefaultFile =
     "ALLOW_ENGN_ON=0\nAURAL_CREW_MESSAGE=1\nDRAW_TRUCK=1\nFRONT_WHEEL=1\nHANDLE_GPU=1\n"
     "SPEED_PER_SECOND=0\n"
     "SWITCH_VIEW=1\nTRUCK_SPEED=10.000000\nTruck=TVKdefault\nTruckView_KEY=123\n"
-    "TruckView_KF=8\nVERSION=1.2.2b2\nWRITTEN_CREW_MESSAGE=1\n";
+    "TruckView_KF=8\nVERSION=" +
+    std::string(kTarvoskVersion) + "\nWRITTEN_CREW_MESSAGE=1\n";
 
 class Foundation : public ::testing::Test {
   protected:
@@ -74,6 +78,17 @@ TEST_F(Foundation, FatLayoutKeepsTheDataFolderAboveThePlatformFolder) {
     EXPECT_NE(log.find("--- Stopping Tarvosk plugin ---"), std::string::npos) << log;
     EXPECT_FALSE(fs::exists(data / "lin_x64" / "Tarvosk"));
     EXPECT_TRUE(fs::is_regular_file(prefs));
+}
+
+TEST_F(Foundation, DescriptionCarriesTheProjectVersion) {
+    // One version everywhere: the one CMake's project declares (the package is named with it).
+    Load();
+    char description[256] = {};
+    XPLMGetPluginInfo(id, nullptr, nullptr, nullptr, description);
+    EXPECT_NE(std::string(description).find(std::string("Tarvosk ") + kTarvoskVersion + ","),
+              std::string::npos)
+        << description;
+    RunToTheEnd();
 }
 
 TEST_F(Foundation, FirstRunLogsEveryStepAndWritesTheDefaults) {

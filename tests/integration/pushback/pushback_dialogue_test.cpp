@@ -53,9 +53,10 @@ TEST_F(PushbackHost, AnnouncementIsWrittenForSixSeconds) {
         if (window.textLastFrame.empty() || window.textLastFrame.front() != text) continue;
         ++shown;
         EXPECT_EQ(window.left, 10);
-        // The box holds its text: the top lies above the bottom.
-        EXPECT_EQ(window.top, 688);
-        EXPECT_EQ(window.bottom, 658);
+        // The box holds its text: the top lies above the bottom, 32 pixels below the top of
+        // the host's 1080-pixel screen.
+        EXPECT_EQ(window.top, 1080 - 32);
+        EXPECT_EQ(window.bottom, 1080 - 62);
         EXPECT_EQ(window.right - window.left, 6 * static_cast<int>(text.size()) + 30);
     }
     EXPECT_EQ(shown, 1);

@@ -11,11 +11,13 @@
 #include <sstream>
 #include <string>
 
+#include "config/version.h"
 #include "simhost/simhost.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using tarvosk::kTarvoskVersion;
 
 std::string ReadAll(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -85,7 +87,7 @@ TEST_F(HostileFiles, PropertiesOfBinaryGarbage) {
     RunOnce();
     // Whatever lines the garbage held, the settings are written back in their own form.
     const std::string saved = ReadAll(prefs_);
-    EXPECT_NE(saved.find("\nVERSION=1.2.2b2\n"), std::string::npos);
+    EXPECT_NE(saved.find(std::string("\nVERSION=") + kTarvoskVersion + "\n"), std::string::npos);
     EXPECT_NE(saved.find("\nTruckView_KF=8\n"), std::string::npos);
     EXPECT_NE(PluginLog().find("--- Stopping Tarvosk plugin ---"), std::string::npos);
 }
@@ -122,7 +124,8 @@ TEST_F(HostileFiles, LogThatCannotBeWrittenIsReportedInTheSimulatorsLog) {
                      " (Is a directory); carrying on without it"),
         std::string::npos)
         << hostLog;
-    EXPECT_NE(ReadAll(prefs_).find("\nVERSION=1.2.2b2\n"), std::string::npos);
+    EXPECT_NE(ReadAll(prefs_).find(std::string("\nVERSION=") + kTarvoskVersion + "\n"),
+              std::string::npos);
 }
 
 TEST_F(HostileFiles, ThousandsOfTrucksKeepTheMenuBounded) {

@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "config/version.h"
 #include "windows_host.h"
 
 namespace tarvosk::testing {
@@ -41,7 +42,7 @@ TEST_F(About, ChosenTwiceOpensOneWindowAndAfterClosingANewOne) {
     EXPECT_EQ(MainWindows("About Tarvosk...").size(), 1u);
     // The logo is loaded again for the new window.
     EXPECT_EQ(simhost::TextureNumbersHandedOut().size(), before + 2);
-    EXPECT_TRUE(Shows("(c) Quorren - Tarvosk version 1.2.2b2"));
+    EXPECT_TRUE(Shows(std::string("(c) Quorren - Tarvosk version ") + kTarvoskVersion));
 }
 
 TEST_F(About, NewerSimulatorsGetTheLongDotRuns) {

@@ -2,27 +2,31 @@
 // gear boxes and the key assignment leave in the settings and the hot key.
 #include <algorithm>
 
+#include "config/version.h"
 #include "windows_host.h"
 
 namespace tarvosk::testing {
 namespace {
 
 // Every setting away from its default, and the truck-view key on "A".
-constexpr const char* kChanged =
+const std::string kChanged =
     "ALLOW_ENGN_ON=1\nAURAL_CREW_MESSAGE=0\nDRAW_TRUCK=0\nFRONT_WHEEL=0\nHANDLE_GPU=0\n"
     "SPEED_PER_SECOND=1\nSWITCH_VIEW=0\nTRUCK_SPEED=33.000000\nTruck=TVKdefault\nTruckView_KEY=65\n"
-    "TruckView_KF=8\nVERSION=1.2.2b2\nWRITTEN_CREW_MESSAGE=0\n";
+    "TruckView_KF=8\nVERSION=" +
+    std::string(kTarvoskVersion) + "\nWRITTEN_CREW_MESSAGE=0\n";
 
 const std::vector<std::string> kChangedLines = {
-    "ALLOW_ENGN_ON=1",       "AURAL_CREW_MESSAGE=0", "DRAW_TRUCK=0",   "FRONT_WHEEL=0",
-    "HANDLE_GPU=0",          "SPEED_PER_SECOND=1",   "SWITCH_VIEW=0",  "TRUCK_SPEED=33.000000",
-    "Truck=TVKdefault",      "TruckView_KEY=65",     "TruckView_KF=8", "VERSION=1.2.2b2",
+    "ALLOW_ENGN_ON=1",       "AURAL_CREW_MESSAGE=0",  "DRAW_TRUCK=0",
+    "FRONT_WHEEL=0",         "HANDLE_GPU=0",          "SPEED_PER_SECOND=1",
+    "SWITCH_VIEW=0",         "TRUCK_SPEED=33.000000", "Truck=TVKdefault",
+    "TruckView_KEY=65",      "TruckView_KF=8",        std::string("VERSION=") + kTarvoskVersion,
     "WRITTEN_CREW_MESSAGE=0"};
 
 const std::vector<std::string> kDefaultLines = {
-    "ALLOW_ENGN_ON=0",       "AURAL_CREW_MESSAGE=1", "DRAW_TRUCK=1",   "FRONT_WHEEL=1",
-    "HANDLE_GPU=1",          "SPEED_PER_SECOND=0",   "SWITCH_VIEW=1",  "TRUCK_SPEED=10.000000",
-    "Truck=TVKdefault",      "TruckView_KEY=123",    "TruckView_KF=8", "VERSION=1.2.2b2",
+    "ALLOW_ENGN_ON=0",       "AURAL_CREW_MESSAGE=1",  "DRAW_TRUCK=1",
+    "FRONT_WHEEL=1",         "HANDLE_GPU=1",          "SPEED_PER_SECOND=0",
+    "SWITCH_VIEW=1",         "TRUCK_SPEED=10.000000", "Truck=TVKdefault",
+    "TruckView_KEY=123",     "TruckView_KF=8",        std::string("VERSION=") + kTarvoskVersion,
     "WRITTEN_CREW_MESSAGE=1"};
 
 bool Has(const std::vector<std::string>& lines, const std::string& line) {
@@ -197,18 +201,30 @@ TEST_F(Preferences, TheCloseBoxAppliesNothingButTheLiveSpeed) {
     EXPECT_TRUE(Has(lines, "TRUCK_SPEED=40.000000"));
 }
 
-TEST_F(Preferences, EveryChoiceOpensAnotherCentredWindow) {
+TEST_F(Preferences, ChoosingItAgainBringsTheOpenWindowToTheFront) {
     Launch();
     ASSERT_TRUE(Choose("Preferences..."));
+    const auto first = MainWindows("Tarvosk Preferences");
+    ASSERT_EQ(first.size(), 1u);
+    EXPECT_EQ(first[0].right - first[0].left, 320);
+    EXPECT_NEAR((first[0].left + first[0].right) / 2.0, 960, 1);
+    EXPECT_NEAR((first[0].top + first[0].bottom) / 2.0, 540, 1);
+    // Another window over it, then Preferences again: the same window, now in front.
+    ASSERT_TRUE(Choose("About..."));
     ASSERT_TRUE(Choose("Preferences..."));
-    const auto windows = MainWindows("Tarvosk Preferences");
-    ASSERT_EQ(windows.size(), 2u);
-    for (const simhost::WidgetInfo& w : windows) {
-        EXPECT_EQ(w.right - w.left, 320);
-        EXPECT_NEAR((w.left + w.right) / 2.0, 960, 1);
-        EXPECT_NEAR((w.top + w.bottom) / 2.0, 540, 1);
+    const auto again = MainWindows("Tarvosk Preferences");
+    ASSERT_EQ(again.size(), 1u);
+    EXPECT_EQ(again[0].id, first[0].id);
+    std::uintptr_t front = 0;
+    for (const simhost::WidgetInfo& w : simhost::Widgets()) {
+        if (w.isRoot && w.parent == 0 && w.visible) front = w.id;
     }
+    EXPECT_EQ(front, first[0].id);
     EXPECT_FALSE(Shows("The Preferences window will be available in a later version."));
+    // Closed, it opens anew.
+    ASSERT_TRUE(Click("Cancel"));
+    ASSERT_TRUE(Choose("Preferences..."));
+    EXPECT_EQ(MainWindows("Tarvosk Preferences").size(), 1u);
 }
 
 }  // namespace
