@@ -7,6 +7,7 @@
 
 #include "graphics.h"
 #include "host_state.h"
+#include "simhost/owned_folder.h"
 #include "simhost/simhost.h"
 
 namespace simhost {
@@ -65,6 +66,9 @@ bool Reset(const HostConfig& config, std::string* error) {
     std::filesystem::path sandbox = std::filesystem::absolute(config.sandbox, ec);
     if (ec) return Fail(error, "bad sandbox path: " + config.sandbox.string());
     sandbox = sandbox.lexically_normal();
+    // A sandbox made here is marked, so that a fresh run may empty it again; one that exists
+    // (an unzipped package, a folder of the user's) stays unmarked and is never emptied.
+    if (!MakeOwnedFolder(sandbox, &why)) return Fail(error, why);
     for (const char* sub : {"Resources/plugins", "Output/preferences"}) {
         std::filesystem::create_directories(sandbox / sub, ec);
         if (ec)
@@ -281,8 +285,10 @@ void UnloadPlugin(int id) {
     // A library that stays mapped keeps its statics: a later load would not start afresh.
     if (void* still = dlopen(p->path.c_str(), RTLD_NOW | RTLD_NOLOAD)) {
         dlclose(still);
-        Fault("plug-in stayed loaded after dlclose (a thread_local destructor or a unique "
-              "symbol pins it): " + label);
+        Fault(
+            "plug-in stayed loaded after dlclose (a thread_local destructor or a unique "
+            "symbol pins it): " +
+            label);
     } else {
         Event("plug-in unloaded: " + label);
     }
