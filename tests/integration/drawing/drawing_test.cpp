@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "simhost/owned_folder.h"
 #include "simhost/simhost.h"
 
 namespace {
@@ -26,8 +27,7 @@ class TugDrawing : public ::testing::Test {
         std::string why;
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         sandbox_ = fs::path(TARVOSK_TEST_SANDBOXES) / info->name();
-        std::error_code ignored;
-        fs::remove_all(sandbox_, ignored);
+        ASSERT_TRUE(simhost::EmptyOwnedFolder(sandbox_, &why)) << why;
     }
 
     // Loads the plug-in into X-Plane 11, the content beside it; `drawTruck` sets DRAW_TRUCK.
