@@ -14,7 +14,8 @@ namespace {
 
 const char* const kUsage =
     "usage: tarvosk-objtool info FILE          what the object holds, and what is wrong with it\n"
-    "       tarvosk-objtool check FILE...      one line per file; exits 1 when any fails to load;\n"
+    "       tarvosk-objtool check FILE...      one line per file; exits 1 when any fails to load\n"
+    "                                          or its tables do not match POINT_COUNTS;\n"
     "                                          warns of textures not beside the object\n"
     "       tarvosk-objtool convert IN OUT     writes IN (version 8, 7 or 2) as a version-8 file\n"
     "       tarvosk-objtool --help\n";
@@ -121,6 +122,8 @@ int info(const std::string& path) {
         return 1;
     }
     printModel(object.model);
+    for (const std::string& warning : object.countIssues)
+        std::printf("warning:       %s\n", warning.c_str());
     if (object.issues.empty()) {
         std::printf("validation:    ok\n");
         return 0;
@@ -158,7 +161,14 @@ int check(const std::vector<std::string>& paths) {
     size_t failed = 0;
     for (const std::string& path : paths) {
         const LoadedObject object = loadObject(path);
-        if (object.loaded) {
+        if (object.loaded && !object.countIssues.empty()) {
+            // Loads, but X-Plane draws garbage or nothing from the tables it lacks.
+            ++failed;
+            std::string why;
+            for (const std::string& issue : object.countIssues)
+                why += (why.empty() ? "" : "; ") + issue;
+            std::printf("FAIL  %s: %s\n", path.c_str(), why.c_str());
+        } else if (object.loaded) {
             std::printf("ok    %s  (%s: %s)\n", path.c_str(), formatName(object.version).c_str(),
                         countsText(object.model).c_str());
             warnAboutTextures(path, object.model);
@@ -168,7 +178,7 @@ int check(const std::vector<std::string>& paths) {
         }
     }
     if (paths.size() > 1) {
-        std::printf("checked %zu files: %zu loaded, %zu failed\n", paths.size(),
+        std::printf("checked %zu files: %zu passed, %zu failed\n", paths.size(),
                     paths.size() - failed, failed);
     }
     return failed == 0 ? 0 : 1;
