@@ -346,12 +346,18 @@ bool Runner::Step(const simhost::scenario::Step& s) {
     const std::string& v = s.verb;
     if (v == "print") {
         std::string line;
-        for (const std::string& a : s.args) {
+        for (std::size_t k = 0; k < s.args.size(); ++k) {
+            const std::string& a = s.args[k];
             if (!line.empty()) line += ' ';
-            if (hostUp_ && DatarefExists(a))
-                line += a + " = " + Num(GetDataref(a));
-            else
+            if (k < s.quoted.size() && s.quoted[k]) {
                 line += a;
+            } else if (hostUp_ && DatarefExists(a)) {
+                line += a + " = " + Num(GetDataref(a));
+            } else {
+                return Fail(s, "print: no dataref " + a +
+                                   (hostUp_ ? "" : " before the first action starts the host") +
+                                   " (quote plain text)");
+            }
         }
         std::cout << (hostUp_ ? Fixed(Now()) + " " : "") << line << std::endl;
         if (hostUp_) AddTimelineEvent("print: " + line);
