@@ -134,12 +134,33 @@ std::filesystem::path PluginInstallPath(const std::filesystem::path& xpl) {
     return plugins / xpl.filename();
 }
 
+bool CheckPluginFile(const std::filesystem::path& xpl, std::string* why) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(xpl, ec))
+        return Fail(why, xpl.string() + " is a folder, not a plug-in (give its .xpl file)");
+    if (!std::filesystem::is_regular_file(xpl, ec))
+        return Fail(why, "no plug-in file " + xpl.string());
+    // Shared libraries of the three systems: ELF, PE (a DLL) and Mach-O, thin or universal.
+    unsigned char magic[4] = {};
+    std::ifstream(xpl, std::ios::binary).read(reinterpret_cast<char*>(magic), sizeof magic);
+    const bool elf = magic[0] == 0x7F && magic[1] == 'E' && magic[2] == 'L' && magic[3] == 'F';
+    const bool pe = magic[0] == 'M' && magic[1] == 'Z';
+    const bool machO = (magic[0] == 0xCF || magic[0] == 0xCE || magic[0] == 0xCA) &&
+                       magic[1] == 0xFA && magic[2] == 0xED && magic[3] == 0xFE;
+    const bool universal =
+        magic[0] == 0xCA && magic[1] == 0xFE && magic[2] == 0xBA && magic[3] == 0xBE;
+    if (!elf && !pe && !machO && !universal)
+        return Fail(why, xpl.string() +
+                             " is not a plug-in: not a shared library (a plug-in is the .xpl a "
+                             "build makes, e.g. build/release/src/shell/Tarvosk.xpl)");
+    return true;
+}
+
 int LoadPlugin(const std::filesystem::path& xpl, std::string* error) {
     if (!HostReady()) return Fail(error, "the host has not been reset"), -1;
     Host& h = H();
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(xpl, ec))
-        return Fail(error, "no plug-in file " + xpl.string()), -1;
+    if (!CheckPluginFile(xpl, error)) return -1;
     const std::filesystem::path dest = PluginInstallPath(xpl);
     for (auto& p : h.plugins)
         if (!p->unloaded && !p->inProcess && p->path == dest)
