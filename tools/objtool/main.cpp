@@ -20,6 +20,26 @@ const char* const kUsage =
     "       tarvosk-objtool convert IN OUT     writes IN (version 8, 7 or 2) as a version-8 file\n"
     "       tarvosk-objtool --help\n";
 
+// The usage lines of one verb, "check" with its continuation line.
+std::string verbUsage(const std::string& verb) {
+    const std::string text = kUsage;
+    std::string out;
+    bool inVerb = false;
+    for (size_t start = 0; start < text.size();) {
+        const size_t end = text.find('\n', start);
+        const std::string line = text.substr(start, end - start + 1);
+        start = end + 1;
+        const size_t word = line.find("tarvosk-objtool ");
+        if (word != std::string::npos) {
+            const size_t from = word + std::strlen("tarvosk-objtool ");
+            inVerb = line.compare(from, verb.size() + 1, verb + " ") == 0;
+        }
+        if (inVerb) out += line;
+    }
+    if (out.rfind("usage: ", 0) != 0) out = "usage: " + out.substr(out.find("tarvosk-objtool"));
+    return out;
+}
+
 std::string formatName(int version) {
     switch (version) {
         case 800:
@@ -209,6 +229,13 @@ int run(int argc, char** argv) {
     const std::string& command = args[0];
     if (command == "--help" || command == "-h" || command == "help") {
         std::fputs(kUsage, stdout);
+        return 0;
+    }
+    // "VERB --help" asks for the verb's usage; it is never a file to open.
+    const bool verb = command == "info" || command == "check" || command == "convert";
+    for (size_t k = 1; verb && k < args.size(); ++k) {
+        if (args[k] != "--help" && args[k] != "-h") continue;
+        std::fputs(verbUsage(command).c_str(), stdout);
         return 0;
     }
     if (command == "info" && args.size() == 2) return info(args[1]);
