@@ -18,7 +18,8 @@ const char* const kUsage =
     "       tarvosk-sim --soak N [--seed S] --plugin PATH/Tarvosk.xpl [--content DIR] "
     "[--sandbox DIR] [--quiet]\n"
     "       tarvosk-sim --contact-sheet OUT.png [--title TEXT] [--columns N] "
-    "[--section HEADING] PICTURE.png|PICTURES_DIR [--label TEXT] ...\n";
+    "[--section HEADING] PICTURE.png|PICTURES_DIR [--label TEXT] ...\n"
+    "       tarvosk-sim --shrink IN.png OUT.png WIDTH\n";
 
 // Every option and script line in a word or two; simhost/SCENARIOS.md has the whole story.
 const char* const kHelp =
@@ -39,6 +40,7 @@ const char* const kHelp =
     "  --seed S           the soak's seed\n"
     "  --contact-sheet    put pictures already taken on one sheet (--title, --columns,\n"
     "                     --section, --label)\n"
+    "  --shrink           a smaller copy of a picture, WIDTH pixels wide\n"
     "  -h, --help         this text\n"
     "\n"
     "configuration lines (before the first action):\n"
@@ -73,6 +75,8 @@ int Usage(const char* why) {
 int main(int argc, char** argv) {
     if (argc > 1 && std::strcmp(argv[1], "--contact-sheet") == 0)
         return simhost::tool::RunContactSheet(argc, argv, 2);
+    if (argc > 1 && std::strcmp(argv[1], "--shrink") == 0)
+        return simhost::tool::RunShrink(argc, argv, 2);
     simhost::scenario::RunOptions options;
     std::string scenarioFile;
     long long soakOperations = -1;

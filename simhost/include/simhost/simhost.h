@@ -249,5 +249,8 @@ SIMHOST_API bool WriteContactSheet(const std::filesystem::path& file,
                                    const std::vector<ContactSheetSection>& sections, int columns,
                                    const std::string& title, std::string* error);
 SIMHOST_API bool ReadPng(const std::filesystem::path& file, Picture* out, std::string* error);
+// The picture `width` pixels wide (never wider than it is), each pixel the mean of the box it
+// covers; the height keeps the proportions.
+SIMHOST_API Picture ShrinkPicture(const Picture& picture, int width);
 
 }  // namespace simhost
