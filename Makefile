@@ -3,11 +3,12 @@
 #   make test   build and run every test
 #   make bench  build and run the benchmarks; each comparison ends with "<name>: <figure> (goal <goal>)"
 #   make soak   a million random operations on the real plug-in (SOAK_OPERATIONS, SOAK_SEED)
+#   make readme-pictures  the demo, then the README's small pictures in docs/images/ from it
 #   make package  dist/Tarvosk-<version>-lin_x64.zip, with the plug-in built in a cached Debian 11
 #               root (glibc 2.31; tools/build-portable.sh, needs root or sudo the first time)
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps demo test bench soak asan-test fuzz-smoke package format clean
+.PHONY: all deps demo readme-pictures test bench soak asan-test fuzz-smoke package format clean
 
 all: deps
 	cmake --preset dev >/dev/null
@@ -22,6 +23,9 @@ build/%/build.ninja: | deps
 demo: deps build/release/build.ninja
 	cmake --build --preset release -j $(JOBS)
 	tools/run-demo.sh build/release out/demo
+
+readme-pictures: demo
+	tools/readme-pictures.sh build/release out/demo docs/images
 
 test: deps build/dev/build.ninja
 	cmake --build --preset dev -j $(JOBS)
