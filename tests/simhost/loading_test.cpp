@@ -80,7 +80,14 @@ TEST_F(Loading, BadFilesAreRefused) {
     std::filesystem::path junk = config_.sandbox / "Junk.xpl";
     std::ofstream(junk) << "not a library";
     EXPECT_EQ(simhost::LoadPlugin(junk, &error), -1);
-    EXPECT_NE(error.find("dlopen failed"), std::string::npos);
+    EXPECT_NE(error.find(junk.string() + " is not a plug-in: not a shared library"),
+              std::string::npos)
+        << error;
+    std::filesystem::path broken = config_.sandbox / "Broken.xpl";  // a library's header alone
+    std::ofstream(broken) << "\x7F"
+                             "ELF and nothing after";
+    EXPECT_EQ(simhost::LoadPlugin(broken, &error), -1);
+    EXPECT_NE(error.find("dlopen failed"), std::string::npos) << error;
     int id = simhost::LoadPlugin(SIMHOST_TEST_PLUGIN, &error);
     ASSERT_GT(id, 0);
     EXPECT_EQ(simhost::LoadPlugin(SIMHOST_TEST_PLUGIN, &error), -1);  // already loaded
