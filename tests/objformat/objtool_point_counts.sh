@@ -10,7 +10,7 @@ trap 'rm -rf "$dir"' EXIT
 fail() { echo "$*"; exit 1; }
 header='I\n800\nOBJ\n\n'
 vt='VT 0 0 0 0 1 0 0 0\n'
-printf "${header}POINT_COUNTS 3 1 1 6\n${vt}${vt}${vt}VLINE 0 0 0 1 1 1\nVLIGHT 0 1 0 1 1 1\nIDX10 0 1 2 0 1 2\nTRIS 0 6\nLINES 0 1\nLIGHTS 0 1\n" >"$dir/good.obj"
+printf "${header}POINT_COUNTS 3 1 1 14\n${vt}${vt}${vt}VLINE 0 0 0 1 1 1\nVLIGHT 0 1 0 1 1 1\nIDX10 0 1 2 0 1 2 0 1 2 0 2 2 # past ten\nIDX 0\nIDX 1\nIDX 2\nIDX 2\nTRIS 0 6\nLINES 0 1\nLIGHTS 0 1\n" >"$dir/good.obj"
 printf "${header}POINT_COUNTS 3 0 0 3\n${vt}${vt}IDX 0\nIDX 1\nIDX 1\nTRIS 0 3\n" >"$dir/short.obj"
 printf "${header}POINT_COUNTS 3 0 0 3\n${vt}${vt}${vt}${vt}IDX10 0 1 2 0 1 2\nTRIS 0 3\n" >"$dir/long.obj"
 printf "${header}POINT_COUNTS 0 2 1 0\nVLINE 0 0 0 1 1 1\nVLIGHT 0 1 0 1 1 1\r\nVLIGHT 0 1 0 1 1 1\r\nLINES 0 2\n" >"$dir/lines.obj"

@@ -76,7 +76,8 @@ TableLines tallyTables(const char* data, size_t size, const int32_t declared[4])
         } else if (keyword == "IDX10") {
             table = 3;
             entries = 0;
-            for (const char* q = p; q < lineEnd;) {
+            // Ten at most: numbers past the tenth are ignored, as every reader does.
+            for (const char* q = p; q < lineEnd && entries < 10;) {
                 while (q < lineEnd && blank(*q)) ++q;
                 if (q >= lineEnd || *q == '#') break;
                 ++entries;
