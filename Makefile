@@ -3,11 +3,12 @@
 #   make test   build and run every test
 #   make bench  build and run the benchmarks; each comparison ends with "<name>: <figure> (goal <goal>)"
 #   make soak   a million random operations on the real plug-in (SOAK_OPERATIONS, SOAK_SEED)
+#   make readme-pictures  the demo, then the README's small pictures in docs/images/ from it
 #   make package  dist/Tarvosk-<version>-lin_x64.zip, with the plug-in built in a cached Debian 11
 #               root (glibc 2.31; tools/build-portable.sh, needs root or sudo the first time)
 JOBS ?= $(shell nproc)
 
-.PHONY: all demo test bench soak asan-test fuzz-smoke package format clean
+.PHONY: all demo readme-pictures test bench soak asan-test fuzz-smoke package format clean
 
 # Each target installs the Debian packages it needs first (tools/ensure-deps.sh, silent when
 # they are there), then configures its tree once.
@@ -25,6 +26,9 @@ demo:
 	$(call configure,release)
 	cmake --build --preset release -j $(JOBS) --target tarvosk-sim Tarvosk tarvosk_content
 	tools/run-demo.sh build/release out/demo
+
+readme-pictures: demo
+	tools/readme-pictures.sh build/release out/demo docs/images
 
 test:
 	$(DEPS) test

@@ -15,6 +15,7 @@
 #include "objformat/obj7_reader.h"
 #include "objformat/obj8_reader.h"
 #include "objformat/obj8_writer.h"
+#include "simhost/owned_folder.h"
 
 namespace {
 
@@ -170,7 +171,9 @@ int main(int argc, char** argv) {
     std::string pattern =
         (std::filesystem::temp_directory_path() / "bench-objformat-XXXXXX").string();
     if (!::mkdtemp(pattern.data())) return 1;
-    gFolder = pattern;
+    const std::string unique = pattern;
+    gFolder = unique + "/files";
+    if (!simhost::MakeOwnedFolder(gFolder, nullptr)) return 1;
     gObj8Path = gFolder + "/large8.obj";
     gObj7Path = gFolder + "/large7.obj";
     writeLargeObj8(gObj8Path);
@@ -184,7 +187,8 @@ int main(int argc, char** argv) {
     RecordingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    std::filesystem::remove_all(gFolder);
+    simhost::RemoveOwnedFolder(gFolder, nullptr);
+    std::filesystem::remove(unique);  // only when empty
 
     const double read = reporter.bytesPerSecond["BM_ReadObj8/min_time:2.000"];
     const double scan = reporter.bytesPerSecond["BM_LineScan/min_time:1.000"];

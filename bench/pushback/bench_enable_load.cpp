@@ -10,18 +10,21 @@
 #include <string>
 #include <vector>
 
+#include "simhost/owned_folder.h"
 #include "simhost/simhost.h"
 
 namespace fs = std::filesystem;
 
 int main() {
-    const fs::path sandbox = fs::temp_directory_path() / "tarvosk-bench-enable";
-    std::error_code ignored;
-    fs::remove_all(sandbox, ignored);
+    const fs::path sandbox = fs::temp_directory_path() / "tarvosk-bench-enable-load";
+    std::string error;
+    if (!simhost::EmptyOwnedFolder(sandbox, &error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
     simhost::HostConfig config;
     config.sandbox = sandbox;
     config.xplaneVersion = 11410;
-    std::string error;
     if (!simhost::Reset(config, &error)) {
         std::fprintf(stderr, "host: %s\n", error.c_str());
         return 1;

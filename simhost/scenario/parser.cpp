@@ -435,6 +435,7 @@ bool Parser::Line(int lineNo, const std::string& raw) {
         }
     } else if (v == "print" || v == "mark") {
         if (t.size() < 2) return Fail("'" + v + "' needs something to print");
+        for (std::size_t k = 1; k < t.size(); ++k) s.quoted.push_back(t[k].quoted);
     } else if (v == "track") {
         if (!Count(t, 2) || (t[1].text != "on" && t[1].text != "off"))
             return Fail("'track' takes on or off");
@@ -517,7 +518,9 @@ bool ParseScript(const std::string& text, const std::string& fileName, Script* o
     script.file = fileName;
     script.folder = out->folder;
     Parser parser(fileName, &script);
-    std::istringstream in(text);
+    // A byte-order mark, as some Windows editors save UTF-8, is no part of the first line.
+    const bool bom = text.rfind("\xEF\xBB\xBF", 0) == 0;
+    std::istringstream in(bom ? text.substr(3) : text);
     std::string line;
     int lineNo = 0;
     while (std::getline(in, line)) {
@@ -544,15 +547,26 @@ bool ParseScript(const std::string& text, const std::string& fileName, Script* o
 }
 
 bool ParseScriptFile(const std::filesystem::path& file, Script* out, std::string* error) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        if (error) *error = file.string() + ": cannot open the scenario";
+    auto fail = [&](const std::string& why) {
+        if (error) *error = file.string() + ": " + why;
         return false;
-    }
+    };
+    std::error_code ec;
+    if (std::filesystem::is_directory(file, ec))
+        return fail("is a folder, not a scenario (give the script's file)");
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return fail("cannot open the scenario");
     std::ostringstream text;
     text << in.rdbuf();
     out->folder = file.parent_path();
-    return ParseScript(text.str(), file.string(), out, error);
+    Script script;
+    script.folder = out->folder;
+    if (!ParseScript(text.str(), file.string(), &script, error)) return false;
+    // A run that does nothing passes vacuously: most likely the wrong file was given.
+    if (script.steps.empty())
+        return fail(text.str().empty() ? "the scenario is empty" : "the scenario has no action");
+    *out = std::move(script);
+    return true;
 }
 
 }  // namespace simhost::scenario

@@ -10,6 +10,7 @@
 #include "outputs.h"
 #include "picture_steps.h"
 #include "scenario.h"
+#include "simhost/owned_folder.h"
 #include "simhost/simhost.h"
 
 namespace simhost::scenario {
@@ -82,11 +83,9 @@ bool Runner::EnsureHost(const simhost::scenario::Step& s) {
     if (script_.screenHeight) config.screenHeight = *script_.screenHeight;
     if (script_.aircraft) config.aircraftFile = *script_.aircraft;
     config.layout = options_.layout.value_or(script_.layout.value_or(PluginLayout::Flat));
-    if (script_.freshSandbox && !options_.keepSandbox) {
-        std::error_code ec;
-        fs::remove_all(sandbox_, ec);
-    }
     std::string why;
+    if (script_.freshSandbox && !options_.keepSandbox && !EmptyOwnedFolder(sandbox_, &why))
+        return Fail(s, "fresh-sandbox: " + why);
     if (!Reset(config, &why)) return Fail(s, "cannot set up the host: " + why);
     SetAfterFrameHook([this] { AfterFrame(); });
     hostUp_ = true;
@@ -347,12 +346,18 @@ bool Runner::Step(const simhost::scenario::Step& s) {
     const std::string& v = s.verb;
     if (v == "print") {
         std::string line;
-        for (const std::string& a : s.args) {
+        for (std::size_t k = 0; k < s.args.size(); ++k) {
+            const std::string& a = s.args[k];
             if (!line.empty()) line += ' ';
-            if (hostUp_ && DatarefExists(a))
-                line += a + " = " + Num(GetDataref(a));
-            else
+            if (k < s.quoted.size() && s.quoted[k]) {
                 line += a;
+            } else if (hostUp_ && DatarefExists(a)) {
+                line += a + " = " + Num(GetDataref(a));
+            } else {
+                return Fail(s, "print: no dataref " + a +
+                                   (hostUp_ ? "" : " before the first action starts the host") +
+                                   " (quote plain text)");
+            }
         }
         std::cout << (hostUp_ ? Fixed(Now()) + " " : "") << line << std::endl;
         if (hostUp_) AddTimelineEvent("print: " + line);

@@ -28,6 +28,7 @@ struct Step {
     std::string verb;               // first word, e.g. "wait", "expect"
     std::string what;               // sub-kind: "until", "speech", "menu", ...
     std::vector<std::string> args;  // remaining words, quotes removed
+    std::vector<bool> quoted;       // print: which words were quoted text (the rest are names)
     Condition cond;
     double number = 0;  // seconds, frames, a dataref value, a message code ...
     long long count = 0;

@@ -3,10 +3,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
 #include <system_error>
 
 #include "graphics.h"
 #include "host_state.h"
+#include "simhost/owned_folder.h"
 #include "simhost/simhost.h"
 
 namespace simhost {
@@ -65,6 +67,9 @@ bool Reset(const HostConfig& config, std::string* error) {
     std::filesystem::path sandbox = std::filesystem::absolute(config.sandbox, ec);
     if (ec) return Fail(error, "bad sandbox path: " + config.sandbox.string());
     sandbox = sandbox.lexically_normal();
+    // A sandbox made here is marked, so that a fresh run may empty it again; one that exists
+    // (an unzipped package, a folder of the user's) stays unmarked and is never emptied.
+    if (!MakeOwnedFolder(sandbox, &why)) return Fail(error, why);
     for (const char* sub : {"Resources/plugins", "Output/preferences"}) {
         std::filesystem::create_directories(sandbox / sub, ec);
         if (ec)
@@ -130,12 +135,33 @@ std::filesystem::path PluginInstallPath(const std::filesystem::path& xpl) {
     return plugins / xpl.filename();
 }
 
+bool CheckPluginFile(const std::filesystem::path& xpl, std::string* why) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(xpl, ec))
+        return Fail(why, xpl.string() + " is a folder, not a plug-in (give its .xpl file)");
+    if (!std::filesystem::is_regular_file(xpl, ec))
+        return Fail(why, "no plug-in file " + xpl.string());
+    // Shared libraries of the three systems: ELF, PE (a DLL) and Mach-O, thin or universal.
+    unsigned char magic[4] = {};
+    std::ifstream(xpl, std::ios::binary).read(reinterpret_cast<char*>(magic), sizeof magic);
+    const bool elf = magic[0] == 0x7F && magic[1] == 'E' && magic[2] == 'L' && magic[3] == 'F';
+    const bool pe = magic[0] == 'M' && magic[1] == 'Z';
+    const bool machO = (magic[0] == 0xCF || magic[0] == 0xCE || magic[0] == 0xCA) &&
+                       magic[1] == 0xFA && magic[2] == 0xED && magic[3] == 0xFE;
+    const bool universal =
+        magic[0] == 0xCA && magic[1] == 0xFE && magic[2] == 0xBA && magic[3] == 0xBE;
+    if (!elf && !pe && !machO && !universal)
+        return Fail(why, xpl.string() +
+                             " is not a plug-in: not a shared library (a plug-in is the .xpl a "
+                             "build makes, e.g. build/release/src/shell/Tarvosk.xpl)");
+    return true;
+}
+
 int LoadPlugin(const std::filesystem::path& xpl, std::string* error) {
     if (!HostReady()) return Fail(error, "the host has not been reset"), -1;
     Host& h = H();
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(xpl, ec))
-        return Fail(error, "no plug-in file " + xpl.string()), -1;
+    if (!CheckPluginFile(xpl, error)) return -1;
     const std::filesystem::path dest = PluginInstallPath(xpl);
     for (auto& p : h.plugins)
         if (!p->unloaded && !p->inProcess && p->path == dest)
@@ -281,8 +307,10 @@ void UnloadPlugin(int id) {
     // A library that stays mapped keeps its statics: a later load would not start afresh.
     if (void* still = dlopen(p->path.c_str(), RTLD_NOW | RTLD_NOLOAD)) {
         dlclose(still);
-        Fault("plug-in stayed loaded after dlclose (a thread_local destructor or a unique "
-              "symbol pins it): " + label);
+        Fault(
+            "plug-in stayed loaded after dlclose (a thread_local destructor or a unique "
+            "symbol pins it): " +
+            label);
     } else {
         Event("plug-in unloaded: " + label);
     }

@@ -248,6 +248,11 @@ bool ReadPng(const std::filesystem::path& file, Picture* out, std::string* error
     return true;
 }
 
+Picture ShrinkPicture(const Picture& picture, int width) {
+    if (picture.width <= 0 || picture.height <= 0 || width <= 0) return Picture{};
+    return Shrink(picture, width);
+}
+
 bool ProjectToPicture(const Picture& p, double x, double y, double z, double* px, double* py) {
     const double in[4] = {x, y, z, 1};
     double eye[4] = {}, clip[4] = {};

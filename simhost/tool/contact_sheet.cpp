@@ -78,4 +78,22 @@ int RunContactSheet(int argc, char** argv, int first) {
     return 0;
 }
 
+int RunShrink(int argc, char** argv, int first) {
+    auto fail = [](const std::string& why) {
+        std::cerr << "tarvosk-sim --shrink: " << why << "\n";
+        return 1;
+    };
+    if (argc - first != 3) return fail("needs IN.png OUT.png WIDTH");
+    char* end = nullptr;
+    const long width = std::strtol(argv[first + 2], &end, 10);
+    if (*end || width < 16 || width > 4096) return fail("WIDTH is from 16 to 4096 pixels");
+    Picture picture;
+    std::string why;
+    if (!ReadPng(argv[first], &picture, &why)) return fail(why);
+    const Picture small = ShrinkPicture(picture, static_cast<int>(width));
+    if (!WritePng(argv[first + 1], small, &why)) return fail(why);
+    std::cout << "wrote " << argv[first + 1] << " (" << small.width << "x" << small.height << ")\n";
+    return 0;
+}
+
 }  // namespace simhost::tool

@@ -11,16 +11,62 @@
 
 namespace {
 
+const char* const kUsage =
+    "usage: tarvosk-sim [--plugin PATH/Tarvosk.xpl] [--content DIR] [--sandbox DIR] "
+    "[--out DIR] [--fps N] [--layout flat|fat] [--keep-sandbox] [--quiet] [--no-pictures] "
+    "SCENARIO.txt\n"
+    "       tarvosk-sim --soak N [--seed S] --plugin PATH/Tarvosk.xpl [--content DIR] "
+    "[--sandbox DIR] [--quiet]\n"
+    "       tarvosk-sim --contact-sheet OUT.png [--title TEXT] [--columns N] "
+    "[--section HEADING] PICTURE.png|PICTURES_DIR [--label TEXT] ...\n"
+    "       tarvosk-sim --shrink IN.png OUT.png WIDTH\n";
+
+// Every option and script line in a word or two; simhost/SCENARIOS.md has the whole story.
+const char* const kHelp =
+    "\n"
+    "Runs a scenario script against the simulated X-Plane with a real plug-in binary.\n"
+    "\n"
+    "options:\n"
+    "  --plugin PATH      the plug-in (.xpl) to load; wins over the script's 'plugin' line\n"
+    "  --content DIR      copied into the plug-in's data folder before each load\n"
+    "  --sandbox DIR      the run folder, laid out like X-Plane (default OUT/sandbox)\n"
+    "  --out DIR          outputs: timeline, track, pictures, logs (default out/)\n"
+    "  --fps N            frames per second (default 30)\n"
+    "  --layout flat|fat  where the plug-in is installed in the sandbox\n"
+    "  --keep-sandbox     ignore 'fresh-sandbox' (run in an installation made beforehand)\n"
+    "  --quiet            no summary unless the run fails\n"
+    "  --no-pictures      pass 'picture' and 'animation' lines over\n"
+    "  --soak N           N random operations on the plug-in instead of a script\n"
+    "  --seed S           the soak's seed\n"
+    "  --contact-sheet    put pictures already taken on one sheet (--title, --columns,\n"
+    "                     --section, --label)\n"
+    "  --shrink           a smaller copy of a picture, WIDTH pixels wide\n"
+    "  -h, --help         this text\n"
+    "\n"
+    "configuration lines (before the first action):\n"
+    "  sandbox DIR, fresh-sandbox (empties only a sandbox tarvosk-sim made), layout flat|fat,\n"
+    "  plugin PATH, content DIR, aircraft FILE, version N, xplm-version N, fps N,\n"
+    "  driver modern|opengl, screen WxH, also-load PATH, omit NAME...\n"
+    "\n"
+    "actions:\n"
+    "  load [PATH], start, enable, disable, stop, unload, launch, restart   the plug-in's life\n"
+    "  set NAME VALUE | NAME[I] V1 V2... | NAME \"text\", set fps N, release NAME\n"
+    "  command NAME [once|begin|end], menu PATH, message CODE [param N]\n"
+    "  key NAME [shift] [alt] [ctrl], view outside|inside|change\n"
+    "  click widget \"DESCRIPTOR\", close widget \"TITLE\", drag slider [\"LABEL\"] VALUE\n"
+    "  wait DURATION, frames N, wait until COND within DURATION, assert COND\n"
+    "  expect [no] speech|timeline|window-text|widget-text [contains] \"TEXT\",\n"
+    "         expect speech count N, expect [no] message CODE, expect menu \"PATH\" STATE,\n"
+    "         expect camera controlled|free, expect file \"PATH\" exists|absent|line|contains\n"
+    "  print WORDS (quoted text, or dataref names printed with their values), mark WORDS\n"
+    "  track on|off, picture NAME [view outside|top|tug|screen] [size WxH] [label \"TEXT\"]\n"
+    "  animation start NAME [view V] [size WxH] [every DURATION], animation stop\n"
+    "\n"
+    "The script language and the outputs: simhost/SCENARIOS.md.\n";
+
 int Usage(const char* why) {
     if (why) std::cerr << "tarvosk-sim: " << why << "\n";
-    std::cerr
-        << "usage: tarvosk-sim [--plugin PATH/Tarvosk.xpl] [--content DIR] [--sandbox DIR] "
-           "[--out DIR] [--fps N] [--layout flat|fat] [--keep-sandbox] [--quiet] [--no-pictures] "
-           "SCENARIO.txt\n"
-           "       tarvosk-sim --soak N [--seed S] --plugin PATH/Tarvosk.xpl [--content DIR] "
-           "[--sandbox DIR] [--quiet]\n"
-           "       tarvosk-sim --contact-sheet OUT.png [--title TEXT] [--columns N] "
-           "[--section HEADING] PICTURE.png|PICTURES_DIR [--label TEXT] ...\n";
+    std::cerr << kUsage;
     return 2;
 }
 
@@ -29,6 +75,8 @@ int Usage(const char* why) {
 int main(int argc, char** argv) {
     if (argc > 1 && std::strcmp(argv[1], "--contact-sheet") == 0)
         return simhost::tool::RunContactSheet(argc, argv, 2);
+    if (argc > 1 && std::strcmp(argv[1], "--shrink") == 0)
+        return simhost::tool::RunShrink(argc, argv, 2);
     simhost::scenario::RunOptions options;
     std::string scenarioFile;
     long long soakOperations = -1;
@@ -79,7 +127,7 @@ int main(int argc, char** argv) {
         } else if (a == "--no-pictures") {
             options.pictures = false;
         } else if (a == "-h" || a == "--help") {
-            Usage(nullptr);
+            std::cout << kUsage << kHelp;
             return 0;
         } else if (!a.empty() && a[0] == '-') {
             return Usage(("unknown option " + a).c_str());
@@ -89,6 +137,10 @@ int main(int argc, char** argv) {
             return Usage("only one scenario file");
         }
     }
+    // A wrong --plugin is said at once, not as a failed 'load' line after the set-up.
+    std::string why;
+    if (!options.plugin.empty() && !simhost::CheckPluginFile(options.plugin, &why))
+        return Usage(("--plugin: " + why).c_str());
     if (soakOperations >= 0) {
         if (options.plugin.empty()) return Usage("--soak needs --plugin");
         simhost::soak::SoakOptions soak;

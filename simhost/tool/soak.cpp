@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "simhost/owned_folder.h"
 #include "simhost/simhost.h"
 
 namespace simhost::soak {
@@ -641,7 +642,11 @@ void Soak::Check(const std::string& operation) {
 
 int Soak::Run() {
     std::error_code ignored;
-    fs::remove_all(options_.sandbox, ignored);
+    std::string why;
+    if (!EmptyOwnedFolder(options_.sandbox, &why)) {
+        std::fprintf(stderr, "soak: %s\n", why.c_str());
+        return 2;
+    }
     // The seed picks the first simulator; restarts may pick another.
     const bool eleven = Below(3) == 0;
     if (!ResetHost(eleven ? 11410 : 12100, eleven ? "opengl" : "modern")) {

@@ -73,26 +73,58 @@ struct Obj8Reader {
         ++next;
     }
 
+    struct PointCount {
+        uint64_t value = 0;
+        bool negative = false, tooLarge = false;
+        std::string text;  // as the message shows it
+    };
+
+    // A count of plain digits is read as the integer it is (through a float, 99999999999
+    // would become 99999997952); anything else by the format's number rule, cut to a whole.
+    PointCount readPointCount() {
+        PointCount count;
+        const char* start = sc.position();
+        const std::string_view token = sc.readToken();
+        std::string_view digits = token;
+        if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
+        const bool plain =
+            !digits.empty() && digits.find_first_not_of("0123456789") == std::string_view::npos;
+        if (plain) {
+            for (char c : digits) {
+                if (count.value > (UINT64_MAX - 9) / 10) count.tooLarge = true;
+                if (!count.tooLarge)
+                    count.value = count.value * 10 + static_cast<uint64_t>(c - '0');
+            }
+            count.text = count.tooLarge ? std::string(digits) : std::to_string(count.value);
+            return count;
+        }
+        sc.moveTo(start);
+        const double value = std::trunc(static_cast<double>(sc.readFloat(false)));
+        count.negative = !(value >= 0.0);
+        count.tooLarge = !count.negative && value >= 1.8e19;
+        count.value = count.negative || count.tooLarge ? 0 : static_cast<uint64_t>(value);
+        char text[64];
+        std::snprintf(text, sizeof text, "%.0f", value);
+        count.text = text;
+        return count;
+    }
+
     bool readPointCounts(size_t offset) {
         static const char* const kWhat[4] = {"vertices", "line vertices", "lights", "indices"};
-        float values[4];
-        for (float& value : values) value = sc.readFloat(false);
         for (int i = 0; i < 4; ++i) {
-            const double count = std::trunc(static_cast<double>(values[i]));
-            if (!(count >= 0.0)) {
+            const PointCount count = readPointCount();
+            if (count.negative) {
                 return fail(offset,
                             "POINT_COUNTS gives a negative number of " + std::string(kWhat[i]));
             }
             // Bounds come from the file, never from the header's word: a count past the
             // file's size cannot be meant and would allocate without limit.
-            if (count > static_cast<double>(size)) {
-                char declaredText[64];
-                std::snprintf(declaredText, sizeof declaredText, "%.0f", count);
-                return fail(offset, "POINT_COUNTS declares " + std::string(declaredText) + " " +
-                                        kWhat[i] + ", more than the file's " +
-                                        std::to_string(size) + " bytes could hold");
+            if (count.tooLarge || count.value > size) {
+                return fail(offset, "POINT_COUNTS declares " + count.text + " " + kWhat[i] +
+                                        ", more than the file's " + std::to_string(size) +
+                                        " bytes could hold");
             }
-            declared[i] = static_cast<int32_t>(count);
+            declared[i] = static_cast<int32_t>(count.value);
         }
         model.indices.resize(static_cast<size_t>(declared[3]), 0);
         model.meshVertices.clear(8);

@@ -1,4 +1,4 @@
-// A fresh, empty folder per test under the system's temporary folder, removed afterwards.
+// A fresh, empty folder per test under the system's temporary folder, emptied by the next run.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,14 +8,17 @@
 #include <iterator>
 #include <string>
 
+#include "simhost/owned_folder.h"
+
 namespace tarvosk::testing {
 
 inline std::filesystem::path FreshFolder() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    auto folder = std::filesystem::temp_directory_path() / "tarvosk-tests" /
+    auto folder = std::filesystem::temp_directory_path() / "tarvosk-test-folders" /
                   (std::string(info->test_suite_name()) + "." + info->name());
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
+    std::string why;
+    EXPECT_TRUE(simhost::EmptyOwnedFolder(folder, &why) && simhost::MakeOwnedFolder(folder, &why))
+        << why;
     return folder;
 }
 

@@ -257,6 +257,28 @@ TEST(Obj8ReaderCounts, CountsTheFileCannotHoldFailInsteadOfAllocating) {
     EXPECT_TRUE(read8(std::string(kHeader) + "POINT_COUNTS 10 10 10 10\n", model, &error));
 }
 
+TEST(Obj8ReaderCounts, CountsAreReadAsIntegersNotThroughAFloat) {
+    ObjectModel model;
+    std::string error;
+    EXPECT_FALSE(read8(std::string(kHeader) + "POINT_COUNTS 99999999999 0 0 0\n", model, &error));
+    EXPECT_NE(error.find("POINT_COUNTS declares 99999999999 vertices"), std::string::npos) << error;
+    EXPECT_FALSE(read8(std::string(kHeader) + "POINT_COUNTS 0 0 123456789012345678901234567890 0\n",
+                       model, &error));
+    EXPECT_NE(error.find("declares 123456789012345678901234567890 lights"), std::string::npos)
+        << error;
+    // 16777217 has no float of its own; read as a float it would be one vertex fewer.
+    std::string text = std::string(kHeader) + "POINT_COUNTS 0 0 0 16777217\n";
+    text.resize(text.size() + 16777217, '\n');
+    ASSERT_TRUE(read8(text, model, &error)) << error;
+    EXPECT_EQ(model.indices.size(), 16777217u);
+    // Numbers of other shapes keep the format's rule, cut to a whole count.
+    ASSERT_TRUE(read8(std::string(kHeader) + "POINT_COUNTS 2.9 +1 0 0\nVT 0 0 0 0 0 0 0 0\n", model,
+                      &error))
+        << error;
+    EXPECT_EQ(model.meshVertices.count(), 2u);
+    EXPECT_EQ(model.lineVertices.count(), 1u);
+}
+
 TEST(Obj8ReaderValidation, ARangePastTheIndicesRefusesTheModelAndNamesItsLine) {
     const std::string text = std::string(kHeader) +
                              "POINT_COUNTS 3 0 0 3\nVT 0 0 0 0 0 0 0 0\nVT 0 0 0 0 0 0 0 0\n"

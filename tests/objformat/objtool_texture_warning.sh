@@ -7,7 +7,7 @@ dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 write() {
   printf 'I\n800\nOBJ\n\nTEXTURE %s\nTEXTURE_LIT %s\nPOINT_COUNTS 3 0 0 3\n' "$2" "$3" >"$1"
-  printf 'VT 0 0 0 0 1 0 0 0\nVT 1 0 0 0 1 0 1 0\nVT 0 0 1 0 1 0 0 1\nIDX 0 1 2\nTRIS 0 3\n' >>"$1"
+  printf 'VT 0 0 0 0 1 0 0 0\nVT 1 0 0 0 1 0 1 0\nVT 0 0 1 0 1 0 0 1\nIDX 0\nIDX 1\nIDX 2\nTRIS 0 3\n' >>"$1"
 }
 # Named after the object, so that the OpenGL path finds the same files (objtool_drawing_paths.sh).
 touch "$dir/good.png" "$dir/goodLIT.png"

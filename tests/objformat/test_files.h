@@ -9,18 +9,24 @@
 #include <sstream>
 #include <string>
 
+#include "simhost/owned_folder.h"
+
 namespace tarvosk::testing {
 
-// A fresh folder under the system's temporary folder, removed with everything in it.
+// A fresh folder under the system's temporary folder, removed with everything in it: a
+// marked folder inside a unique empty one, so that nothing else can ever be removed.
 class TempDir {
   public:
     TempDir() {
         std::string pattern = (std::filesystem::temp_directory_path() / "objfmt-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data()) ? pattern : std::string();
+        if (!::mkdtemp(pattern.data())) return;
+        unique_ = pattern;
+        if (simhost::MakeOwnedFolder(unique_ + "/files", nullptr)) path_ = unique_ + "/files";
     }
     ~TempDir() {
+        if (!path_.empty()) simhost::RemoveOwnedFolder(path_, nullptr);
         std::error_code ignored;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+        if (!unique_.empty()) std::filesystem::remove(unique_, ignored);  // only when empty
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
@@ -29,7 +35,7 @@ class TempDir {
     const std::string& path() const { return path_; }
 
   private:
-    std::string path_;
+    std::string unique_, path_;
 };
 
 inline void writeFile(const std::string& path, const std::string& text) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "panels/QN_Panel.h"
+#include "simhost/owned_folder.h"
 #include "simhost/simhost.h"
 
 namespace tarvosk::testing {
@@ -22,9 +23,10 @@ class PanelHost : public ::testing::Test {
     void Boot(int screenWidth = 1920, int screenHeight = 1080) {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         simhost::HostConfig config;
-        config.sandbox = std::filesystem::temp_directory_path() / "tarvosk-tests" /
+        config.sandbox = std::filesystem::temp_directory_path() / "tarvosk-panel-tests" /
                          (std::string(info->test_suite_name()) + "." + info->name());
-        std::filesystem::remove_all(config.sandbox);
+        std::string why;
+        ASSERT_TRUE(simhost::EmptyOwnedFolder(config.sandbox, &why)) << why;
         config.screenWidth = screenWidth;
         config.screenHeight = screenHeight;
         std::string error;

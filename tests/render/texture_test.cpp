@@ -9,6 +9,7 @@
 #include "fake_host.h"
 #include "image_builders.h"
 #include "render/texture.h"
+#include "simhost/owned_folder.h"
 
 namespace tarvosk {
 namespace {
@@ -19,11 +20,14 @@ class TempFiles {
   public:
     TempFiles() {
         std::string pattern = (std::filesystem::temp_directory_path() / "tvktex-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data()) ? pattern : std::string();
+        if (!::mkdtemp(pattern.data())) return;
+        unique_ = pattern;
+        if (simhost::MakeOwnedFolder(unique_ + "/files", nullptr)) path_ = unique_ + "/files";
     }
     ~TempFiles() {
+        if (!path_.empty()) simhost::RemoveOwnedFolder(path_, nullptr);
         std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
+        if (!unique_.empty()) std::filesystem::remove(unique_, ignored);  // only when empty
     }
     std::string write(const std::string& name, const Bytes& bytes) const {
         const std::string path = path_ + "/" + name;
@@ -34,7 +38,7 @@ class TempFiles {
     }
 
   private:
-    std::string path_;
+    std::string unique_, path_;
 };
 
 class TextureTest : public ::testing::Test {

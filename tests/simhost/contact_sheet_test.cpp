@@ -185,6 +185,51 @@ TEST_F(ContactSheet, RefusesWhatItCannotShowAndWritesNothing) {
     }
 }
 
+// The README's pictures are smaller copies of the demo's: each pixel the mean of its box.
+TEST(Shrink, APictureShrinksToTheWidthGivenKeepingItsProportionsAndColours) {
+    const auto dir = simhost_test::SandboxFor();
+    simhost::Picture big;
+    big.width = 64;
+    big.height = 32;
+    big.rgba.assign(64 * 32 * 4, 255);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 64; ++x) {
+            std::uint8_t* px = &big.rgba[(static_cast<std::size_t>(y) * 64 + x) * 4];
+            const bool left = x < 32;
+            px[0] = left ? 200 : 0;
+            px[1] = left ? 0 : 100;
+            px[2] = (x + y) % 2 ? 60 : 20;  // a fine pattern that averages to 40
+        }
+    std::string why;
+    ASSERT_TRUE(simhost::WritePng(dir / "big.png", big, &why)) << why;
+    int status = -1;
+    std::string text =
+        RunSim("--shrink " + Q(dir / "big.png") + " " + Q(dir / "small.png") + " 16", &status);
+    ASSERT_EQ(status, 0) << text;
+    simhost::Picture small;
+    ASSERT_TRUE(simhost::ReadPng(dir / "small.png", &small, &why)) << why;
+    EXPECT_EQ(small.width, 16);
+    EXPECT_EQ(small.height, 8);
+    const std::uint8_t* leftPixel = &small.rgba[(3 * 16 + 2) * 4];
+    const std::uint8_t* rightPixel = &small.rgba[(3 * 16 + 13) * 4];
+    EXPECT_EQ(leftPixel[0], 200);
+    EXPECT_EQ(leftPixel[1], 0);
+    EXPECT_EQ(leftPixel[2], 40);
+    EXPECT_EQ(rightPixel[0], 0);
+    EXPECT_EQ(rightPixel[1], 100);
+    // Never wider than it was; a bad width or file is said.
+    text = RunSim("--shrink " + Q(dir / "big.png") + " " + Q(dir / "same.png") + " 200", &status);
+    ASSERT_EQ(status, 0) << text;
+    ASSERT_TRUE(simhost::ReadPng(dir / "same.png", &small, &why)) << why;
+    EXPECT_EQ(small.width, 64);
+    text = RunSim("--shrink " + Q(dir / "big.png") + " " + Q(dir / "x.png") + " 0", &status);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(text.find("WIDTH is from 16 to 4096 pixels"), std::string::npos) << text;
+    text = RunSim("--shrink " + Q(dir / "none.png") + " " + Q(dir / "x.png") + " 16", &status);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(text.find("cannot read"), std::string::npos) << text;
+}
+
 TEST(PictureIndex, ARunListsItsPicturesInTheOrderTakenWithTheirLabels) {
     std::string why;
     if (!simhost::GraphicsAvailable(&why)) GTEST_SKIP() << "no OpenGL context: " << why;

@@ -1,6 +1,8 @@
 // The dlopen path with the tiny test plug-in: symbol binding, identity, restart, unloading,
 // and the tarvosk-sim program end to end.
+#include <cctype>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -78,7 +80,14 @@ TEST_F(Loading, BadFilesAreRefused) {
     std::filesystem::path junk = config_.sandbox / "Junk.xpl";
     std::ofstream(junk) << "not a library";
     EXPECT_EQ(simhost::LoadPlugin(junk, &error), -1);
-    EXPECT_NE(error.find("dlopen failed"), std::string::npos);
+    EXPECT_NE(error.find(junk.string() + " is not a plug-in: not a shared library"),
+              std::string::npos)
+        << error;
+    std::filesystem::path broken = config_.sandbox / "Broken.xpl";  // a library's header alone
+    std::ofstream(broken) << "\x7F"
+                             "ELF and nothing after";
+    EXPECT_EQ(simhost::LoadPlugin(broken, &error), -1);
+    EXPECT_NE(error.find("dlopen failed"), std::string::npos) << error;
     int id = simhost::LoadPlugin(SIMHOST_TEST_PLUGIN, &error);
     ASSERT_GT(id, 0);
     EXPECT_EQ(simhost::LoadPlugin(SIMHOST_TEST_PLUGIN, &error), -1);  // already loaded
@@ -155,6 +164,62 @@ TEST(Program, ABadScenarioExitsNonZeroNamingTheLine) {
         << text;
     text = RunSim("--bogus x", &status);
     EXPECT_EQ(status, 2);
+}
+
+TEST(Program, APluginThatIsNoPluginIsSaidAtOnce) {
+    std::filesystem::path dir = simhost_test::SandboxFor();
+    std::ofstream(dir / "s.txt") << "launch\n";
+    std::ofstream(dir / "notes.xpl") << "not a library\n";
+    int status = -1;
+    std::string text = RunSim("--plugin " + (dir / "notes.xpl").string() + " --out " +
+                                  (dir / "out").string() + " " + (dir / "s.txt").string(),
+                              &status);
+    EXPECT_EQ(status, 2) << text;
+    EXPECT_NE(text.find("--plugin: " + (dir / "notes.xpl").string() +
+                        " is not a plug-in: not a shared library"),
+              std::string::npos)
+        << text;
+    text = RunSim("--plugin " + dir.string() + " " + (dir / "s.txt").string(), &status);
+    EXPECT_EQ(status, 2) << text;
+    EXPECT_NE(text.find(dir.string() + " is a folder, not a plug-in"), std::string::npos) << text;
+    // The same check for a 'plugin' line, at its load.
+    std::ofstream(dir / "line.txt") << "plugin notes.xpl\nlaunch\n";
+    text = RunSim("--out " + (dir / "out").string() + " " + (dir / "line.txt").string(), &status);
+    EXPECT_EQ(status, 1) << text;
+    EXPECT_NE(text.find("line.txt:2: cannot load the plug-in: " + (dir / "notes.xpl").string() +
+                        " is not a plug-in"),
+              std::string::npos)
+        << text;
+}
+
+TEST(Program, HelpListsEveryOptionAndAction) {
+    int status = -1;
+    const std::string text = RunSim("--help", &status);
+    EXPECT_EQ(status, 0);
+    for (
+        const char* word :
+        {"--plugin",       "--content", "--sandbox",     "--out",   "--fps",      "--layout",
+         "--keep-sandbox", "--quiet",   "--no-pictures", "--soak",  "--seed",     "--contact-sheet",
+         "--help",         "sandbox",   "fresh-sandbox", "layout",  "plugin",     "content",
+         "aircraft",       "version",   "xplm-version",  "fps",     "driver",     "screen",
+         "also-load",      "omit",      "load",          "start",   "enable",     "disable",
+         "stop",           "unload",    "launch",        "restart", "set",        "release",
+         "command",        "menu",      "message",       "key",     "view",       "click",
+         "close",          "drag",      "wait",          "frames",  "wait until", "assert",
+         "expect",         "print",     "mark",          "track",   "picture",    "animation"}) {
+        // As a word: not inside another one.
+        bool found = false;
+        for (std::size_t at = text.find(word); at != std::string::npos && !found;
+             at = text.find(word, at + 1)) {
+            const std::size_t after = at + std::strlen(word);
+            const auto isWord = [](char c) {
+                return std::isalnum(static_cast<unsigned char>(c)) || c == '-';
+            };
+            found = (at == 0 || !isWord(text[at - 1])) &&
+                    (after >= text.size() || !isWord(text[after]));
+        }
+        EXPECT_TRUE(found) << "--help does not name " << word << "\n" << text;
+    }
 }
 
 }  // namespace

@@ -153,13 +153,62 @@ TEST(ScenarioRunner, FailuresNameTheLine) {
               std::string::npos);
 }
 
+TEST(ScenarioRunner, PrintOfANameThatIsNoDatarefStopsAtItsLine) {
+    std::filesystem::path out = simhost_test::SandboxFor();
+    auto r = RunText("wait 1s\nprint \"heading\" sim/flightmodel/position/psi\nprint sim/no/such\n",
+                     out);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, "run.txt:3: print: no dataref sim/no/such (quote plain text)");
+    // Before the first action there is no host and so no dataref.
+    r = RunText("print sim/flightmodel/position/psi\nwait 1s\n", out);
+    EXPECT_EQ(r.error,
+              "run.txt:1: print: no dataref sim/flightmodel/position/psi before the first action "
+              "starts the host (quote plain text)");
+    r = RunText("print \"plain words\"\nwait 1s\nprint \"x\" sim/flightmodel/position/psi\n", out);
+    EXPECT_TRUE(r.ok) << r.error;
+}
+
+TEST(ScenarioFiles, AFolderAnEmptyFileOrNoActionIsNoScenario) {
+    namespace fs = std::filesystem;
+    const fs::path dir = simhost_test::SandboxFor();
+    Script s;
+    std::string error;
+    EXPECT_FALSE(simhost::scenario::ParseScriptFile(dir, &s, &error));
+    EXPECT_EQ(error, dir.string() + ": is a folder, not a scenario (give the script's file)");
+    std::ofstream(dir / "empty.txt").flush();
+    EXPECT_FALSE(simhost::scenario::ParseScriptFile(dir / "empty.txt", &s, &error));
+    EXPECT_EQ(error, (dir / "empty.txt").string() + ": the scenario is empty");
+    std::ofstream(dir / "config.txt") << "# only set-up\nfps 25\nscreen 1280x720\n\n";
+    EXPECT_FALSE(simhost::scenario::ParseScriptFile(dir / "config.txt", &s, &error));
+    EXPECT_EQ(error, (dir / "config.txt").string() + ": the scenario has no action");
+    std::ofstream(dir / "one.txt") << "fps 25\nwait 1s\n";
+    ASSERT_TRUE(simhost::scenario::ParseScriptFile(dir / "one.txt", &s, &error)) << error;
+    EXPECT_EQ(s.steps.size(), 1u);
+    EXPECT_EQ(s.fps, 25.0);
+}
+
+TEST(ScenarioFiles, AByteOrderMarkIsNoPartOfTheFirstLine) {
+    Script s;
+    std::string error;
+    ASSERT_TRUE(
+        ParseScript("\xEF\xBB\xBF"
+                    "fps 25\r\nwait 1s\n",
+                    "bom.txt", &s, &error))
+        << error;
+    EXPECT_EQ(s.fps, 25.0);
+    ASSERT_EQ(s.steps.size(), 1u);
+    // Only at the very start: elsewhere it is a stray word as before.
+    EXPECT_FALSE(ParseScript("wait 1s\n\xEF\xBB\xBFwait 1s\n", "bom.txt", &s, &error));
+    EXPECT_EQ(error.rfind("bom.txt:2: unknown action", 0), 0u) << error;
+}
+
 }  // namespace
 
 TEST(ScenarioOutputs, TrackSummaryMeasuresThePathAndSkipsMissingPositions) {
     using simhost::scenario::TrackRow;
     const double nan = std::nan("");
     std::vector<TrackRow> rows = {
-        {0.0, nan, nan, nan, nan, nan, nan, nan},        // before the aircraft was read
+        {0.0, nan, nan, nan, nan, nan, nan, nan},  // before the aircraft was read
         {0.1, 0.0, 0.0, 90.0, nan, nan, nan, -2},
         {0.2, 3.0, 0.0, 90.0, nan, nan, nan, 2},
         {0.3, 3.0, 4.0, 95.0, nan, nan, nan, 2},

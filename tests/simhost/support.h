@@ -7,15 +7,18 @@
 #include <filesystem>
 #include <string>
 
+#include "simhost/owned_folder.h"
 #include "simhost/simhost.h"
 
 namespace simhost_test {
 
+// An empty folder of the test's own (made and marked here, emptied on the next run).
 inline std::filesystem::path SandboxFor(const std::string& suffix = "") {
     const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
-    std::filesystem::path p = std::filesystem::path(testing::TempDir()) / "simhost" /
+    std::filesystem::path p = std::filesystem::path(testing::TempDir()) / "tarvosk-simhost" /
                               (std::string(info->test_suite_name()) + "." + info->name() + suffix);
-    std::filesystem::remove_all(p);
+    std::string why;
+    EXPECT_TRUE(simhost::EmptyOwnedFolder(p, &why) && simhost::MakeOwnedFolder(p, &why)) << why;
     return p;
 }
 

@@ -15,11 +15,36 @@ namespace {
 
 const char* const kUsage =
     "usage: tarvosk-objtool info FILE          what the object holds, and what is wrong with it\n"
-    "       tarvosk-objtool check FILE...      one line per file; exits 1 when any fails to load;\n"
-    "                                          warns of textures not beside the object and of\n"
-    "                                          textures OpenGL and instances would draw apart\n"
+    "       tarvosk-objtool check FILE...      one line per file; exits 1 when any fails to load
+"
+    "                                          or its tables do not match POINT_COUNTS; warns of
+"
+    "                                          textures not beside the object and of textures
+"
+    "                                          OpenGL and instances would draw apart
+"
     "       tarvosk-objtool convert IN OUT     writes IN (version 8, 7 or 2) as a version-8 file\n"
     "       tarvosk-objtool --help\n";
+
+// The usage lines of one verb, "check" with its continuation line.
+std::string verbUsage(const std::string& verb) {
+    const std::string text = kUsage;
+    std::string out;
+    bool inVerb = false;
+    for (size_t start = 0; start < text.size();) {
+        const size_t end = text.find('\n', start);
+        const std::string line = text.substr(start, end - start + 1);
+        start = end + 1;
+        const size_t word = line.find("tarvosk-objtool ");
+        if (word != std::string::npos) {
+            const size_t from = word + std::strlen("tarvosk-objtool ");
+            inVerb = line.compare(from, verb.size() + 1, verb + " ") == 0;
+        }
+        if (inVerb) out += line;
+    }
+    if (out.rfind("usage: ", 0) != 0) out = "usage: " + out.substr(out.find("tarvosk-objtool"));
+    return out;
+}
 
 std::string formatName(int version) {
     switch (version) {
@@ -123,6 +148,8 @@ int info(const std::string& path) {
         return 1;
     }
     printModel(object.model);
+    for (const std::string& warning : object.countIssues)
+        std::printf("warning:       %s\n", warning.c_str());
     if (object.issues.empty()) {
         std::printf("validation:    ok\n");
         return 0;
@@ -160,7 +187,14 @@ int check(const std::vector<std::string>& paths) {
     size_t failed = 0;
     for (const std::string& path : paths) {
         const LoadedObject object = loadObject(path);
-        if (object.loaded) {
+        if (object.loaded && !object.countIssues.empty()) {
+            // Loads, but X-Plane draws garbage or nothing from the tables it lacks.
+            ++failed;
+            std::string why;
+            for (const std::string& issue : object.countIssues)
+                why += (why.empty() ? "" : "; ") + issue;
+            std::printf("FAIL  %s: %s\n", path.c_str(), why.c_str());
+        } else if (object.loaded) {
             std::printf("ok    %s  (%s: %s)\n", path.c_str(), formatName(object.version).c_str(),
                         countsText(object.model).c_str());
             warnAboutTextures(path, object.model);
@@ -172,7 +206,7 @@ int check(const std::vector<std::string>& paths) {
         }
     }
     if (paths.size() > 1) {
-        std::printf("checked %zu files: %zu loaded, %zu failed\n", paths.size(),
+        std::printf("checked %zu files: %zu passed, %zu failed\n", paths.size(),
                     paths.size() - failed, failed);
     }
     return failed == 0 ? 0 : 1;
@@ -203,6 +237,13 @@ int run(int argc, char** argv) {
     const std::string& command = args[0];
     if (command == "--help" || command == "-h" || command == "help") {
         std::fputs(kUsage, stdout);
+        return 0;
+    }
+    // "VERB --help" asks for the verb's usage; it is never a file to open.
+    const bool verb = command == "info" || command == "check" || command == "convert";
+    for (size_t k = 1; verb && k < args.size(); ++k) {
+        if (args[k] != "--help" && args[k] != "-h") continue;
+        std::fputs(verbUsage(command).c_str(), stdout);
         return 0;
     }
     if (command == "info" && args.size() == 2) return info(args[1]);

@@ -1,5 +1,7 @@
 #include "object_loading.h"
 
+#include <string_view>
+
 #include "objformat/file_buffer.h"
 #include "objformat/obj7_convert.h"
 #include "objformat/obj7_reader.h"
@@ -39,6 +41,78 @@ std::vector<std::string> describeIssues(const ObjectModel& model,
     return out;
 }
 
+// The lines of each table as the file has them, whatever the reader kept: VT, VLINE and
+// VLIGHT lines, and the numbers of IDX and IDX10 lines. A separate pass over the bytes, so
+// the reader's own loops stay as they are.
+struct TableLines {
+    size_t counts[4] = {};
+    size_t firstPast[4] = {};  // line of the first entry past the declared count; 0: none
+};
+
+TableLines tallyTables(const char* data, size_t size, const int32_t declared[4]) {
+    TableLines tally;
+    size_t lineNumber = 0;
+    const char* p = data;
+    const char* const end = data + size;
+    auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (p < end) {
+        ++lineNumber;
+        const char* lineEnd = p;
+        while (lineEnd < end && *lineEnd != '\n' && *lineEnd != '\r') ++lineEnd;
+        while (p < lineEnd && blank(*p)) ++p;
+        const char* word = p;
+        while (p < lineEnd && !blank(*p)) ++p;
+        const std::string_view keyword(word, p - word);
+        int table = -1;
+        size_t entries = 1;
+        if (keyword == "VT") {
+            table = 0;
+        } else if (keyword == "VLINE") {
+            table = 1;
+        } else if (keyword == "VLIGHT") {
+            table = 2;
+        } else if (keyword == "IDX") {
+            table = 3;
+        } else if (keyword == "IDX10") {
+            table = 3;
+            entries = 0;
+            // Ten at most: numbers past the tenth are ignored, as every reader does.
+            for (const char* q = p; q < lineEnd && entries < 10;) {
+                while (q < lineEnd && blank(*q)) ++q;
+                if (q >= lineEnd || *q == '#') break;
+                ++entries;
+                while (q < lineEnd && !blank(*q)) ++q;
+            }
+        }
+        if (table >= 0) {
+            tally.counts[table] += entries;
+            const size_t limit = declared[table] > 0 ? static_cast<size_t>(declared[table]) : 0;
+            if (tally.counts[table] > limit && !tally.firstPast[table])
+                tally.firstPast[table] = lineNumber;
+        }
+        // CR LF, LF or a lone CR ends a line.
+        p = lineEnd + (lineEnd + 1 < end && lineEnd[0] == '\r' && lineEnd[1] == '\n' ? 2 : 1);
+    }
+    return tally;
+}
+
+std::vector<std::string> describeCounts(const TableLines& tally, const int32_t declared[4]) {
+    static const char* const kWhat[4] = {"vertices", "line vertices", "lights", "indices"};
+    static const char* const kLines[4] = {"VT lines", "VLINE lines", "VLIGHT lines",
+                                          "indices on IDX and IDX10 lines"};
+    std::vector<std::string> out;
+    for (int k = 0; k < 4; ++k) {
+        const size_t wanted = declared[k] > 0 ? static_cast<size_t>(declared[k]) : 0;
+        if (tally.counts[k] == wanted) continue;
+        std::string text = "POINT_COUNTS declares " + std::to_string(wanted) + " " + kWhat[k] +
+                           ", the file has " + std::to_string(tally.counts[k]) + " " + kLines[k];
+        if (tally.counts[k] > wanted)
+            text += " (from line " + std::to_string(tally.firstPast[k]) + " on past the count)";
+        out.push_back(text);
+    }
+    return out;
+}
+
 }  // namespace
 
 LoadedObject loadObject(const std::string& path) {
@@ -57,6 +131,9 @@ LoadedObject loadObject(const std::string& path) {
             return result;
         }
         result.issues = describeIssues(result.model, result.details.commandLines);
+        result.countIssues =
+            describeCounts(tallyTables(buffer.begin(), buffer.size, result.details.declaredCounts),
+                           result.details.declaredCounts);
     } else {
         if (!readObj7FromBuffer(buffer.begin(), buffer.size, result.original, &result.error)) {
             return result;

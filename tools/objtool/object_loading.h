@@ -19,6 +19,9 @@ struct LoadedObject {
     Obj8ReadDetails details;          // version 8 only
     Obj7Object original;              // version 7 and 2 only
     std::vector<std::string> issues;  // validation findings, with lines where known
+    // Version 8: tables whose lines fall short of POINT_COUNTS or run past it. The model still
+    // loads (the reader fills with zeros or stops), but X-Plane draws garbage or nothing.
+    std::vector<std::string> countIssues;
 };
 
 // The version number the header gives, or 0 when the header is not one of the formats.

@@ -55,6 +55,9 @@ SIMHOST_API const HostConfig& Config();
 // or <sandbox>/Resources/plugins/<name>/lin_x64/<name>.xpl (fat layout), unless it already lies
 // there, and opens it with dlopen(RTLD_NOW | RTLD_LOCAL); returns an id > 0, or -1 with *error set.
 SIMHOST_API std::filesystem::path PluginInstallPath(const std::filesystem::path& xpl);
+// True when `xpl` is a file that can be a plug-in (a shared library); else false, *why saying
+// what it is instead. LoadPlugin checks it first; the program checks --plugin before a run.
+SIMHOST_API bool CheckPluginFile(const std::filesystem::path& xpl, std::string* why);
 SIMHOST_API int LoadPlugin(const std::filesystem::path& xpl, std::string* error);
 SIMHOST_API bool StartPlugin(int id);
 SIMHOST_API bool EnablePlugin(int id);
@@ -246,5 +249,8 @@ SIMHOST_API bool WriteContactSheet(const std::filesystem::path& file,
                                    const std::vector<ContactSheetSection>& sections, int columns,
                                    const std::string& title, std::string* error);
 SIMHOST_API bool ReadPng(const std::filesystem::path& file, Picture* out, std::string* error);
+// The picture `width` pixels wide (never wider than it is), each pixel the mean of the box it
+// covers; the height keeps the proportions.
+SIMHOST_API Picture ShrinkPicture(const Picture& picture, int width);
 
 }  // namespace simhost

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "simhost/owned_folder.h"
 #include "simhost/simhost.h"
 
 namespace {
@@ -26,8 +27,7 @@ class TugDrawing : public ::testing::Test {
         std::string why;
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         sandbox_ = fs::path(TARVOSK_TEST_SANDBOXES) / info->name();
-        std::error_code ignored;
-        fs::remove_all(sandbox_, ignored);
+        ASSERT_TRUE(simhost::EmptyOwnedFolder(sandbox_, &why)) << why;
         // Skips belong here: from Launch they would only leave Launch, and the test would go on.
         if (!simhost::GraphicsAvailable(&why)) GTEST_SKIP() << "no OpenGL context: " << why;
         if (!fs::exists(fs::path(TARVOSK_CONTENT_DIR) / "TVKdefault.obj"))

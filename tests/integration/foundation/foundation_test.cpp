@@ -190,7 +190,7 @@ TEST_F(Foundation, MissingDataFolderLeavesNoLogButTheRunGoesOn) {
     const fs::path plugins = fs::weakly_canonical(sandbox) / "Resources/plugins";
     int plugin = simhost::LoadPlugin(TARVOSK_XPL, &error);
     ASSERT_GT(plugin, 0) << error;
-    fs::remove_all(plugins / "Tarvosk");
+    ASSERT_TRUE(simhost::RemoveOwnedFolder(plugins / "Tarvosk", &error)) << error;
     ASSERT_TRUE(simhost::StartPlugin(plugin));
     ASSERT_TRUE(simhost::EnablePlugin(plugin));
     simhost::DisablePlugin(plugin);

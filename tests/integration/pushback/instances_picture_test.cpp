@@ -7,6 +7,7 @@
 #include <fstream>
 #include <string>
 
+#include "simhost/owned_folder.h"
 #include "simhost/simhost.h"
 
 namespace {
@@ -23,8 +24,7 @@ struct Run {
 bool PictureOf(const Run& run, simhost::Picture* picture, std::string* why) {
     simhost::HostConfig config;
     config.sandbox = fs::path(TARVOSK_TEST_SANDBOXES) / (std::string("pictures-") + run.name);
-    std::error_code ignored;
-    fs::remove_all(config.sandbox, ignored);
+    if (!simhost::EmptyOwnedFolder(config.sandbox, why)) return false;
     config.xplaneVersion = run.version;
     if (!simhost::Reset(config, why)) return false;
     if (!simhost::GraphicsAvailable(why)) return false;

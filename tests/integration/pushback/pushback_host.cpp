@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "simhost/owned_folder.h"
+
 namespace tarvosk::testing {
 
 namespace fs = std::filesystem;
@@ -14,11 +16,10 @@ void PushbackHost::SetUp() {
     }
     simhost::HostConfig config;
     config.sandbox = fs::path(TARVOSK_TEST_SANDBOXES) / name;
-    std::error_code ignored;
-    fs::remove_all(config.sandbox, ignored);
+    std::string error;
+    ASSERT_TRUE(simhost::EmptyOwnedFolder(config.sandbox, &error)) << error;
     config.framesPerSecond = 30.0;
     Configure(config);
-    std::string error;
     ASSERT_TRUE(simhost::Reset(config, &error)) << error;
 
     // The installed data folder beside the plug-in: the tug and the GPU cart.

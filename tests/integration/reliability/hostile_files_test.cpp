@@ -12,6 +12,7 @@
 #include <string>
 
 #include "config/version.h"
+#include "simhost/owned_folder.h"
 #include "simhost/simhost.h"
 
 namespace {
@@ -38,9 +39,8 @@ class HostileFiles : public ::testing::Test {
         simhost::HostConfig config;
         config.sandbox = fs::path(TARVOSK_TEST_SANDBOXES) /
                          (std::string(info->test_suite_name()) + "." + info->name());
-        std::error_code ignored;
-        fs::remove_all(config.sandbox, ignored);
         std::string error;
+        ASSERT_TRUE(simhost::EmptyOwnedFolder(config.sandbox, &error)) << error;
         ASSERT_TRUE(simhost::Reset(config, &error)) << error;
         dataFolder_ = simhost::Sandbox() / "Resources/plugins/Tarvosk";
         fs::create_directories(dataFolder_);
@@ -273,9 +273,8 @@ TEST(SimulatorVersions, StartsWithOrWithoutTheTransparentPanelSetting) {
         config.sandbox =
             fs::path(TARVOSK_TEST_SANDBOXES) / ("SimulatorVersions." + std::to_string(version));
         config.xplaneVersion = version;
-        std::error_code ignored;
-        fs::remove_all(config.sandbox, ignored);
         std::string error;
+        ASSERT_TRUE(simhost::EmptyOwnedFolder(config.sandbox, &error)) << error;
         ASSERT_TRUE(simhost::Reset(config, &error)) << error;
         EXPECT_EQ(simhost::DatarefExists("sim/graphics/settings/transparent_panel"),
                   version < 12000);

@@ -23,6 +23,7 @@
 #include "config/properties.h"
 #include "objformat/obj8_reader.h"
 #include "objformat/obj8_writer.h"
+#include "simhost/owned_folder.h"
 #include "simhost/simhost.h"
 
 namespace {
@@ -130,13 +131,14 @@ KillTally KillRepeatedly(const fs::path& file, const std::string& oldBytes,
 // Kill loops run in memory when the system has a memory file system: a flush to disk there
 // costs nothing, so two hundred saves take a second, and renames are just as atomic.
 fs::path SandboxFor(const std::string& name, bool inMemory = false) {
-    const fs::path base = inMemory && fs::is_directory("/dev/shm")
-                              ? fs::path("/dev/shm") / ("tarvosk-" + std::to_string(::getuid()))
-                              : fs::path(TARVOSK_TEST_SANDBOXES);
+    const fs::path base =
+        inMemory && fs::is_directory("/dev/shm")
+            ? fs::path("/dev/shm") / ("tarvosk-owned-" + std::to_string(::getuid()))
+            : fs::path(TARVOSK_TEST_SANDBOXES);
     const fs::path folder = base / name;
-    std::error_code ignored;
-    fs::remove_all(folder, ignored);
-    fs::create_directories(folder);
+    std::string why;
+    EXPECT_TRUE(simhost::EmptyOwnedFolder(folder, &why) && simhost::MakeOwnedFolder(folder, &why))
+        << why;
     return folder;
 }
 
@@ -357,8 +359,10 @@ TEST(FailedSave, FileSizeLimitLeavesTheOldObjectAndSaysWhy) {
     EXPECT_EQ(report.rfind("refused\n", 0), 0u) << report;
     EXPECT_NE(report.find("File too large"), std::string::npos) << report;
     EXPECT_EQ(ReadAll(file), oldBytes);
-    for (const auto& entry : fs::directory_iterator(folder))
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.path().filename() == simhost::kOwnedFolderMarker) continue;
         EXPECT_EQ(entry.path().filename(), "truck.obj") << "left behind: " << entry.path();
+    }
 }
 
 // No temporary file can be made beside the old one. Without root a read-only folder does it;

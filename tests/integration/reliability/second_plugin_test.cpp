@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "simhost/owned_folder.h"
 #include "simhost/simhost.h"
 
 namespace {
@@ -26,9 +27,8 @@ class SecondPlugin : public ::testing::Test {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         config.sandbox = fs::path(TARVOSK_TEST_SANDBOXES) /
                          (std::string(info->test_suite_name()) + "." + info->name());
-        std::error_code ignored;
-        fs::remove_all(config.sandbox, ignored);
         std::string error;
+        ASSERT_TRUE(simhost::EmptyOwnedFolder(config.sandbox, &error)) << error;
         ASSERT_TRUE(simhost::Reset(config, &error)) << error;
         fs::create_directories(config.sandbox / "Resources/plugins");
         fs::copy(TARVOSK_CONTENT_DIR, config.sandbox / "Resources/plugins/Tarvosk",

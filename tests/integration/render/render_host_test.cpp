@@ -10,6 +10,7 @@
 #include <functional>
 #include <sstream>
 
+#include "simhost/owned_folder.h"
 #include "simhost/simhost.h"
 
 namespace {
@@ -30,9 +31,8 @@ class RenderHost : public ::testing::Test {
         simhost::HostConfig config;
         config.sandbox = fs::path(TARVOSK_TEST_SANDBOXES) / info->name();
         config.xplaneVersion = 11410;
-        std::error_code ignored;
-        fs::remove_all(config.sandbox, ignored);
         std::string error;
+        ASSERT_TRUE(simhost::EmptyOwnedFolder(config.sandbox, &error)) << error;
         ASSERT_TRUE(simhost::Reset(config, &error)) << error;
         data = config.sandbox / "Resources/plugins/Tarvosk";
         fs::create_directories(data.parent_path());

@@ -2,6 +2,8 @@
 
 #include <fstream>
 
+#include "simhost/owned_folder.h"
+
 namespace tarvosk::testing {
 
 namespace fs = std::filesystem;
@@ -10,10 +12,9 @@ void WindowsHost::Launch(const std::string& prf, simhost::HostConfig config) {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     sandbox_ = fs::path(TARVOSK_TEST_SANDBOXES) /
                (std::string(info->test_suite_name()) + "." + info->name());
-    std::error_code ignored;
-    fs::remove_all(sandbox_, ignored);
-    config.sandbox = sandbox_;
     std::string error;
+    ASSERT_TRUE(simhost::EmptyOwnedFolder(sandbox_, &error)) << error;
+    config.sandbox = sandbox_;
     ASSERT_TRUE(simhost::Reset(config, &error)) << error;
     const fs::path content(TARVOSK_CONTENT_DIR);
     if (fs::exists(content)) {
