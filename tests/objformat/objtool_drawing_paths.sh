@@ -14,7 +14,7 @@ write() {  # FILE TEXTURE [TEXTURE_LIT]
     [ -n "$2" ] && printf 'TEXTURE %s\n' "$2"
     [ -n "${3:-}" ] && printf 'TEXTURE_LIT %s\n' "$3"
     printf 'POINT_COUNTS 3 0 0 3\n'
-    printf 'VT 0 0 0 0 1 0 0 0\nVT 1 0 0 0 1 0 1 0\nVT 0 0 1 0 1 0 0 1\nIDX 0 1 2\nTRIS 0 3\n'
+    printf 'VT 0 0 0 0 1 0 0 0\nVT 1 0 0 0 1 0 1 0\nVT 0 0 1 0 1 0 0 1\nIDX 0\nIDX 1\nIDX 2\nTRIS 0 3\n'
   } >"$1"
 }
 fail() { echo "$1"; exit 1; }

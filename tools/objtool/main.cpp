@@ -15,14 +15,10 @@ namespace {
 
 const char* const kUsage =
     "usage: tarvosk-objtool info FILE          what the object holds, and what is wrong with it\n"
-    "       tarvosk-objtool check FILE...      one line per file; exits 1 when any fails to load
-"
-    "                                          or its tables do not match POINT_COUNTS; warns of
-"
-    "                                          textures not beside the object and of textures
-"
-    "                                          OpenGL and instances would draw apart
-"
+    "       tarvosk-objtool check FILE...      one line per file; exits 1 when any fails to load\n"
+    "                                          or its tables do not match POINT_COUNTS; warns of\n"
+    "                                          textures not beside the object and of textures\n"
+    "                                          OpenGL and instances would draw apart\n"
     "       tarvosk-objtool convert IN OUT     writes IN (version 8, 7 or 2) as a version-8 file\n"
     "       tarvosk-objtool --help\n";
 
