@@ -476,16 +476,18 @@ bool Soak::CheckPropertiesFile(std::string* contents, std::map<std::string, std:
         Fail("properties: the key settings or the version are missing");
         return false;
     }
-    if (entries["SPEED_PER_SECOND"] != "0" && entries["SPEED_PER_SECOND"] != "1") {
-        Fail("properties: SPEED_PER_SECOND='" + entries["SPEED_PER_SECOND"] + "'");
-        return false;
+    for (const char* key : {"SPEED_PER_SECOND", "MANUAL_RUDDER"}) {
+        if (entries[key] != "0" && entries[key] != "1") {
+            Fail(std::string("properties: ") + key + "='" + entries[key] + "'");
+            return false;
+        }
     }
     if (parsed) *parsed = std::move(entries);
     return true;
 }
 
 // The settings in memory as a newly opened Preferences window shows them: its eight gear and
-// switch boxes, the speed slider and the per-second box, in the file's own form.
+// switch boxes, the speed slider, the per-second and the rudder boxes, in the file's own form.
 bool Soak::SettingsFromNewPreferencesWindow(std::map<std::string, std::string>* settings) {
     const WindowCensus before = TakeCensus();
     RunCommand("quorren/tarvosk/preferences", 2);  // a soak's "begin" may still hold it
@@ -508,7 +510,7 @@ bool Soak::SettingsFromNewPreferencesWindow(std::map<std::string, std::string>* 
         else if (w.widgetClass == kScrollBarClass)
             speed = WidgetProperty(w.id, kSliderPosition);
     }
-    if (boxes.size() != 9 || speed < 0) {
+    if (boxes.size() != 10 || speed < 0) {
         Fail("a Preferences window with " + std::to_string(boxes.size()) +
              " check boxes and no speed slider");
         return false;
@@ -517,6 +519,7 @@ bool Soak::SettingsFromNewPreferencesWindow(std::map<std::string, std::string>* 
     static const int kBoxOfSwitch[] = {0, 1, 2, 3, 4, 6, 7};
     for (int k = 0; k < 7; ++k) (*settings)[kSwitches[k]] = boxes[kBoxOfSwitch[k]] ? "1" : "0";
     (*settings)["SPEED_PER_SECOND"] = boxes[8] ? "1" : "0";
+    (*settings)["MANUAL_RUDDER"] = boxes[9] ? "1" : "0";
     (*settings)["TRUCK_SPEED"] = std::to_string(speed);
     return true;
 }

@@ -6,6 +6,7 @@
 #include "pushback/crew_messages.h"
 #include "pushback/heading_math.h"
 #include "pushback/host_io.h"
+#include "pushback/manual_drive.h"
 #include "pushback/pushback.h"
 #include "pushback/tug_geometry.h"
 
@@ -75,6 +76,7 @@ void ClearPushValues() {
     gPushback.legDirX = gPushback.legDirZ = 0.0;
     gPushback.pushRequested = false;
     gPushback.targetHeading = 0;
+    ResetManualDrive();
 }
 
 void BrakeDialogue() {
@@ -102,7 +104,21 @@ void FinishSequence() {
     ClearPushValues();
 }
 
+// The push is over (or never began): the tug unhooks and leaves after a pause.
+void StartDeparture() {
+    gTimers.tickInterval = kFirstTickInterval;
+    gPushback.truckPhase = 3;
+    gTimers.departAt = Now() + 1.5f;
+}
+
 }  // namespace
+
+void EndBeforePushing() {
+    XPLMSetDataf(gHostData.parkBrake, 1.0f);
+    gPushback.steeringMode = 0;
+    gPushback.pushing = false;
+    StartDeparture();
+}
 
 void MarkSequenceLoopRegistered() {
     gSequenceLoopRegistered = true;
@@ -157,7 +173,8 @@ void BeginPushback() {
         XPLMCommandButtonRelease(xplm_joy_v_spo);
     }
     ShowCrewText(text, 6, kCrewGreen);
-    SetJoystickOverride(1);
+    // A manual kind steered from the pedals leaves the axis to the simulator, which reports it.
+    if (!ManualReadsRudder()) SetJoystickOverride(1);
 }
 
 void ComputeEndPoint() {
@@ -211,11 +228,7 @@ float PushbackSequenceLoop(float, float, int, void*) {
             gTruck.truckX = gear.x;
             gTruck.truckY = gear.y;
             gTruck.truckZ = gear.z;
-            if (!gPushback.pushing) {
-                gTimers.tickInterval = kFirstTickInterval;
-                gPushback.truckPhase = 3;
-                gTimers.departAt = Now() + 1.5f;
-            }
+            if (!gPushback.pushing) StartDeparture();
             break;
         }
         case 3:

@@ -4,6 +4,7 @@
 
 #include "config/log.h"
 #include "config/settings.h"
+#include "pushback/manual_drive.h"
 #include "pushback/pushback.h"
 #include "pushback/scene_instances.h"
 #include "render/placed_object.h"
@@ -71,6 +72,9 @@ void DisablePlugin() {
     if (gSession.properties) StoreSettings(*gSession.properties);
     DropHotKey();
     UnloadInstanceObjects();
+    // A steer key released while we are disabled sends its end to no one.
+    HoldSteer(-1, false);
+    HoldSteer(1, false);
 }
 
 }  // namespace tarvosk

@@ -8,6 +8,7 @@
 #include "panels/about_window.h"
 #include "panels/message_box.h"
 #include "panels/preferences_window.h"
+#include "pushback/manual_drive.h"
 #include "pushback/pushback.h"
 #include "pushback/scene_instances.h"
 #include "render/placed_object.h"
@@ -101,6 +102,20 @@ void RunMenuCommand(intptr_t command) {
             }
             StartFromMenu(command);
             return;
+        case kManualPushback:
+        case kManualTowForward:
+            if (check != 0) {
+                if (const char* refusal = RefusalMessage(check)) ShowNote("Warning...", refusal);
+                return;
+            }
+            StartManualKind(command == kManualPushback ? kManualPush : kManualTow);
+            return;
+        case kPauseResume:
+            TogglePause();
+            return;
+        case kStopHere:
+            StopHere();
+            return;
         case kStop:
             StopPushback();
             return;
@@ -128,6 +143,11 @@ void BuildMenu(const std::vector<std::string>& trucks) {
     Append("Automated tail right", kAutoTailRight);
     Append("Automated tail left", kAutoTailLeft);
     XPLMAppendMenuSeparator(gMainMenu);
+    Append("Manual pushback", kManualPushback);
+    Append("Manual tow forward", kManualTowForward);
+    XPLMAppendMenuSeparator(gMainMenu);
+    Append("Pause / resume pushback", kPauseResume);
+    Append("Stop pushback here", kStopHere);
     Append("Stop PushBack!", kStop);
     XPLMAppendMenuSeparator(gMainMenu);
     const int trucksEntry = XPLMAppendMenuItem(gMainMenu, "Trucks", Ref(kFirstTruck), 1);
