@@ -34,6 +34,11 @@ const char* const kPublished[] = {kPBstatus,
                                   "quorren/tarvosk/GPU/position_ogl_x",
                                   "quorren/tarvosk/GPU/position_ogl_y",
                                   "quorren/tarvosk/GPU/position_ogl_z"};
+const char* const kManualMode = "quorren/tarvosk/manual/mode";
+const char* const kManualSteer = "quorren/tarvosk/manual/steer";
+const char* const kSpeed = "quorren/tarvosk/speed";
+const char* const kHalting = "tarvosk/diagnostics/halting";
+const char* const kParkBrake = "sim/flightmodel/controls/parkbrake";
 const char* const kLocalX = "sim/flightmodel/position/local_x";
 const char* const kLocalZ = "sim/flightmodel/position/local_z";
 
@@ -113,7 +118,13 @@ class Soak {
     std::set<std::string> crewTexts_;
     std::size_t speechSeen_ = 0;
     double lastX_ = 0, lastZ_ = 0;
+    // The frame before: was a pause or "stop here" holding the aircraft at a halt, and what
+    // a manual kind's speed was (NaN when none ran or the frame does not count).
+    bool heldStill_ = false;
+    double lastSpeed_ = NAN;
+    bool skipRateCheck_ = false;  // the plug-in was disabled: its next step spans that time
     long long frames_ = 0, restarts_ = 0, checks_ = 0, settingsChecks_ = 0;
+    long long manualFrames_ = 0, heldFrames_ = 0;  // frames the two new frame checks applied to
     long long widgetActions_ = 0, commandsRun_ = 0, sniffedKeys_ = 0;
     int maxInstances_ = 0, maxObjects_ = 0, maxPreferences_ = 0, maxBoxes_ = 0;
     std::map<std::string, long long> versionsRun_;
@@ -283,6 +294,31 @@ std::vector<Operation> Operations() {
     ops.push_back({"widget", 10, [](Soak& s) { return s.UseAnyWidget(); }});
     ops.push_back({"command", 6, [](Soak& s) { return s.RunAnyCommand(); }});
     ops.push_back({"sniffed key", 2, [](Soak& s) { return s.KeyToSniffer(); }});
+    ops.push_back({"manual kind", 3, [](Soak& s) {
+                       const bool tow = s.Below(2) == 1;
+                       RunCommand(
+                           tow ? "quorren/tarvosk/manual_tow" : "quorren/tarvosk/manual_push", -1);
+                       std::string what = tow ? "manual tow" : "manual push";
+                       if (s.Below(2)) {
+                           SetDataref(kParkBrake, 0.0);
+                           what += ", brake released";
+                       }
+                       return what;
+                   }});
+    ops.push_back({"pilot yaw", 2, [](Soak& s) {
+                       const double v = s.Below(4) == 0 ? 0.0 : s.Uniform(-1.5, 1.5);
+                       SetDataref("simhost/pilot/yaw_axis", v);
+                       char text[64];
+                       std::snprintf(text, sizeof text, "pilot's yaw axis %.17g", v);
+                       return std::string(text);
+                   }});
+    ops.push_back({"cockpit steer", 2, [](Soak& s) {
+                       const double v = s.Below(2) ? s.Uniform(-2, 2) : s.AnyValue();
+                       SetDataref(kManualSteer, v);
+                       char text[96];
+                       std::snprintf(text, sizeof text, "write %s = %.17g", kManualSteer, v);
+                       return std::string(text);
+                   }});
     ops.push_back({"frame rate", 2, [](Soak& s) {
                        static const double kRates[] = {7.5, 15, 20, 30, 45, 60, 120};
                        const double fps = kRates[s.Below(7)];
@@ -331,12 +367,15 @@ std::string Soak::Restart() {
     if (!Load()) Fail("the plug-in did not start again");
     lastX_ = GetDataref(kLocalX);
     lastZ_ = GetDataref(kLocalZ);
+    heldStill_ = false;
+    lastSpeed_ = NAN;
     SetAfterFrameHook([this] { CheckFrame(); });
     ++restarts_;
     return what;
 }
 
 std::string Soak::EnableDisable() {
+    skipRateCheck_ = true;
     DisablePlugin(plugin_);
     if (Below(2)) RunFrames(1 + Below(30));  // a while disabled
     if (!EnablePlugin(plugin_)) Fail("XPluginEnable refused after a disable");
@@ -563,17 +602,47 @@ bool Soak::ResetHost(int version, const std::string& driver) {
     return true;
 }
 
-// Every frame: the aircraft moves only while a pushback is ordered.
+// Every frame: the aircraft moves only while a pushback is ordered and not held at a halt by
+// a pause or "stop here"; a manual kind's speed changes by at most 0.25 m/s per second.
 void Soak::CheckFrame() {
     ++frames_;
     const double x = GetDataref(kLocalX), z = GetDataref(kLocalZ);
-    if ((x != lastX_ || z != lastZ_) && GetDataref(kPBstatus) == 0.0) {
-        char text[160];
+    const bool moved = x != lastX_ || z != lastZ_;
+    const bool halting = GetDataref(kHalting) == 1.0;
+    const double speed = GetDataref(kSpeed);
+    char text[200];
+    if (moved && GetDataref(kPBstatus) == 0.0) {
         std::snprintf(text, sizeof text,
                       "the aircraft moved from (%.6f, %.6f) to (%.6f, %.6f) with no pushback",
                       lastX_, lastZ_, x, z);
         Fail(text);
     }
+    if (heldStill_ && halting) ++heldFrames_;
+    if (moved && heldStill_ && halting) {
+        std::snprintf(text, sizeof text,
+                      "the aircraft moved from (%.6f, %.6f) to (%.6f, %.6f) while held at a halt",
+                      lastX_, lastZ_, x, z);
+        Fail(text);
+    }
+    // The brake stops the aircraft at once, and a pushback that ends or starts again starts
+    // from rest (its tug still on the way): neither counts. Nor does the first step after the
+    // plug-in was disabled.
+    const double phase = GetDataref("tarvosk/diagnostics/truck_phase");
+    const bool manual = GetDataref(kManualMode) != 0.0 && GetDataref(kParkBrake) == 0.0 &&
+                        (phase == 2.0 || phase == 3.0);
+    const double fps = FramesPerSecond();
+    const bool rateCounts = manual && std::isfinite(lastSpeed_) && !skipRateCheck_;
+    if (rateCounts) ++manualFrames_;
+    if (rateCounts && std::fabs(speed - lastSpeed_) > 0.25 / fps + 1e-5) {
+        std::snprintf(text, sizeof text,
+                      "the speed changed from %.6f to %.6f m/s in one frame at %.1f frames per "
+                      "second",
+                      lastSpeed_, speed, fps);
+        Fail(text);
+    }
+    lastSpeed_ = manual ? speed : NAN;
+    skipRateCheck_ = false;
+    heldStill_ = halting && speed == 0.0;
     lastX_ = x;
     lastZ_ = z;
 }
@@ -590,6 +659,14 @@ void Soak::Check(const std::string& operation) {
         const double v = GetDataref(kPublished[k]);
         if (!std::isfinite(v)) Fail(std::string(kPublished[k]) + " is not finite");
     }
+    const double mode = GetDataref(kManualMode), steer = GetDataref(kManualSteer);
+    const double speed = GetDataref(kSpeed);
+    if (!(mode == 0 || mode == 1 || mode == 2)) Fail("manual mode " + std::to_string(mode));
+    if (mode != 0 && pb == 0) Fail("a manual mode with no pushback ordered");
+    if (!(steer >= -1.0 && steer <= 1.0)) Fail("manual steering " + std::to_string(steer));
+    if (!(speed >= 0.0)) Fail("speed " + std::to_string(speed));
+    if ((mode == 1 && speed > 2.0) || (mode == 2 && speed > 4.0))
+        Fail("speed " + std::to_string(speed) + " m/s in manual mode " + std::to_string(mode));
     const auto& speech = Speech();
     for (; speechSeen_ < speech.size(); ++speechSeen_) {
         if (!crewTexts_.count(speech[speechSeen_].text))
@@ -726,6 +803,10 @@ int Soak::Run() {
         "Preferences windows, %d message boxes, %d instances, %d objects loaded\n",
         widgetActions_, commandsRun_, sniffedKeys_, settingsChecks_, maxPreferences_, maxBoxes_,
         maxInstances_, maxObjects_);
+    std::printf(
+        "soak: %lld frames of a manual kind moving with its speed's rate checked, %lld "
+        "frames held at a halt by a pause or a stop\n",
+        manualFrames_, heldFrames_);
     std::printf("soak: simulators run:");
     for (const auto& [sim, runs] : versionsRun_) std::printf(" %s x%lld;", sim.c_str(), runs);
     std::printf("\n");
