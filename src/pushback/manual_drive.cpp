@@ -123,6 +123,11 @@ void ChangeTargetSpeed(int steps) {
 void HoldSteer(int side, bool held) {
     if (side < 0) gManual.holdLeft = held;
     if (side > 0) gManual.holdRight = held;
+    // Released: back to centre at once, as a sprung tiller does.
+    if (!held && gManual.holdLeft == gManual.holdRight) {
+        gManual.commandSteer = 0.0f;
+        if (gManual.mode != kManualNone) CombineSteer();
+    }
 }
 
 void SetCockpitSteer(float value) {
