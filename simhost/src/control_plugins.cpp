@@ -281,10 +281,8 @@ void UnloadPlugin(int id) {
     // A library that stays mapped keeps its statics: a later load would not start afresh.
     if (void* still = dlopen(p->path.c_str(), RTLD_NOW | RTLD_NOLOAD)) {
         dlclose(still);
-        Fault(
-            "plug-in stayed loaded after dlclose (a thread_local destructor or a unique "
-            "symbol pins it): " +
-            label);
+        Fault("plug-in stayed loaded after dlclose (a thread_local destructor or a unique "
+              "symbol pins it): " + label);
     } else {
         Event("plug-in unloaded: " + label);
     }

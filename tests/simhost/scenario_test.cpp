@@ -159,7 +159,7 @@ TEST(ScenarioOutputs, TrackSummaryMeasuresThePathAndSkipsMissingPositions) {
     using simhost::scenario::TrackRow;
     const double nan = std::nan("");
     std::vector<TrackRow> rows = {
-        {0.0, nan, nan, nan, nan, nan, nan, nan},  // before the aircraft was read
+        {0.0, nan, nan, nan, nan, nan, nan, nan},        // before the aircraft was read
         {0.1, 0.0, 0.0, 90.0, nan, nan, nan, -2},
         {0.2, 3.0, 0.0, 90.0, nan, nan, nan, 2},
         {0.3, 3.0, 4.0, 95.0, nan, nan, nan, 2},
