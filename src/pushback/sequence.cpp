@@ -1,5 +1,6 @@
 // The pushback procedure: refusals, start and stop, and the sequence loop that times the tug's
 // approach, the brake dialogue, the tug's departure and the end of the procedure.
+#include <algorithm>
 #include <cstdio>
 
 #include "config/settings.h"
@@ -21,6 +22,7 @@ struct SequenceTimers {
     float departAt = 0.0f;
     bool brakeAsked = false;
     float askAgainAt = 0.0f;
+    double lastTugStepAt = 0.0;  // SPEED_PER_SECOND: the tug's steps follow the time between
 };
 SequenceTimers gTimers;
 
@@ -94,6 +96,15 @@ void BrakeDialogue() {
     gTimers.askAgainAt = Now() + 6.0f;
 }
 
+// With SPEED_PER_SECOND the tug drives TRUCK_SPEED tenths of a unit per second of the time
+// since its last step (a hitch counts for a tenth of a second at most), as the push does.
+double TugStepDistance() {
+    const double now = static_cast<double>(ElapsedSeconds());
+    const double dt = std::clamp(now - gTimers.lastTugStepAt, 0.0, 0.1);
+    gTimers.lastTugStepAt = now;
+    return gSettings.TRUCK_SPEED / 10.0 * dt;
+}
+
 // Phase 3 is over: the tug has turned away.
 void FinishSequence() {
     SayPushback("%s push back terminated, cleared to taxi. Good flight !", 6, kCrewGreen);
@@ -109,6 +120,7 @@ void StartDeparture() {
     gTimers.tickInterval = kFirstTickInterval;
     gPushback.truckPhase = 3;
     gTimers.departAt = Now() + 1.5f;
+    gTimers.lastTugStepAt = gTimers.departAt;
 }
 
 }  // namespace
@@ -212,11 +224,16 @@ float PushbackSequenceLoop(float, float, int, void*) {
         case 0:
             gTimers.tickInterval = kFirstTickInterval;
             gPushback.truckPhase = 1;
+            gTimers.lastTugStepAt = static_cast<double>(ElapsedSeconds()) + 3.0;
             return 3.0f;
         case 1: {
             const WorldPoint gear = GearWorldPosition(gTruck.pushedGear);
             if (!TruckArrived(gear.x, gear.z)) {
-                StepTruckTowardGear();
+                if (gSettings.SPEED_PER_SECOND) {
+                    StepTruckTowardGear(TugStepDistance());
+                } else {
+                    StepTruckTowardGear();
+                }
                 gTimers.hookupDoneAt = Now() + 1.5f;
             } else if (ElapsedSeconds() > gTimers.hookupDoneAt) {
                 BrakeDialogue();
@@ -234,7 +251,10 @@ float PushbackSequenceLoop(float, float, int, void*) {
         case 3:
             if (ElapsedSeconds() > gTimers.departAt) {
                 gTruck.departureHeading = DepartureHeading();
-                if (!StepTruckDeparture()) {
+                const bool turning = gSettings.SPEED_PER_SECOND
+                                         ? StepTruckDeparture(TugStepDistance())
+                                         : StepTruckDeparture();
+                if (!turning) {
                     FinishSequence();
                     return 0.0f;
                 }

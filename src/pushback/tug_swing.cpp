@@ -75,15 +75,29 @@ void UpdateTruckSwing(int kind, float h) {
     ApplySwing(h);
 }
 
-bool StepTruckDeparture() {
-    gTruck.truckHeading = Plus(gTruck.truckHeading, gPushback.direction == 1 ? 0.4 : -0.4);
+namespace {
+
+// 0.4 degrees for every 0.1 unit: the arc of the per-frame departure at the default speed.
+constexpr double kDepartureTurnPerUnit = 4.0;
+
+bool DepartureStep(double d, double turn) {
+    gTruck.truckHeading = Plus(gTruck.truckHeading, gPushback.direction == 1 ? turn : -turn);
     const float e = Wrap360(gTruck.truckHeading - gTruck.departureHeading);
     if (e <= 5.0f) return false;
     const HeadingTrig t = HeadingTrig64(gTruck.truckHeading);
-    const double d = gSettings.truckSpeedFactor;
     gTruck.truckX += d * t.sinH;
     gTruck.truckZ -= d * t.cosH;
     return true;
+}
+
+}  // namespace
+
+bool StepTruckDeparture() {
+    return DepartureStep(gSettings.truckSpeedFactor, 0.4);
+}
+
+bool StepTruckDeparture(double distance) {
+    return DepartureStep(distance, kDepartureTurnPerUnit * distance);
 }
 
 }  // namespace tarvosk
