@@ -168,7 +168,9 @@ void ManualMotionFrame(float sinceLast) {
 
 double FixedKindPace(double distance, float sinceLast) {
     const double dt = StepSeconds(sinceLast);
-    const double nominal = dt > 0.0 ? distance / dt : 0.0;
+    // The speed is the step over the frame's real length (a slow frame still moves one step).
+    const double frame = sinceLast > 0.0f ? static_cast<double>(sinceLast) : 0.0;
+    const double nominal = frame > 0.0 ? distance / frame : 0.0;
     const bool halting = gManual.paused || gManual.stopping;
     if (halting) gManual.easing = true;
     if (!gManual.easing) {
@@ -181,7 +183,7 @@ double FixedKindPace(double distance, float sinceLast) {
         gManual.speed = nominal;
         return 1.0;
     }
-    return nominal > 0.0 ? gManual.speed / nominal : 0.0;
+    return nominal > 0.0 ? std::min(gManual.speed / nominal, 1.0) : 0.0;
 }
 
 void StillFrame(bool simPaused, float sinceLast) {
