@@ -43,7 +43,7 @@ fi
 echo
 echo "demo outputs:"
 echo "  $out/: timeline.txt, track.csv, track.svg, Tarvosk.log, Quorren.Tarvosk.prf, host.log (X-Plane 11)"
-echo "  $out/xp12/: the same for the X-Plane 12 run; $out/windows/: the windows run"
+echo "  $out/xp12/: the same for the X-Plane 12 run; $out/manual/: the manual push and tow; $out/windows/: the windows run"
 if [ -f "$sheet" ]; then
   echo "  contact sheet of every picture: $sheet"
   echo "  pictures: $out/pictures/ (X-Plane 11), $out/xp12/pictures/ (X-Plane 12), $out/manual/pictures/ (manual), $out/windows/pictures/ (windows)"
