@@ -87,6 +87,18 @@ TEST_F(Manual, MenuItemsFollowTheFiveKinds) {
     EXPECT_EQ(Get(kMode), 0.0);
 }
 
+TEST_F(Manual, AWriteOfZeroToThePushbackStatusStopsAManualKind) {
+    ASSERT_TRUE(StartMoving("manual_tow"));
+    ASSERT_TRUE(Set(kPBstatus, 0.0));
+    EXPECT_EQ(Get(kMode), 0.0);
+    EXPECT_EQ(Get(kSpeed), 0.0);
+    const Pose stopped = Now();
+    simhost::RunSeconds(2.0);
+    EXPECT_EQ(Now().x, stopped.x);
+    EXPECT_EQ(Now().z, stopped.z);
+    EXPECT_TRUE(SpeechTimes(kTerminated).empty());  // stopped, not ended: nothing is said
+}
+
 TEST_F(Manual, RefusedAsTheOtherKindsAre) {
     ASSERT_TRUE(Set(kGPUstatus, 1.0));  // a connected GPU refuses a pushback
     ASSERT_TRUE(Command("manual_push"));
