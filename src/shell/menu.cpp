@@ -40,6 +40,13 @@ void ShowNote(const char* title, const char* text) {
     ShowMessageBox(title);
 }
 
+// A pushback the pre-check refuses: its reason in the "Warning..." box.
+bool Refused(int check) {
+    if (check == 0) return false;
+    if (const char* refusal = RefusalMessage(check)) ShowNote("Warning...", refusal);
+    return true;
+}
+
 void ToggleGpuItem() {
     if (!gSettings.HANDLE_GPU) return;
     ToggleGpu();
@@ -96,18 +103,12 @@ void RunMenuCommand(intptr_t command) {
         case kTurnTailLeft:
         case kAutoTailRight:
         case kAutoTailLeft:
-            if (check != 0) {
-                if (const char* refusal = RefusalMessage(check)) ShowNote("Warning...", refusal);
-                return;
-            }
+            if (Refused(check)) return;
             StartFromMenu(command);
             return;
         case kManualPushback:
         case kManualTowForward:
-            if (check != 0) {
-                if (const char* refusal = RefusalMessage(check)) ShowNote("Warning...", refusal);
-                return;
-            }
+            if (Refused(check)) return;
             StartManualKind(command == kManualPushback ? kManualPush : kManualTow);
             return;
         case kPauseResume:
