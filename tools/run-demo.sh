@@ -13,13 +13,16 @@ xpl=$(find "$build" -type f -name Tarvosk.xpl -print -quit)
 [ -n "$xpl" ] || { echo "run-demo: no Tarvosk.xpl under $build" >&2; exit 1; }
 
 # A run writes its pictures' index only when it takes pictures: drop those of earlier runs.
-rm -f "$out/pictures/index.txt" "$out/xp12/pictures/index.txt" "$out/windows/pictures/index.txt"
+rm -f "$out/pictures/index.txt" "$out/xp12/pictures/index.txt" "$out/windows/pictures/index.txt" \
+  "$out/manual/pictures/index.txt"
 content=()
 [ -d "$build/content/Tarvosk" ] && content=(--content "$build/content/Tarvosk")
 # X-Plane 11 with OpenGL: the plug-in draws the tug and the cart in the 3-D drawing phase.
 "$sim" --plugin "$xpl" --out "$out" "${content[@]}" "$root/scenarios/demo.txt"
 # The same pushback as X-Plane 12 draws it: instances instead of the aircraft drawing phase.
 "$sim" --plugin "$xpl" --out "$out/xp12" "${content[@]}" "$root/scenarios/demo-xp12.txt"
+# The pilot drives: a manual pushback swung into an S, paused and stopped here, and a tow.
+"$sim" --plugin "$xpl" --out "$out/manual" "${content[@]}" "$root/scenarios/manual.txt"
 # The plug-in's windows (Preferences, About, a "Warning..." box).
 "$sim" --plugin "$xpl" --out "$out/windows" "${content[@]}" "$root/scenarios/windows.txt"
 
@@ -28,22 +31,24 @@ content=()
 sheet="$out/contact-sheet.png"
 rm -f "$sheet"
 if [ -f "$out/pictures/index.txt" ] && [ -f "$out/xp12/pictures/index.txt" ] &&
-  [ -f "$out/windows/pictures/index.txt" ]; then
+  [ -f "$out/manual/pictures/index.txt" ] && [ -f "$out/windows/pictures/index.txt" ]; then
   "$sim" --contact-sheet "$sheet" --columns 4 \
     --title "Tarvosk in the simulated host: make demo" \
     --section "X-Plane 11, OpenGL: the plug-in draws the tug and the cart" "$out/pictures" \
     --section "X-Plane 12: the same pushback, tug and cart as instances" "$out/xp12/pictures" \
+    --section "Driven by the pilot: a manual pushback in an S, and a tow forward" "$out/manual/pictures" \
     --section "The plug-in's windows" "$out/windows/pictures"
 fi
 
 echo
 echo "demo outputs:"
 echo "  $out/: timeline.txt, track.csv, track.svg, Tarvosk.log, Quorren.Tarvosk.prf, host.log (X-Plane 11)"
-echo "  $out/xp12/: the same for the X-Plane 12 run; $out/windows/: the windows run"
+echo "  $out/xp12/: the same for the X-Plane 12 run; $out/manual/: the manual push and tow; $out/windows/: the windows run"
 if [ -f "$sheet" ]; then
   echo "  contact sheet of every picture: $sheet"
-  echo "  pictures: $out/pictures/ (X-Plane 11), $out/xp12/pictures/ (X-Plane 12), $out/windows/pictures/ (windows)"
-  echo "  animations of the pushback from above: $out/pictures/pushback-top.png, $out/xp12/pictures/xp12-pushback-top.png"
+  echo "  pictures: $out/pictures/ (X-Plane 11), $out/xp12/pictures/ (X-Plane 12), $out/manual/pictures/ (manual), $out/windows/pictures/ (windows)"
+  echo "  animations of the pushback from above: $out/pictures/pushback-top.png, $out/xp12/pictures/xp12-pushback-top.png,"
+  echo "    $out/manual/pictures/manual-push-top.png, $out/manual/pictures/manual-tow-top.png"
 else
   echo "  pictures: none (no OpenGL context on this machine)"
 fi

@@ -1,6 +1,7 @@
 // The plug-in's own cost of one pushback frame: the push motion loop and the sequence loop,
-// with their dataref calls answered by the simulated host in-process. The host's own frame
-// work (aircraft model, scheduling) is left out.
+// with their dataref calls answered by the simulated host in-process, for a fixed turn and for
+// a manual push being steered. The host's own frame work (aircraft model, scheduling) is left
+// out.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -11,6 +12,7 @@
 
 #include "config/settings.h"
 #include "pushback/host_data.h"
+#include "pushback/manual_drive.h"
 #include "pushback/pushback.h"
 #include "simhost/simhost.h"
 
@@ -18,6 +20,7 @@
 namespace {
 bool gCounting = false;
 long long gAllocations = 0;
+long long gFixedAllocations = 0, gManualAllocations = 0;
 }  // namespace
 
 // Out of line, so the compiler does not pair an inlined malloc with the library's delete.
@@ -39,7 +42,7 @@ using namespace tarvosk;
 
 constexpr const char* kClock = "simhost/clock/monotonic_seconds";
 
-bool SetUpPushingHost() {
+bool SetUpHost() {
     simhost::HostConfig config;
     config.sandbox = std::filesystem::temp_directory_path() / "tarvosk-bench-pushback-frame";
     std::string error;
@@ -52,7 +55,11 @@ bool SetUpPushingHost() {
     if (!LookupHostDatarefs()) return false;
     ElapsedSeconds();  // its first call looks up the host's clock; that is start-up work
     simhost::SetDataref("sim/flightmodel/controls/parkbrake", 0.0);
+    return true;
+}
 
+bool SetUpPushingHost() {
+    if (!SetUpHost()) return false;
     // A manual tail-left turn in full swing, whose end is never reached.
     StartPushbackKind(3);
     gPushback.pushing = true;
@@ -67,6 +74,7 @@ void BM_PushbackFrame(benchmark::State& state) {
         return;
     }
     double now = simhost::Now();
+    const long long before = gAllocations;
     for (auto _ : state) {
         // A frame later: the sequence loop ticks every frame while pushing.
         now += 1.0 / 30.0;
@@ -77,9 +85,41 @@ void BM_PushbackFrame(benchmark::State& state) {
         gCounting = false;
     }
     if (!gPushback.pushing) state.SkipWithError("the push ended during the measurement");
-    state.counters["allocations"] = static_cast<double>(gAllocations);
+    gFixedAllocations += gAllocations - before;
+    state.counters["allocations"] = static_cast<double>(gAllocations - before);
 }
 BENCHMARK(BM_PushbackFrame);
+
+// A manual push at its target speed with the tail swinging left on a held steer command and
+// the pedals read: the frame the pilot drives.
+void BM_ManualPushFrame(benchmark::State& state) {
+    if (!SetUpHost()) {
+        state.SkipWithError("the simulated host could not be set up");
+        return;
+    }
+    StartManualKind(kManualPush);
+    gPushback.pushing = true;
+    gPushback.truckPhase = 2;
+    HoldSteer(-1, true);
+    double now = simhost::Now();
+    // Up to its speed first, so the measurement is of the steady frame.
+    for (int k = 0; k < 200; ++k) PushMotionLoop(0.033f, 0.033f, 1, nullptr);
+    const long long before = gAllocations;
+    for (auto _ : state) {
+        now += 1.0 / 30.0;
+        simhost::SetDataref(kClock, now);
+        gCounting = true;
+        benchmark::DoNotOptimize(PushMotionLoop(0.033f, 0.033f, 1, nullptr));
+        benchmark::DoNotOptimize(PushbackSequenceLoop(0.033f, 0.033f, 1, nullptr));
+        gCounting = false;
+    }
+    if (!gPushback.pushing || gManual.speed <= 0.0 || gManual.steer != -1.0f)
+        state.SkipWithError("the manual push was not moving and steering");
+    HoldSteer(-1, false);
+    gManualAllocations += gAllocations - before;
+    state.counters["allocations"] = static_cast<double>(gAllocations - before);
+}
+BENCHMARK(BM_ManualPushFrame);
 
 // The clock write alone, to subtract from the frame.
 void BM_ClockWrite(benchmark::State& state) {
@@ -102,6 +142,7 @@ class Reporter : public benchmark::ConsoleReporter {
             if (run.error_occurred) continue;
             const double ns = run.GetAdjustedCPUTime();  // the machine is shared
             if (run.benchmark_name() == "BM_PushbackFrame") frame_ = ns;
+            if (run.benchmark_name() == "BM_ManualPushFrame") manual_ = ns;
             if (run.benchmark_name() == "BM_ClockWrite") clock_ = ns;
         }
     }
@@ -110,12 +151,17 @@ class Reporter : public benchmark::ConsoleReporter {
         GetOutputStream().flush();
         if (frame_ > 0) {
             std::printf("pushback-frame: %.0f ns (goal 2000)\n", frame_ - clock_);
-            std::printf("pushback-frame-allocations: %lld (goal 0)\n", gAllocations);
+            std::printf("pushback-frame-allocations: %lld (goal 0)\n", gFixedAllocations);
+        }
+        if (manual_ > 0) {
+            std::printf("manual-push-frame: %.0f ns, fixed kind's %.0f ns (goal 2000)\n",
+                        manual_ - clock_, frame_ - clock_);
+            std::printf("manual-push-frame-allocations: %lld (goal 0)\n", gManualAllocations);
         }
     }
 
   private:
-    double frame_ = 0, clock_ = 0;
+    double frame_ = 0, manual_ = 0, clock_ = 0;
 };
 
 }  // namespace

@@ -436,9 +436,9 @@ bool Parser::Line(int lineNo, const std::string& raw) {
     } else if (v == "print" || v == "mark") {
         if (t.size() < 2) return Fail("'" + v + "' needs something to print");
         for (std::size_t k = 1; k < t.size(); ++k) s.quoted.push_back(t[k].quoted);
-    } else if (v == "track") {
+    } else if (v == "track" || v == "trail") {
         if (!Count(t, 2) || (t[1].text != "on" && t[1].text != "off"))
-            return Fail("'track' takes on or off");
+            return Fail("'" + v + "' takes on or off");
     } else if (v == "picture" || v == "animation") {
         std::vector<std::string> words;
         for (const Token& tok : t) words.push_back(tok.text);

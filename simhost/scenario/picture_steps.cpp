@@ -1,5 +1,5 @@
 // The picture and animation lines of a scenario:
-//   picture NAME [view outside|top|tug|screen] [size WxH] [label "TEXT"]
+//   picture NAME [view outside|top|trail|tug|screen] [size WxH] [label "TEXT"]
 //   animation start NAME [view outside|top|tug] [size WxH] [every DURATION]
 //   animation stop
 #include <algorithm>
@@ -112,9 +112,10 @@ bool ParsePictureLine(const std::vector<std::string>& words, Step* s, std::strin
         }
         const std::string& value = words[k + 1];
         if (key == "view") {
+            const bool stillOnly = value == "screen" || value == "trail";
             if (value != "outside" && value != "top" && value != "tug" &&
-                (value != "screen" || verb != "picture")) {
-                *why = verb == "picture" ? "view must be outside, top, tug or screen"
+                (!stillOnly || verb != "picture")) {
+                *why = verb == "picture" ? "view must be outside, top, trail, tug or screen"
                                          : "view must be outside, top or tug";
                 return false;
             }

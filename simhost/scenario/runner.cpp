@@ -485,6 +485,10 @@ bool Runner::Step(const simhost::scenario::Step& s) {
         track_ = s.args[0] == "on";
         return true;
     }
+    if (v == "trail") {
+        ShowTrail(s.args[0] == "on");
+        return true;
+    }
     if (v == "picture" || v == "animation") {
         std::string why;
         return pictures_->Run(s, &why) || Fail(s, why);

@@ -230,9 +230,12 @@ void RegisterSimDatarefs(DatarefRegistry& data, const Aircraft& a, int version,
         }
     }
 
-    add("sim/joystick/yolk_heading_ratio", F, true);
-    add("sim/operation/override/override_joystick_heading", I, true);
-    add("sim/joystick/has_joystick", I, false)->i = a.hasJoystick;
+    refs->yawRatio = add("sim/joystick/yolk_heading_ratio", F, true);
+    refs->overrideYaw = add("sim/operation/override/override_joystick_heading", I, true);
+    refs->hasJoystick = add("sim/joystick/has_joystick", I, false);
+    refs->hasJoystick->i = a.hasJoystick;
+    // Not a simulator dataref: where a scenario puts the pilot's pedals (-1 left .. 1 right).
+    refs->pilotYaw = data.AddSim("simhost/pilot/yaw_axis", F, true);
     add("sim/flightmodel/ground/plugin_ground_center", FA, true)->vf.assign(3, 0.0f);
     add("sim/flightmodel/controls/parkbrake", F, true)->f = a.parkingBrake;
     add("sim/cockpit/switches/gear_handle_status", I, true)->i = a.gearHandleDown;
@@ -294,6 +297,10 @@ void UpdateAircraft(AircraftRefs& r, const Aircraft& a, double dt) {
     r.lastX = x;
     r.lastZ = z;
     if (!r.holdYAgl) r.yAgl->f = static_cast<float>(r.localY->d - a.groundY);
+    // As the simulator does: without the override, whatever a plug-in wrote into the ratio is
+    // replaced by the hardware's axis at the next frame.
+    if (r.hasJoystick->i == 1 && r.overrideYaw->i == 0)
+        r.yawRatio->f = std::clamp(r.pilotYaw->f, -1.0f, 1.0f);
 }
 
 void AttitudeWritten(AircraftRefs& r) {

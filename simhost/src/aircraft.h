@@ -49,6 +49,10 @@ struct AircraftRefs {
     DatarefEntry *localX = nullptr, *localY = nullptr, *localZ = nullptr;
     DatarefEntry *psi = nullptr, *theta = nullptr, *the = nullptr, *phi = nullptr, *q = nullptr;
     DatarefEntry *groundspeed = nullptr, *yAgl = nullptr;
+    // The pilot's yaw axis (pedals or a twist grip), which the simulator copies into the yaw
+    // ratio every frame unless a plug-in overrides the joystick heading.
+    DatarefEntry *pilotYaw = nullptr, *yawRatio = nullptr, *overrideYaw = nullptr;
+    DatarefEntry* hasJoystick = nullptr;
     bool holdGroundspeed = false, holdYAgl = false;  // a scenario pinned the value
     double lastX = 0, lastZ = 0;
     float lastQ[4] = {};
@@ -58,7 +62,8 @@ struct AircraftRefs {
 // `omitted` exist for the model but FindDataRef does not give them out.
 void RegisterSimDatarefs(DatarefRegistry& data, const Aircraft& a, int xplaneVersion,
                          const std::vector<std::string>& omitted, AircraftRefs* refs);
-// One frame of the model: attitude from q, ground speed from motion, height above ground.
+// One frame of the model: attitude from q, ground speed from motion, height above ground, and
+// the pilot's yaw axis into the yaw ratio when no plug-in overrides it.
 void UpdateAircraft(AircraftRefs& refs, const Aircraft& a, double dt);
 // Heading, pitch and roll from q when q changed since the last look.
 void AttitudeFromQuaternion(AircraftRefs& refs);

@@ -11,6 +11,22 @@ namespace simhost {
 
 using namespace detail;
 
+namespace {
+
+constexpr double kTrailSpacing = 0.25;  // metres between recorded points
+constexpr std::size_t kTrailPoints = 200000;
+
+void RecordTrail(Host& h) {
+    const double x = h.refs.localX->d, z = h.refs.localZ->d;
+    if (!std::isfinite(x) || !std::isfinite(z) || h.trail.size() >= kTrailPoints) return;
+    if (!h.trail.empty() &&
+        std::hypot(x - h.trail.back().first, z - h.trail.back().second) < kTrailSpacing)
+        return;
+    h.trail.emplace_back(x, z);
+}
+
+}  // namespace
+
 void RunFrames(int frames) {
     if (!HostReady()) return;
     Host& h = H();
@@ -24,6 +40,7 @@ void RunFrames(int frames) {
         RunFlightLoops();
         // The attitude the plug-ins wrote this frame, so drawing and records see one state.
         AttitudeFromQuaternion(h.refs);
+        RecordTrail(h);
         BeginFrameGraphics();
         RunDrawCallbacks();
         RunWindows();
@@ -33,6 +50,10 @@ void RunFrames(int frames) {
         RunCamera();
         if (h.afterFrame) h.afterFrame();
     }
+}
+
+void ShowTrail(bool on) {
+    if (HostReady()) H().showTrail = on;
 }
 
 void RunSeconds(double seconds) {
@@ -45,6 +66,10 @@ double Now() {
 }
 long long FrameCount() {
     return H().frame;
+}
+
+double FramesPerSecond() {
+    return H().config.framesPerSecond;
 }
 
 bool SetFramesPerSecond(double fps) {

@@ -214,6 +214,10 @@ struct Host {
     std::vector<TimelineEvent> timeline;
     std::ofstream log;  // the simulator's own log, <sandbox>/Log.txt
     std::function<void()> afterFrame;
+    // The aircraft's path on the ground (local x, z), a point every quarter metre; drawn on
+    // the apron in pictures when a scenario asks for it.
+    std::vector<std::pair<double, double>> trail;
+    bool showTrail = false;
 };
 
 Host& H();

@@ -35,6 +35,8 @@ struct Found {
     int item = -1;
 };
 
+// Item names may hold a slash ("Pause / resume pushback"): at each level the whole rest of
+// the path is tried as a name before it is taken as a name and a deeper path.
 Found Resolve(const std::string& path) {
     Found f;
     if (!HostReady()) return f;
@@ -42,17 +44,30 @@ Found Resolve(const std::string& path) {
     if (parts.empty()) return f;
     Menu* menu = TopMenu(parts[0]);
     if (!menu) return f;
-    for (std::size_t k = 1; k < parts.size(); ++k) {
+    std::string rest = path.substr(path.find(parts[0]) + parts[0].size());
+    while (!rest.empty() && rest.front() == '/') rest.erase(0, 1);
+    while (!rest.empty()) {
         int index = -1;
-        for (std::size_t i = 0; i < menu->items.size(); ++i)
-            if (!menu->items[i].separator && menu->items[i].name == parts[k]) {
-                index = static_cast<int>(i);
-                break;
+        std::size_t used = 0;
+        for (std::size_t i = 0; i < menu->items.size() && index < 0; ++i) {
+            const MenuItem& item = menu->items[i];
+            if (item.separator || item.name.empty()) continue;
+            if (rest == item.name) {
+                return {menu, static_cast<int>(i)};
             }
+            if (rest.size() > item.name.size() &&
+                rest.compare(0, item.name.size(), item.name) == 0 &&
+                rest[item.name.size()] == '/') {
+                index = static_cast<int>(i);
+                used = item.name.size() + 1;
+            }
+        }
         if (index < 0) return {};
-        if (k + 1 == parts.size()) return {menu, index};
+        rest.erase(0, used);
+        while (!rest.empty() && rest.front() == '/') rest.erase(0, 1);
         menu = menu->items[index].submenu;
         if (!menu) return {};
+        if (rest.empty()) return {menu, -1};
     }
     return {menu, -1};
 }

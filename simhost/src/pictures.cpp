@@ -39,9 +39,32 @@ bool Fail(std::string* error, const std::string& why) {
     return false;
 }
 
+// A top view, north up, high enough to show the aircraft's whole path and the aircraft.
+void FrameTheTrail(FrameRequest& r) {
+    const Host& h = H();
+    double minX = h.refs.localX->d, maxX = minX, minZ = h.refs.localZ->d, maxZ = minZ;
+    for (const auto& [x, z] : h.trail) {
+        minX = std::min(minX, x);
+        maxX = std::max(maxX, x);
+        minZ = std::min(minZ, z);
+        maxZ = std::max(maxZ, z);
+    }
+    constexpr double kAircraftMargin = 70;  // the airliner's span and the tug beside it
+    const double aspect = static_cast<double>(r.width) / r.height;
+    const double extent = std::max((maxX - minX) / aspect, maxZ - minZ) + kAircraftMargin;
+    r.view = "top";
+    r.fixedTop = true;
+    r.centreX = (minX + maxX) / 2;
+    r.centreZ = (minZ + maxZ) / 2;
+    r.upX = 0;
+    r.upZ = -1;
+    r.height_m = extent / (2 * std::tan(22.5 * 3.14159265358979323846 / 180));  // 45-degree view
+}
+
 bool CheckRequest(const simhost::PictureRequest& r, std::string* error) {
-    if (r.view != "outside" && r.view != "top" && r.view != "tug" && r.view != "screen")
-        return Fail(error, "unknown view '" + r.view + "' (outside, top, tug or screen)");
+    if (r.view != "outside" && r.view != "top" && r.view != "tug" && r.view != "screen" &&
+        r.view != "trail")
+        return Fail(error, "unknown view '" + r.view + "' (outside, top, trail, tug or screen)");
     if (r.width < 16 || r.height < 16 || r.width > 4096 || r.height > 4096)
         return Fail(error, "picture size must be from 16x16 to 4096x4096");
     if (!GraphicsUp()) return Fail(error, "no OpenGL: " + GraphicsProblem());
@@ -206,6 +229,7 @@ bool TakePicture(const PictureRequest& request, Picture* out, std::string* error
     j.picture.height = request.height;
     j.picture.screenLeft = request.screenLeft;
     j.picture.screenBottom = request.screenBottom;
+    if (request.view == "trail") FrameTheTrail(j.picture);
     j.picturePending = true;
     j.pictureDone = false;
     j.pictureOut = out;

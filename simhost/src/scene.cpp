@@ -348,6 +348,12 @@ void DrawApron(const Host& h, float b) {
     PaintedLine(stand, {{-20, -24}, {20, -24}, {20, 24}, {-20, 24}, {-20, -24}}, 0.12);
     Shade(0.92f, 0.92f, 0.90f, lit);
     PaintedLine(stand, {{5, -16}, {10, -16}, {10, -11}, {5, -11}, {5, -16}}, 0.08);
+    if (h.showTrail && h.trail.size() > 1) {
+        // Local coordinates are the body axes of a pose at heading 0 on the origin.
+        const Pose origin{{0.0, h.aircraft.groundY + 0.01, 0.0}, 0.0, 0.0, 0.0};
+        Shade(0.15f, 0.40f, 0.95f, lit);
+        PaintedLine(origin, h.trail, 0.3);
+    }
 }
 
 void Box(const Pose& stand, double x0, double y0, double z0, double x1, double y1, double z1,

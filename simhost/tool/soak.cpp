@@ -35,6 +35,11 @@ const char* const kPublished[] = {kPBstatus,
                                   "quorren/tarvosk/GPU/position_ogl_x",
                                   "quorren/tarvosk/GPU/position_ogl_y",
                                   "quorren/tarvosk/GPU/position_ogl_z"};
+const char* const kManualMode = "quorren/tarvosk/manual/mode";
+const char* const kManualSteer = "quorren/tarvosk/manual/steer";
+const char* const kSpeed = "quorren/tarvosk/speed";
+const char* const kHalting = "tarvosk/diagnostics/halting";
+const char* const kParkBrake = "sim/flightmodel/controls/parkbrake";
 const char* const kLocalX = "sim/flightmodel/position/local_x";
 const char* const kLocalZ = "sim/flightmodel/position/local_z";
 
@@ -115,7 +120,13 @@ class Soak {
     std::set<std::string> crewTexts_;
     std::size_t speechSeen_ = 0;
     double lastX_ = 0, lastZ_ = 0;
+    // The frame before: was a pause or "stop here" holding the aircraft at a halt, and what
+    // a manual kind's speed was (NaN when none ran or the frame does not count).
+    bool heldStill_ = false;
+    double lastSpeed_ = NAN;
+    bool skipRateCheck_ = false;  // the plug-in was disabled: its next step spans that time
     long long frames_ = 0, restarts_ = 0, checks_ = 0, settingsChecks_ = 0;
+    long long manualFrames_ = 0, heldFrames_ = 0;  // frames the two new frame checks applied to
     long long widgetActions_ = 0, commandsRun_ = 0, sniffedKeys_ = 0;
     int maxInstances_ = 0, maxObjects_ = 0, maxPreferences_ = 0, maxBoxes_ = 0;
     std::map<std::string, long long> versionsRun_;
@@ -285,6 +296,31 @@ std::vector<Operation> Operations() {
     ops.push_back({"widget", 10, [](Soak& s) { return s.UseAnyWidget(); }});
     ops.push_back({"command", 6, [](Soak& s) { return s.RunAnyCommand(); }});
     ops.push_back({"sniffed key", 2, [](Soak& s) { return s.KeyToSniffer(); }});
+    ops.push_back({"manual kind", 3, [](Soak& s) {
+                       const bool tow = s.Below(2) == 1;
+                       RunCommand(
+                           tow ? "quorren/tarvosk/manual_tow" : "quorren/tarvosk/manual_push", -1);
+                       std::string what = tow ? "manual tow" : "manual push";
+                       if (s.Below(2)) {
+                           SetDataref(kParkBrake, 0.0);
+                           what += ", brake released";
+                       }
+                       return what;
+                   }});
+    ops.push_back({"pilot yaw", 2, [](Soak& s) {
+                       const double v = s.Below(4) == 0 ? 0.0 : s.Uniform(-1.5, 1.5);
+                       SetDataref("simhost/pilot/yaw_axis", v);
+                       char text[64];
+                       std::snprintf(text, sizeof text, "pilot's yaw axis %.17g", v);
+                       return std::string(text);
+                   }});
+    ops.push_back({"cockpit steer", 2, [](Soak& s) {
+                       const double v = s.Below(2) ? s.Uniform(-2, 2) : s.AnyValue();
+                       SetDataref(kManualSteer, v);
+                       char text[96];
+                       std::snprintf(text, sizeof text, "write %s = %.17g", kManualSteer, v);
+                       return std::string(text);
+                   }});
     ops.push_back({"frame rate", 2, [](Soak& s) {
                        static const double kRates[] = {7.5, 15, 20, 30, 45, 60, 120};
                        const double fps = kRates[s.Below(7)];
@@ -333,12 +369,15 @@ std::string Soak::Restart() {
     if (!Load()) Fail("the plug-in did not start again");
     lastX_ = GetDataref(kLocalX);
     lastZ_ = GetDataref(kLocalZ);
+    heldStill_ = false;
+    lastSpeed_ = NAN;
     SetAfterFrameHook([this] { CheckFrame(); });
     ++restarts_;
     return what;
 }
 
 std::string Soak::EnableDisable() {
+    skipRateCheck_ = true;
     DisablePlugin(plugin_);
     if (Below(2)) RunFrames(1 + Below(30));  // a while disabled
     if (!EnablePlugin(plugin_)) Fail("XPluginEnable refused after a disable");
@@ -475,16 +514,18 @@ bool Soak::CheckPropertiesFile(std::string* contents, std::map<std::string, std:
         Fail("properties: the key settings or the version are missing");
         return false;
     }
-    if (entries["SPEED_PER_SECOND"] != "0" && entries["SPEED_PER_SECOND"] != "1") {
-        Fail("properties: SPEED_PER_SECOND='" + entries["SPEED_PER_SECOND"] + "'");
-        return false;
+    for (const char* key : {"SPEED_PER_SECOND", "MANUAL_RUDDER"}) {
+        if (entries[key] != "0" && entries[key] != "1") {
+            Fail(std::string("properties: ") + key + "='" + entries[key] + "'");
+            return false;
+        }
     }
     if (parsed) *parsed = std::move(entries);
     return true;
 }
 
 // The settings in memory as a newly opened Preferences window shows them: its eight gear and
-// switch boxes, the speed slider and the per-second box, in the file's own form.
+// switch boxes, the speed slider, the per-second and the rudder boxes, in the file's own form.
 bool Soak::SettingsFromNewPreferencesWindow(std::map<std::string, std::string>* settings) {
     // An open window would only come to the front: close it (applying nothing) first.
     for (std::uintptr_t id : TakeCensus().preferences) CloseWidgetWindow(id);
@@ -510,7 +551,7 @@ bool Soak::SettingsFromNewPreferencesWindow(std::map<std::string, std::string>* 
         else if (w.widgetClass == kScrollBarClass)
             speed = WidgetProperty(w.id, kSliderPosition);
     }
-    if (boxes.size() != 9 || speed < 0) {
+    if (boxes.size() != 10 || speed < 0) {
         Fail("a Preferences window with " + std::to_string(boxes.size()) +
              " check boxes and no speed slider");
         return false;
@@ -519,6 +560,7 @@ bool Soak::SettingsFromNewPreferencesWindow(std::map<std::string, std::string>* 
     static const int kBoxOfSwitch[] = {0, 1, 2, 3, 4, 6, 7};
     for (int k = 0; k < 7; ++k) (*settings)[kSwitches[k]] = boxes[kBoxOfSwitch[k]] ? "1" : "0";
     (*settings)["SPEED_PER_SECOND"] = boxes[8] ? "1" : "0";
+    (*settings)["MANUAL_RUDDER"] = boxes[9] ? "1" : "0";
     (*settings)["TRUCK_SPEED"] = std::to_string(speed);
     return true;
 }
@@ -562,17 +604,47 @@ bool Soak::ResetHost(int version, const std::string& driver) {
     return true;
 }
 
-// Every frame: the aircraft moves only while a pushback is ordered.
+// Every frame: the aircraft moves only while a pushback is ordered and not held at a halt by
+// a pause or "stop here"; a manual kind's speed changes by at most 0.25 m/s per second.
 void Soak::CheckFrame() {
     ++frames_;
     const double x = GetDataref(kLocalX), z = GetDataref(kLocalZ);
-    if ((x != lastX_ || z != lastZ_) && GetDataref(kPBstatus) == 0.0) {
-        char text[160];
+    const bool moved = x != lastX_ || z != lastZ_;
+    const bool halting = GetDataref(kHalting) == 1.0;
+    const double speed = GetDataref(kSpeed);
+    char text[200];
+    if (moved && GetDataref(kPBstatus) == 0.0) {
         std::snprintf(text, sizeof text,
                       "the aircraft moved from (%.6f, %.6f) to (%.6f, %.6f) with no pushback",
                       lastX_, lastZ_, x, z);
         Fail(text);
     }
+    if (heldStill_ && halting) ++heldFrames_;
+    if (moved && heldStill_ && halting) {
+        std::snprintf(text, sizeof text,
+                      "the aircraft moved from (%.6f, %.6f) to (%.6f, %.6f) while held at a halt",
+                      lastX_, lastZ_, x, z);
+        Fail(text);
+    }
+    // The brake stops the aircraft at once, and a pushback that ends or starts again starts
+    // from rest (its tug still on the way): neither counts. Nor does the first step after the
+    // plug-in was disabled.
+    const double phase = GetDataref("tarvosk/diagnostics/truck_phase");
+    const bool manual = GetDataref(kManualMode) != 0.0 && GetDataref(kParkBrake) == 0.0 &&
+                        (phase == 2.0 || phase == 3.0);
+    const double fps = FramesPerSecond();
+    const bool rateCounts = manual && std::isfinite(lastSpeed_) && !skipRateCheck_;
+    if (rateCounts) ++manualFrames_;
+    if (rateCounts && std::fabs(speed - lastSpeed_) > 0.25 / fps + 1e-5) {
+        std::snprintf(text, sizeof text,
+                      "the speed changed from %.6f to %.6f m/s in one frame at %.1f frames per "
+                      "second",
+                      lastSpeed_, speed, fps);
+        Fail(text);
+    }
+    lastSpeed_ = manual ? speed : NAN;
+    skipRateCheck_ = false;
+    heldStill_ = halting && speed == 0.0;
     lastX_ = x;
     lastZ_ = z;
 }
@@ -589,6 +661,14 @@ void Soak::Check(const std::string& operation) {
         const double v = GetDataref(kPublished[k]);
         if (!std::isfinite(v)) Fail(std::string(kPublished[k]) + " is not finite");
     }
+    const double mode = GetDataref(kManualMode), steer = GetDataref(kManualSteer);
+    const double speed = GetDataref(kSpeed);
+    if (!(mode == 0 || mode == 1 || mode == 2)) Fail("manual mode " + std::to_string(mode));
+    if (mode != 0 && pb == 0) Fail("a manual mode with no pushback ordered");
+    if (!(steer >= -1.0 && steer <= 1.0)) Fail("manual steering " + std::to_string(steer));
+    if (!(speed >= 0.0)) Fail("speed " + std::to_string(speed));
+    if ((mode == 1 && speed > 2.0) || (mode == 2 && speed > 4.0))
+        Fail("speed " + std::to_string(speed) + " m/s in manual mode " + std::to_string(mode));
     const auto& speech = Speech();
     for (; speechSeen_ < speech.size(); ++speechSeen_) {
         if (!crewTexts_.count(speech[speechSeen_].text))
@@ -729,6 +809,10 @@ int Soak::Run() {
         "Preferences windows, %d message boxes, %d instances, %d objects loaded\n",
         widgetActions_, commandsRun_, sniffedKeys_, settingsChecks_, maxPreferences_, maxBoxes_,
         maxInstances_, maxObjects_);
+    std::printf(
+        "soak: %lld frames of a manual kind moving with its speed's rate checked, %lld "
+        "frames held at a halt by a pause or a stop\n",
+        manualFrames_, heldFrames_);
     std::printf("soak: simulators run:");
     for (const auto& [sim, runs] : versionsRun_) std::printf(" %s x%lld;", sim.c_str(), runs);
     std::printf("\n");

@@ -19,6 +19,7 @@ struct Settings {
     bool SPEED_PER_SECOND = false;     // TRUCK_SPEED in tenths of a unit per second instead
     bool HANDLE_GPU = true;            // GPU menu item, cart drawing and GPU crew messages
     bool ALLOW_ENGN_ON = false;        // allow a pushback with engines running
+    bool MANUAL_RUDDER = true;         // the pilot's yaw axis steers the manual kinds
     int TruckView_KEY = 123;           // virtual key of the truck-view hot key (F12)
     std::string Truck;                 // selected truck name, at most 99 characters
 };

@@ -35,6 +35,7 @@ struct PreferencesWindow {
     std::array<QN_CtrlCheckBox*, kBoxCount> boxes{};
     QN_CtrlSlider* speed = nullptr;
     QN_CtrlCheckBox* perSecond = nullptr;  // under the slider: SPEED_PER_SECOND
+    QN_CtrlCheckBox* rudder = nullptr;     // MANUAL_RUDDER
     QN_CtrlText* keyCaption = nullptr;
     QN_CtrlButton* assign = nullptr;
     QN_CtrlButton* ok = nullptr;
@@ -118,6 +119,7 @@ void ApplyAndClose(PreferencesWindow& prefs) {
     gSettings.HANDLE_GPU = b[6]->ticked;
     gSettings.ALLOW_ENGN_ON = b[7]->ticked;
     gSettings.SPEED_PER_SECOND = prefs.perSecond->ticked;
+    gSettings.MANUAL_RUDDER = prefs.rudder->ticked;
     gSettings.TruckView_KEY = prefs.pendingKey;
     if (prefs.hotKey.handle != nullptr && prefs.hotKey.toggle != nullptr) {
         if (*prefs.hotKey.handle != nullptr) XPLMUnregisterHotKey(*prefs.hotKey.handle);
@@ -133,6 +135,7 @@ void RestoreDefaults(PreferencesWindow& prefs) {
     for (int i = 0; i < kBoxCount; ++i) prefs.boxes[i]->SetTicked(states[i]);
     prefs.speed->SetValue(static_cast<int>(gSettings.TRUCK_SPEED));
     prefs.perSecond->SetTicked(gSettings.SPEED_PER_SECOND);
+    prefs.rudder->SetTicked(gSettings.MANUAL_RUDDER);
     prefs.keyCaption->SetText(KeyText("Truck view key (current: %s)", gSettings.TruckView_KEY));
     // So that Defaults then OK gives the default key, as the caption now says.
     prefs.pendingKey = gSettings.TruckView_KEY;
@@ -235,6 +238,10 @@ void OpenPreferencesWindow(const TruckViewHotKey& hotKey) {
                                 std::make_unique<QN_CtrlCheckBox>("Speed independent of frame rate",
                                                                   gSettings.SPEED_PER_SECOND),
                                 0);
+    prefs->rudder = AddChild(
+        *frame,
+        std::make_unique<QN_CtrlCheckBox>("Steer with the rudder pedals", gSettings.MANUAL_RUDDER),
+        0);
 
     QN_Panel* keyRow = AddChild(*frame, Row(2, 150), 0);
     prefs->keyCaption = AddChild(

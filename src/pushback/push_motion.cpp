@@ -6,6 +6,7 @@
 #include "config/settings.h"
 #include "pushback/heading_math.h"
 #include "pushback/host_data.h"
+#include "pushback/manual_drive.h"
 #include "pushback/pushback.h"
 #include "pushback/tug_geometry.h"
 #include "pushback/turns.h"
@@ -45,13 +46,13 @@ constexpr double kTurnPerUnit = kTurnPerFrame / 0.1;
 // counts, which bounds the turn to 0.75 degrees per frame even at the slider's top speed.
 constexpr double kLongestStep = 0.1;
 
+}  // namespace
+
 double StepSeconds(float sinceLast) {
     const double dt = sinceLast;
     if (!(dt > 0.0)) return 0.0;
     return dt < kLongestStep ? dt : kLongestStep;
 }
-
-}  // namespace
 
 PushStep PushStepFor(float sinceLast) {
     if (!gSettings.SPEED_PER_SECOND) return {gSettings.truckSpeedFactor, kTurnPerFrame};
@@ -65,11 +66,19 @@ float PushMotionLoop(float sinceLast, float, int, void*) {
     double z = XPLMGetDatad(d.localZ);
     float psi = XPLMGetDataf(d.psi);
 
-    const bool moving = gPushback.pushing && XPLMGetDatai(d.paused) == 0 &&
-                        XPLMGetDataf(d.parkBrake) == 0.0f && gPushback.pushRequested;
-    if (!moving) return -1.0f;
+    const bool simPaused = XPLMGetDatai(d.paused) != 0;
+    const bool moving = gPushback.pushing && !simPaused && XPLMGetDataf(d.parkBrake) == 0.0f &&
+                        gPushback.pushRequested;
+    if (!moving) {
+        StillFrame(simPaused, sinceLast);
+        return -1.0f;
+    }
+    if (gManual.mode != kManualNone) {
+        ManualMotionFrame(sinceLast);
+        return -1.0f;
+    }
 
-    const PushStep pushStep = PushStepFor(sinceLast);
+    PushStep pushStep = PushStepFor(sinceLast);
     int turn = 0;
     double dh = 0.0;
     if (gPushback.steeringMode != 1) {
@@ -90,6 +99,18 @@ float PushMotionLoop(float sinceLast, float, int, void*) {
             gPushback.steeringMode = 2;
             return -1.0f;
         }
+    }
+
+    // A pause or "stop here" eases the step down on the same arc; otherwise the share is 1.
+    const double pace = FixedKindPace(pushStep.distance, sinceLast);
+    if (gManual.stopping && gManual.speed <= 0.0) {
+        EndPush();
+        return -1.0f;
+    }
+    if (pace < 1.0) {
+        if (!(pace > 0.0)) return -1.0f;
+        pushStep.distance *= pace;
+        dh *= pace;
     }
 
     SteerNoseWheel(turn);

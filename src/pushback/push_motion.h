@@ -16,6 +16,10 @@ struct PushStep {
 };
 PushStep PushStepFor(float sinceLast);
 
+// The frame's duration `sinceLast` as one motion step counts it: at most a tenth of a second,
+// so a hitch of the simulator never jumps the aircraft; 0 for nonsense.
+double StepSeconds(float sinceLast);
+
 // turn 0 straight, 1 left, 2 right; only with a joystick present.
 void SteerNoseWheel(int turn);
 

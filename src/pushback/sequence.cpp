@@ -1,11 +1,13 @@
 // The pushback procedure: refusals, start and stop, and the sequence loop that times the tug's
 // approach, the brake dialogue, the tug's departure and the end of the procedure.
+#include <algorithm>
 #include <cstdio>
 
 #include "config/settings.h"
 #include "pushback/crew_messages.h"
 #include "pushback/heading_math.h"
 #include "pushback/host_io.h"
+#include "pushback/manual_drive.h"
 #include "pushback/pushback.h"
 #include "pushback/tug_geometry.h"
 
@@ -20,6 +22,7 @@ struct SequenceTimers {
     float departAt = 0.0f;
     bool brakeAsked = false;
     float askAgainAt = 0.0f;
+    double lastTugStepAt = 0.0;  // SPEED_PER_SECOND: the tug's steps follow the time between
 };
 SequenceTimers gTimers;
 
@@ -75,6 +78,7 @@ void ClearPushValues() {
     gPushback.legDirX = gPushback.legDirZ = 0.0;
     gPushback.pushRequested = false;
     gPushback.targetHeading = 0;
+    ResetManualDrive();
 }
 
 void BrakeDialogue() {
@@ -92,6 +96,15 @@ void BrakeDialogue() {
     gTimers.askAgainAt = Now() + 6.0f;
 }
 
+// With SPEED_PER_SECOND the tug drives TRUCK_SPEED tenths of a unit per second of the time
+// since its last step (a hitch counts for a tenth of a second at most), as the push does.
+double TugStepDistance() {
+    const double now = static_cast<double>(ElapsedSeconds());
+    const double dt = std::clamp(now - gTimers.lastTugStepAt, 0.0, 0.1);
+    gTimers.lastTugStepAt = now;
+    return gSettings.TRUCK_SPEED / 10.0 * dt;
+}
+
 // Phase 3 is over: the tug has turned away.
 void FinishSequence() {
     SayPushback("%s push back terminated, cleared to taxi. Good flight !", 6, kCrewGreen);
@@ -101,7 +114,23 @@ void FinishSequence() {
     ClearPushValues();
 }
 
+// The push is over (or never began): the tug unhooks and leaves after a pause.
+void StartDeparture() {
+    gTimers.tickInterval = kFirstTickInterval;
+    gPushback.truckPhase = 3;
+    gTimers.departAt = Now() + 1.5f;
+    gTimers.lastTugStepAt = gTimers.departAt;
+    gTruck.backedOff = 0.0;
+}
+
 }  // namespace
+
+void EndBeforePushing() {
+    XPLMSetDataf(gHostData.parkBrake, 1.0f);
+    gPushback.steeringMode = 0;
+    gPushback.pushing = false;
+    StartDeparture();
+}
 
 void MarkSequenceLoopRegistered() {
     gSequenceLoopRegistered = true;
@@ -157,7 +186,8 @@ void BeginPushback() {
         XPLMCommandButtonRelease(xplm_joy_v_spo);
     }
     ShowCrewText(text, 6, kCrewGreen);
-    SetJoystickOverride(1);
+    // A manual kind steered from the pedals leaves the axis to the simulator, which reports it.
+    if (!ManualReadsRudder()) SetJoystickOverride(1);
 }
 
 void ComputeEndPoint() {
@@ -195,11 +225,16 @@ float PushbackSequenceLoop(float, float, int, void*) {
         case 0:
             gTimers.tickInterval = kFirstTickInterval;
             gPushback.truckPhase = 1;
+            gTimers.lastTugStepAt = static_cast<double>(ElapsedSeconds()) + 3.0;
             return 3.0f;
         case 1: {
             const WorldPoint gear = GearWorldPosition(gTruck.pushedGear);
             if (!TruckArrived(gear.x, gear.z)) {
-                StepTruckTowardGear();
+                if (gSettings.SPEED_PER_SECOND) {
+                    StepTruckTowardGear(TugStepDistance());
+                } else {
+                    StepTruckTowardGear();
+                }
                 gTimers.hookupDoneAt = Now() + 1.5f;
             } else if (ElapsedSeconds() > gTimers.hookupDoneAt) {
                 BrakeDialogue();
@@ -211,18 +246,16 @@ float PushbackSequenceLoop(float, float, int, void*) {
             gTruck.truckX = gear.x;
             gTruck.truckY = gear.y;
             gTruck.truckZ = gear.z;
-            if (!gPushback.pushing) {
-                gTimers.tickInterval = kFirstTickInterval;
-                gPushback.truckPhase = 3;
-                gTimers.departAt = Now() + 1.5f;
-                gTruck.backedOff = 0.0;
-            }
+            if (!gPushback.pushing) StartDeparture();
             break;
         }
         case 3:
             if (ElapsedSeconds() > gTimers.departAt) {
                 gTruck.departureHeading = DepartureHeading();
-                if (!StepTruckDeparture()) {
+                const bool turning = gSettings.SPEED_PER_SECOND
+                                         ? StepTruckDeparture(TugStepDistance())
+                                         : StepTruckDeparture();
+                if (!turning) {
                     FinishSequence();
                     return 0.0f;
                 }

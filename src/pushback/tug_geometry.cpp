@@ -62,8 +62,11 @@ bool TruckArrived(double gearX, double gearZ) {
 }
 
 void StepTruckTowardGear() {
-    const double s =
-        gSettings.FRONT_WHEEL ? gSettings.truckSpeedFactor : -gSettings.truckSpeedFactor;
+    StepTruckTowardGear(gSettings.truckSpeedFactor);
+}
+
+void StepTruckTowardGear(double distance) {
+    const double s = gSettings.FRONT_WHEEL ? distance : -distance;
     const HeadingTrig t = HeadingTrig64(XPLMGetDataf(gHostData.psi));
     gTruck.truckZ += s * t.cosH;
     gTruck.truckX -= s * t.sinH;

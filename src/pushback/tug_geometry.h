@@ -26,8 +26,9 @@ void PlaceTruckAtStart();
 bool TruckArrived(double gearX, double gearZ);
 bool TruckArrivedAt(double gearX, double gearZ, float aircraftHeading);  // pure form
 
-// One approach step of truckSpeedFactor along the aircraft's axis.
+// One approach step of truckSpeedFactor (or `distance`) along the aircraft's axis.
 void StepTruckTowardGear();
+void StepTruckTowardGear(double distance);
 
 // kind 0 tail right, 1 tail left, 2 straight; `heading` is the aircraft's. Pure.
 void UpdateTruckSwing(int kind, float heading);
@@ -35,8 +36,11 @@ void UpdateTruckSwing(int kind, float heading);
 // Heading at which the departure turn ends.
 float DepartureHeading();
 
-// One departure step; true while the tug is still backing off or turning away. Pure.
+// One departure step; true while the tug is still backing off or turning away. Pure. The plain
+// form drives truckSpeedFactor and turns 0.4 degrees; the other drives `distance` on the arc of
+// the default speed.
 bool StepTruckDeparture();
+bool StepTruckDeparture(double distance);
 
 // How far the released tug backs off before it turns away, for steps of `step` units.
 double DepartureBackOff(double step);

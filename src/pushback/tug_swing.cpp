@@ -75,19 +75,32 @@ void UpdateTruckSwing(int kind, float h) {
     ApplySwing(h);
 }
 
-bool StepTruckDeparture() {
+namespace {
+
+// 0.4 degrees for every 0.1 unit: the arc of the per-frame departure at the default speed.
+constexpr double kDepartureTurnPerUnit = 4.0;
+
+// How far to back off before turning on an arc of `radius`: ahead of the nose gear the nose
+// overhangs a few units; behind the main gear the tail runs for about half the aircraft's
+// length, which the leg length (3/4 of it) covers.
+double BackOffFor(double radius) {
+    const double overhang = gSettings.FRONT_WHEEL ? 8.0 : static_cast<double>(gTruck.legLength);
+    return radius + overhang;
+}
+
+// One step of `d` units, turning `turn` degrees once the tug has backed off `backOff`.
+bool DepartureStep(double d, double turn, double backOff) {
     // The tug faces the aircraft it pushed (its front toward heading + 180) and its arc curves
     // back toward its front, so driven forward at once it would swing under the nose. Released,
     // it first backs straight off along its heading until the arc clears the aircraft.
-    const double d = gSettings.truckSpeedFactor;
     const HeadingTrig back = HeadingTrig64(gTruck.truckHeading);
-    if (gTruck.backedOff < DepartureBackOff(d)) {
+    if (gTruck.backedOff < backOff) {
         gTruck.truckX += d * back.sinH;
         gTruck.truckZ -= d * back.cosH;
         gTruck.backedOff += d;
         return true;
     }
-    gTruck.truckHeading = Plus(gTruck.truckHeading, gPushback.direction == 1 ? 0.4 : -0.4);
+    gTruck.truckHeading = Plus(gTruck.truckHeading, gPushback.direction == 1 ? turn : -turn);
     const float e = Wrap360(gTruck.truckHeading - gTruck.departureHeading);
     if (e <= 5.0f) return false;
     // Then forward round the arc, so it drives off nose first.
@@ -97,13 +110,22 @@ bool StepTruckDeparture() {
     return true;
 }
 
+}  // namespace
+
 double DepartureBackOff(double step) {
     // 0.4 degrees per step of `step` units: the arc's radius.
-    const double radius = std::fabs(step) / (0.4 * kDegToRad64);
-    // Ahead of the nose gear the nose overhangs a few units; behind the main gear the tail
-    // runs for about half the aircraft's length, which the leg length (3/4 of it) covers.
-    const double overhang = gSettings.FRONT_WHEEL ? 8.0 : static_cast<double>(gTruck.legLength);
-    return radius + overhang;
+    return BackOffFor(std::fabs(step) / (0.4 * kDegToRad64));
+}
+
+bool StepTruckDeparture() {
+    const double d = gSettings.truckSpeedFactor;
+    return DepartureStep(d, 0.4, DepartureBackOff(d));
+}
+
+bool StepTruckDeparture(double distance) {
+    // The same arc whatever the frame's length: its radius depends on no step.
+    return DepartureStep(distance, kDepartureTurnPerUnit * distance,
+                         BackOffFor(1.0 / (kDepartureTurnPerUnit * kDegToRad64)));
 }
 
 }  // namespace tarvosk

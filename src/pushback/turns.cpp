@@ -4,6 +4,7 @@
 
 #include "pushback/heading_math.h"
 #include "pushback/host_data.h"
+#include "pushback/manual_drive.h"
 #include "pushback/pushback.h"
 #include "pushback/tug_geometry.h"
 
@@ -27,7 +28,10 @@ bool EndOfPushReached(float h) {
 
 void EndPush() {
     XPLMSetDataf(gHostData.parkBrake, 1.0f);
-    if (XPLMGetDatai(gHostData.hasJoystick) == 1) XPLMSetDataf(gHostData.yokeHeadingRatio, 0.0f);
+    // Pedals that steer a manual kind are the pilot's: never written.
+    if (XPLMGetDatai(gHostData.hasJoystick) == 1 && !ManualReadsRudder()) {
+        XPLMSetDataf(gHostData.yokeHeadingRatio, 0.0f);
+    }
     UpdateTruckSwing(2, XPLMGetDataf(gHostData.psi));
     gPushback.steeringMode = 0;
     gPushback.pushing = false;

@@ -1,5 +1,6 @@
 #include "shell/diagnostics.h"
 
+#include "pushback/manual_drive.h"
 #include "pushback/pushback.h"
 #include "xplm/host.h"
 
@@ -8,9 +9,15 @@ namespace tarvosk {
 namespace {
 
 XPLMDataRef gTruckPhaseRef = nullptr;
+XPLMDataRef gHaltingRef = nullptr;
 
 int ReadTruckPhase(void*) {
     return gPushback.truckPhase;
+}
+
+// 1 while a pause or "stop here" holds the pushback (or brings it to a halt).
+int ReadHalting(void*) {
+    return gManual.paused || gManual.stopping ? 1 : 0;
 }
 
 }  // namespace
@@ -22,11 +29,16 @@ void RegisterDiagnosticDatarefs() {
         XPLMRegisterDataAccessor("tarvosk/diagnostics/truck_phase", xplmType_Int, 0, ReadTruckPhase,
                                  nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                                  nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+    gHaltingRef = XPLMRegisterDataAccessor(
+        "tarvosk/diagnostics/halting", xplmType_Int, 0, ReadHalting, nullptr, nullptr, nullptr,
+        nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
 }
 
 void UnregisterDiagnosticDatarefs() {
     if (gTruckPhaseRef != nullptr) XPLMUnregisterDataAccessor(gTruckPhaseRef);
     gTruckPhaseRef = nullptr;
+    if (gHaltingRef != nullptr) XPLMUnregisterDataAccessor(gHaltingRef);
+    gHaltingRef = nullptr;
 }
 
 }  // namespace tarvosk

@@ -4,6 +4,7 @@
 
 #include "config/log.h"
 #include "config/settings.h"
+#include "pushback/manual_drive.h"
 #include "pushback/pushback.h"
 #include "pushback/scene_instances.h"
 #include "render/placed_object.h"
@@ -73,6 +74,9 @@ void DisablePlugin() {
     UnloadInstanceObjects();
     // A disabled plug-in must not leave the pilot's text output switched off.
     RestoreTextOutputNow();
+    // A steer key released while we are disabled sends its end to no one.
+    HoldSteer(-1, false);
+    HoldSteer(1, false);
 }
 
 }  // namespace tarvosk

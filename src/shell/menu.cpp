@@ -8,6 +8,7 @@
 #include "panels/about_window.h"
 #include "panels/message_box.h"
 #include "panels/preferences_window.h"
+#include "pushback/manual_drive.h"
 #include "pushback/pushback.h"
 #include "pushback/scene_instances.h"
 #include "render/placed_object.h"
@@ -37,6 +38,13 @@ void Append(const char* text, intptr_t reference) {
 void ShowNote(const char* title, const char* text) {
     std::snprintf(messageText, sizeof messageText, "%s", text);
     ShowMessageBox(title);
+}
+
+// A pushback the pre-check refuses: its reason in the "Warning..." box.
+bool Refused(int check) {
+    if (check == 0) return false;
+    if (const char* refusal = RefusalMessage(check)) ShowNote("Warning...", refusal);
+    return true;
 }
 
 void ToggleGpuItem() {
@@ -95,11 +103,19 @@ void RunMenuCommand(intptr_t command) {
         case kTurnTailLeft:
         case kAutoTailRight:
         case kAutoTailLeft:
-            if (check != 0) {
-                if (const char* refusal = RefusalMessage(check)) ShowNote("Warning...", refusal);
-                return;
-            }
+            if (Refused(check)) return;
             StartFromMenu(command);
+            return;
+        case kManualPushback:
+        case kManualTowForward:
+            if (Refused(check)) return;
+            StartManualKind(command == kManualPushback ? kManualPush : kManualTow);
+            return;
+        case kPauseResume:
+            TogglePause();
+            return;
+        case kStopHere:
+            StopHere();
             return;
         case kStop:
             StopPushback();
@@ -128,6 +144,11 @@ void BuildMenu(const std::vector<std::string>& trucks) {
     Append("Automated tail right", kAutoTailRight);
     Append("Automated tail left", kAutoTailLeft);
     XPLMAppendMenuSeparator(gMainMenu);
+    Append("Manual pushback", kManualPushback);
+    Append("Manual tow forward", kManualTowForward);
+    XPLMAppendMenuSeparator(gMainMenu);
+    Append("Pause / resume pushback", kPauseResume);
+    Append("Stop pushback here", kStopHere);
     Append("Stop PushBack!", kStop);
     XPLMAppendMenuSeparator(gMainMenu);
     const int trucksEntry = XPLMAppendMenuItem(gMainMenu, "Trucks", Ref(kFirstTruck), 1);

@@ -19,6 +19,11 @@ enum MenuCommand : intptr_t {
     kAutoTailLeft = 7,
     kStop = 8,
     kFirstTruck = 9,
+    // Beyond the trucks' references (at most a hundred of them).
+    kManualPushback = 1000,
+    kManualTowForward = 1001,
+    kPauseResume = 1002,
+    kStopHere = 1003,
 };
 
 // Builds the menu once at start-up, the "Trucks" submenu from `trucks`.

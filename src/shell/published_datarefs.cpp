@@ -1,9 +1,11 @@
-// The nine datarefs under "quorren/tarvosk/": status codes other plug-ins read and write to
-// drive the pushback and the GPU, and the positions of the tug and the cart.
+// The datarefs under "quorren/tarvosk/": status codes other plug-ins read and write to drive
+// the pushback and the GPU, the positions of the tug and the cart, and the manual kinds'
+// mode, steering and the present speed.
 #include "shell/published_datarefs.h"
 
 #include <cmath>
 
+#include "pushback/manual_drive.h"
 #include "pushback/pushback.h"
 #include "xplm/host.h"
 
@@ -11,7 +13,7 @@ namespace tarvosk {
 
 namespace {
 
-constexpr int kPublishedCount = 9;
+constexpr int kPublishedCount = 12;
 XPLMDataRef gHandles[kPublishedCount] = {};
 
 // Another plug-in's NaN or infinity would be drawn and followed by the camera: positions and
@@ -102,16 +104,34 @@ void WriteGpuZ(void*, float v) {
     if (Finite(v)) gGpu.gpuZ = v;
 }
 
+// 0 none, 1 manual push, 2 manual tow.
+int ReadManualMode(void*) {
+    return gManual.mode;
+}
+
+float ReadManualSteer(void*) {
+    return gManual.steer;
+}
+// A cockpit that steers through the plug-in: added to the commands and the pedals.
+void WriteManualSteer(void*, float v) {
+    SetCockpitSteer(v);
+}
+
+// m/s along the aircraft's path, for every kind.
+float ReadSpeed(void*) {
+    return static_cast<float>(gManual.speed);
+}
+
 XPLMDataRef PublishInt(const char* name, XPLMGetDatai_f read, XPLMSetDatai_f write) {
-    return XPLMRegisterDataAccessor(name, xplmType_Int, 1, read, write, nullptr, nullptr, nullptr,
+    return XPLMRegisterDataAccessor(name, xplmType_Int, write != nullptr ? 1 : 0, read, write,
                                     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                    nullptr, nullptr);
+                                    nullptr, nullptr, nullptr, nullptr, nullptr);
 }
 
 XPLMDataRef PublishFloat(const char* name, XPLMGetDataf_f read, XPLMSetDataf_f write) {
-    return XPLMRegisterDataAccessor(name, xplmType_Float, 1, nullptr, nullptr, read, write, nullptr,
-                                    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                    nullptr, nullptr);
+    return XPLMRegisterDataAccessor(name, xplmType_Float, write != nullptr ? 1 : 0, nullptr,
+                                    nullptr, read, write, nullptr, nullptr, nullptr, nullptr,
+                                    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
 }
 
 XPLMDataRef PublishDouble(const char* name, XPLMGetDatad_f read, XPLMSetDatad_f write) {
@@ -133,6 +153,9 @@ void RegisterPublishedDatarefs() {
     gHandles[6] = PublishFloat("quorren/tarvosk/GPU/position_ogl_x", ReadGpuX, WriteGpuX);
     gHandles[7] = PublishFloat("quorren/tarvosk/GPU/position_ogl_y", ReadGpuY, WriteGpuY);
     gHandles[8] = PublishFloat("quorren/tarvosk/GPU/position_ogl_z", ReadGpuZ, WriteGpuZ);
+    gHandles[9] = PublishInt("quorren/tarvosk/manual/mode", ReadManualMode, nullptr);
+    gHandles[10] = PublishFloat("quorren/tarvosk/manual/steer", ReadManualSteer, WriteManualSteer);
+    gHandles[11] = PublishFloat("quorren/tarvosk/speed", ReadSpeed, nullptr);
 }
 
 void UnregisterPublishedDatarefs() {

@@ -82,6 +82,7 @@ void ReadSettings(QN_Properties& properties) {
     s.truckSpeedFactor = s.TRUCK_SPEED / 100.0;
     s.ALLOW_ENGN_ON = ReadSwitch(properties, "ALLOW_ENGN_ON", defaults.ALLOW_ENGN_ON);
     s.SPEED_PER_SECOND = ReadSwitch(properties, "SPEED_PER_SECOND", defaults.SPEED_PER_SECOND);
+    s.MANUAL_RUDDER = ReadSwitch(properties, "MANUAL_RUDDER", defaults.MANUAL_RUDDER);
     s.Truck = FirstWord(properties["Truck"]);
 }
 
@@ -99,6 +100,7 @@ void StoreSettings(QN_Properties& properties) {
     properties["HANDLE_GPU"] = Switch(s.HANDLE_GPU);
     properties["ALLOW_ENGN_ON"] = Switch(s.ALLOW_ENGN_ON);
     properties["SPEED_PER_SECOND"] = Switch(s.SPEED_PER_SECOND);
+    properties["MANUAL_RUDDER"] = Switch(s.MANUAL_RUDDER);
     properties["Truck"] = s.Truck;
     std::snprintf(number, sizeof number, "%d", s.TruckView_KEY);
     properties["TruckView_KEY"] = number;

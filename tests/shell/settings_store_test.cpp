@@ -15,7 +15,7 @@ class SettingsStore : public ::testing::Test {
     QN_Properties Empty() { return QN_Properties("", nullptr); }
 };
 
-TEST_F(SettingsStore, DefaultsSaveAsTheThirteenLines) {
+TEST_F(SettingsStore, DefaultsSaveAsTheFourteenLines) {
     auto path = testing::FreshFolder() / "Quorren.Tarvosk.prf";
     QN_Properties properties(path.string(), nullptr);
     gSettings.Truck = "TVKdefault";
@@ -23,6 +23,7 @@ TEST_F(SettingsStore, DefaultsSaveAsTheThirteenLines) {
     ASSERT_TRUE(properties.Save());
     EXPECT_EQ(testing::ReadFile(path),
               "ALLOW_ENGN_ON=0\nAURAL_CREW_MESSAGE=1\nDRAW_TRUCK=1\nFRONT_WHEEL=1\nHANDLE_GPU=1\n"
+    "MANUAL_RUDDER=1\n"
               "SPEED_PER_SECOND=0\n"
               "SWITCH_VIEW=1\nTRUCK_SPEED=10.000000\nTruck=TVKdefault\nTruckView_KEY=123\n"
               "TruckView_KF=8\nVERSION=" +

@@ -288,6 +288,25 @@ TEST_F(Datarefs, EveryRowThePluginLooksUpExists) {
     for (const char* n : names) EXPECT_NE(XPLMFindDataRef(n), nullptr) << n;
 }
 
+// As in X-Plane: the pilot's yaw axis reaches the yaw ratio every frame unless a plug-in
+// overrides the joystick heading, so a plug-in's own write does not stick without it.
+TEST_F(Datarefs, ThePilotsYawAxisReplacesTheYawRatioUnlessOverridden) {
+    XPLMDataRef ratio = XPLMFindDataRef("sim/joystick/yolk_heading_ratio");
+    XPLMDataRef override = XPLMFindDataRef("sim/operation/override/override_joystick_heading");
+    ASSERT_TRUE(simhost::SetDataref("simhost/pilot/yaw_axis", -0.6));
+    XPLMSetDataf(ratio, 0.3f);
+    simhost::RunFrames(1);
+    EXPECT_FLOAT_EQ(XPLMGetDataf(ratio), -0.6f);
+    XPLMSetDatai(override, 1);
+    XPLMSetDataf(ratio, 0.3f);
+    simhost::RunFrames(3);
+    EXPECT_FLOAT_EQ(XPLMGetDataf(ratio), 0.3f);
+    XPLMSetDatai(override, 0);
+    ASSERT_TRUE(simhost::SetDataref("simhost/pilot/yaw_axis", 4.0));  // held to the axis's range
+    simhost::RunFrames(1);
+    EXPECT_FLOAT_EQ(XPLMGetDataf(ratio), 1.0f);
+}
+
 TEST_F(Datarefs, TheClockDatarefIsVirtualTimeAndReadOnly) {
     XPLMDataRef clock = XPLMFindDataRef("simhost/clock/monotonic_seconds");
     simhost::RunFrames(45);

@@ -111,6 +111,42 @@ TEST_F(Graphics, OutsideViewShowsSkyAboveAndGroundBelowWithTheAircraftBetween) {
     EXPECT_GT(bright, 60);
 }
 
+TEST_F(Graphics, TheTrailViewFramesTheAircraftsPathDrawnInBlue) {
+    XPLMDataRef x = XPLMFindDataRef("sim/flightmodel/position/local_x");
+    XPLMDataRef z = XPLMFindDataRef("sim/flightmodel/position/local_z");
+    const double x0 = XPLMGetDatad(x), z0 = XPLMGetDatad(z);
+    simhost::ShowTrail(true);
+    for (int k = 1; k <= 80; ++k) {  // 40 m south, half a metre a frame
+        XPLMSetDatad(z, z0 + 0.5 * k);
+        simhost::RunFrames(1);
+    }
+    const simhost::Picture p = Take("trail", 300, 300);
+    double sx = 0, sy = 0, ex = 0, ey = 0;
+    ASSERT_TRUE(simhost::ProjectToPicture(p, x0, 0.0, z0, &sx, &sy));
+    ASSERT_TRUE(simhost::ProjectToPicture(p, x0, 0.0, z0 + 40, &ex, &ey));
+    // North up: the start above the end, both inside the picture.
+    EXPECT_LT(sy, ey);
+    for (double v : {sx, sy, ex, ey}) {
+        EXPECT_GT(v, 0.0);
+        EXPECT_LT(v, 300.0);
+    }
+    // Along the first part of the path, far from the aircraft now: blue, where the same
+    // picture without the trail has none.
+    auto blueAlongTheStart = [&](const simhost::Picture& picture) {
+        int blue = 0;
+        for (int k = 0; k < 20; ++k) {
+            const double t = 0.02 * k;
+            const Rgb c = At(picture, static_cast<int>(sx + t * (ex - sx)),
+                             static_cast<int>(sy + t * (ey - sy)));
+            blue += c.b > c.r + 60 ? 1 : 0;
+        }
+        return blue;
+    };
+    EXPECT_GE(blueAlongTheStart(p), 15);
+    simhost::ShowTrail(false);
+    EXPECT_EQ(blueAlongTheStart(Take("trail", 300, 300)), 0);
+}
+
 TEST_F(Graphics, NightDimsGroundAndSky) {
     simhost::Picture day = Take("outside");
     ASSERT_TRUE(simhost::SetDataref("sim/graphics/scenery/percent_lights_on", 0.9));
@@ -368,7 +404,7 @@ TEST(PictureLines, BadLinesNameTheProblem) {
     EXPECT_EQ(PictureLineError("picture ../up\n"),
               "s.txt:1: 'picture' needs a NAME of letters, digits, '-' and '_'");
     EXPECT_EQ(PictureLineError("picture a view inside\n"),
-              "s.txt:1: view must be outside, top, tug or screen");
+              "s.txt:1: view must be outside, top, trail, tug or screen");
     EXPECT_EQ(PictureLineError("animation start a view screen\n"),
               "s.txt:1: view must be outside, top or tug");  // animations show the scene
     EXPECT_EQ(PictureLineError("picture a size 10x10\n"),

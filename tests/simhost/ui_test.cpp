@@ -55,6 +55,32 @@ TEST_F(Ui, MenusFormATreeChosenByPath) {
     EXPECT_EQ(simhost::MenuItemCheck("Plugins/Tester/Nothing"), -1);
 }
 
+TEST_F(Ui, ItemNamesMayHoldASlash) {
+    g_menuCalls.clear();
+    XPLMMenuID plugins = XPLMFindPluginsMenu();
+    const int item = XPLMAppendMenuItem(plugins, "Tester", nullptr, 1);
+    XPLMMenuID menu = XPLMCreateMenu("Tester", plugins, item, Handler, nullptr);
+    XPLMAppendMenuItem(menu, "Pause", reinterpret_cast<void*>(1), 1);
+    XPLMAppendMenuItem(menu, "Pause / resume", reinterpret_cast<void*>(2), 1);
+    XPLMAppendMenuItem(menu, "A/B", reinterpret_cast<void*>(3), 1);
+    XPLMAppendMenuItem(menu, "A", nullptr, 1);
+    XPLMMenuID sub = XPLMCreateMenu("A", menu, 3, Handler, nullptr);
+    XPLMAppendMenuItem(sub, "B", reinterpret_cast<void*>(4), 1);
+    EXPECT_TRUE(simhost::ChooseMenuItem("Plugins/Tester/Pause / resume"));
+    EXPECT_TRUE(simhost::ChooseMenuItem("Plugins/Tester/Pause"));
+    // The whole rest as one name first: the item "A/B", not "B" in a submenu of "A".
+    EXPECT_TRUE(simhost::ChooseMenuItem("Plugins/Tester/A/B"));
+    ASSERT_EQ(g_menuCalls.size(), 3u);
+    EXPECT_EQ(g_menuCalls[0].itemRef, reinterpret_cast<void*>(2));
+    EXPECT_EQ(g_menuCalls[1].itemRef, reinterpret_cast<void*>(1));
+    EXPECT_EQ(g_menuCalls[2].itemRef, reinterpret_cast<void*>(3));
+    EXPECT_FALSE(simhost::ChooseMenuItem("Plugins/Tester/Pause / rest"));
+    XPLMAppendMenuItem(sub, "C", reinterpret_cast<void*>(5), 1);
+    EXPECT_TRUE(simhost::ChooseMenuItem("Plugins/Tester/A/C"));  // no such item: the submenu
+    ASSERT_EQ(g_menuCalls.size(), 4u);
+    EXPECT_EQ(g_menuCalls[3].itemRef, reinterpret_cast<void*>(5));
+}
+
 TEST_F(Ui, CheckMarksAndDisabledItems) {
     XPLMMenuID plugins = XPLMFindPluginsMenu();
     XPLMMenuID menu = XPLMCreateMenu(

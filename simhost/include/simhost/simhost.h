@@ -81,6 +81,7 @@ SIMHOST_API void RunSeconds(double seconds);  // whole frames
 SIMHOST_API double Now();                     // virtual seconds since Reset
 SIMHOST_API long long FrameCount();
 SIMHOST_API bool SetFramesPerSecond(double fps);  // from the next frame on
+SIMHOST_API double FramesPerSecond();
 
 // Host -> plug-in message (toPlugin -1 = every enabled plug-in).
 SIMHOST_API void SendMessageFromHost(int toPlugin, int message, void* param);
@@ -195,6 +196,8 @@ SIMHOST_API int ObjectUnloads();  // XPLMUnloadObject calls that matched a load
 SIMHOST_API int ObjectsLoadedNow();
 
 SIMHOST_API void SetAfterFrameHook(std::function<void()> hook);  // runs after every frame
+// Pictures show the aircraft's path since the host started as a blue line on the ground.
+SIMHOST_API void ShowTrail(bool on);
 
 // Graphics. The host draws with a real OpenGL context (EGL on Mesa, no window). Where none can
 // be had, GraphicsAvailable is false (the reason in *why and in the host log), the draw phases

@@ -140,6 +140,11 @@ TEST_F(PushbackHost, MenuHoldsEveryItemInOrder) {
                                                "Automated tail right",
                                                "Automated tail left",
                                                "-",
+                                               "Manual pushback",
+                                               "Manual tow forward",
+                                               "-",
+                                               "Pause / resume pushback",
+                                               "Stop pushback here",
                                                "Stop PushBack!",
                                                "-",
                                                "Trucks"};

@@ -2,6 +2,7 @@
 // turn; without it, the per-frame figures.
 #include <cmath>
 #include <fstream>
+#include <numbers>
 
 #include "pushback_host.h"
 
@@ -50,6 +51,33 @@ TEST_P(PushSpeed, AutomatedTurnEndsOnItsTarget) {
     ASSERT_TRUE(Set(kParkBrake, 0.0));
     ASSERT_TRUE(PushToTheEnd("Automated tail left", 600.0));
     EXPECT_EQ(std::floor(Get(kPsi)), 5.0);
+}
+
+// The tug too: its approach and departure take the same simulated time at any frame rate,
+// TRUCK_SPEED tenths of a unit per second (15 units to the gear; away from it, backing off by
+// the arc's radius and 8 units, then an arc of 175 degrees at 4 degrees a unit); per frame they
+// are over much sooner.
+TEST_P(PushSpeed, TugApproachAndDeparture) {
+    const Rate rate = GetParam();
+    ASSERT_TRUE(Set(kParkBrake, 0.0));
+    ASSERT_TRUE(Choose("Push straight back"));
+    const double ordered = simhost::Now();
+    const auto phase = [] { return Get("tarvosk/diagnostics/truck_phase"); };
+    ASSERT_TRUE(RunUntil([&] { return phase() == 2.0; }, 60.0));
+    const double approach = simhost::Now() - ordered;
+    ASSERT_TRUE(RunUntil([&] { return phase() == 3.0; }, 60.0));
+    const double departing = simhost::Now();
+    ASSERT_TRUE(RunUntil([] { return Get(kPBstatus) == 0.0; }, 120.0));
+    const double departure = simhost::Now() - departing;
+    const double backOff = 180.0 / (4.0 * std::numbers::pi) + 8.0;
+    if (rate.perSecond) {
+        // 1 s to the loop's first call, 3 s of announcement, 15 s driving, 1.5 s hooking up.
+        EXPECT_NEAR(approach, 20.5, 0.6);
+        EXPECT_NEAR(departure, 1.5 + backOff + 175.0 / 4.0, 1.0);
+    } else {
+        EXPECT_LT(approach, 12.0);
+        EXPECT_LT(departure, 1.5 + (backOff / 0.1 + 175.0 / 0.4) / rate.fps + 1.0);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Frames, PushSpeed,

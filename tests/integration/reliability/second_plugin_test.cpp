@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -50,8 +51,8 @@ class SecondPlugin : public ::testing::Test {
         EXPECT_EQ(simhost::PluginFaults(), 0);
         EXPECT_EQ(simhost::FlightLoopDoubleRegistrations(), 0);
     }
-    std::vector<std::string> Record() const {
-        std::ifstream in(simhost::Sandbox() / "Resources/plugins/TarvoskClient.txt");
+    std::vector<std::string> Record(const char* file = "TarvoskClient.txt") const {
+        std::ifstream in(simhost::Sandbox() / "Resources/plugins" / file);
         std::vector<std::string> lines;
         for (std::string line; std::getline(in, line);) lines.push_back(line);
         return lines;
@@ -134,6 +135,36 @@ TEST_F(SecondPlugin, ConnectsTheGpuThenPushesBackAndFollowsTheTug) {
     }
     EXPECT_EQ(toTarvosk, 2);
     EXPECT_GE(broadcasts, 2);  // running, then off
+}
+
+TEST_F(SecondPlugin, ThenRunsAManualPushSteeredThroughTheDataref) {
+    bool released = false;
+    simhost::SetAfterFrameHook([&] {
+        if (!released && simhost::GetDataref("quorren/tarvosk/PBstatus") != 0.0) {
+            simhost::SetDataref("sim/flightmodel/controls/parkbrake", 0.0);
+            released = true;
+        }
+    });
+    for (int second = 0; second < 600; ++second) {
+        simhost::RunSeconds(1.0);
+        const auto lines = Record("TarvoskClientManual.txt");
+        if (!lines.empty() && lines.back().rfind("manual push over", 0) == 0) break;
+    }
+    simhost::SetAfterFrameHook(nullptr);
+    const auto lines = Record("TarvoskClientManual.txt");
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_NE(lines[0].find("mode 1, status 1"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[1].find("steering 1.00"), std::string::npos) << lines[1];
+    // Eight seconds from a standing start: 0.25 m/s per second up to 1 m/s, about 6 m pushed,
+    // on the 38.2 m radius a tail-right turn of about 9 degrees.
+    double at = 0, speed = 0, change = 0;
+    ASSERT_EQ(std::sscanf(lines[2].c_str(), "stop here at %lf, speed %lf, heading change %lf", &at,
+                          &speed, &change),
+              3)
+        << lines[2];
+    EXPECT_NEAR(speed, 1.0, 1e-3);
+    EXPECT_NEAR(change, -6.0 / 38.197 * 180.0 / 3.14159265358979, 0.5);
+    EXPECT_NE(lines[3].find("mode 0"), std::string::npos) << lines[3];
 }
 
 TEST_F(SecondPlugin, SignaturesFindEachPlugin) {

@@ -11,23 +11,39 @@ namespace {
 // Every setting away from its default, and the truck-view key on "A".
 const std::string kChanged =
     "ALLOW_ENGN_ON=1\nAURAL_CREW_MESSAGE=0\nDRAW_TRUCK=0\nFRONT_WHEEL=0\nHANDLE_GPU=0\n"
-    "SPEED_PER_SECOND=1\nSWITCH_VIEW=0\nTRUCK_SPEED=33.000000\nTruck=TVKdefault\nTruckView_KEY=65\n"
-    "TruckView_KF=8\nVERSION=" +
+    "MANUAL_RUDDER=0\nSPEED_PER_SECOND=1\nSWITCH_VIEW=0\nTRUCK_SPEED=33.000000\n"
+    "Truck=TVKdefault\nTruckView_KEY=65\nTruckView_KF=8\nVERSION=" +
     std::string(kTarvoskVersion) + "\nWRITTEN_CREW_MESSAGE=0\n";
 
-const std::vector<std::string> kChangedLines = {
-    "ALLOW_ENGN_ON=1",       "AURAL_CREW_MESSAGE=0",  "DRAW_TRUCK=0",
-    "FRONT_WHEEL=0",         "HANDLE_GPU=0",          "SPEED_PER_SECOND=1",
-    "SWITCH_VIEW=0",         "TRUCK_SPEED=33.000000", "Truck=TVKdefault",
-    "TruckView_KEY=65",      "TruckView_KF=8",        std::string("VERSION=") + kTarvoskVersion,
-    "WRITTEN_CREW_MESSAGE=0"};
+const std::vector<std::string> kChangedLines = {"ALLOW_ENGN_ON=1",
+                                                "AURAL_CREW_MESSAGE=0",
+                                                "DRAW_TRUCK=0",
+                                                "FRONT_WHEEL=0",
+                                                "HANDLE_GPU=0",
+                                                "MANUAL_RUDDER=0",
+                                                "SPEED_PER_SECOND=1",
+                                                "SWITCH_VIEW=0",
+                                                "TRUCK_SPEED=33.000000",
+                                                "Truck=TVKdefault",
+                                                "TruckView_KEY=65",
+                                                "TruckView_KF=8",
+                                                std::string("VERSION=") + kTarvoskVersion,
+                                                "WRITTEN_CREW_MESSAGE=0"};
 
-const std::vector<std::string> kDefaultLines = {
-    "ALLOW_ENGN_ON=0",       "AURAL_CREW_MESSAGE=1",  "DRAW_TRUCK=1",
-    "FRONT_WHEEL=1",         "HANDLE_GPU=1",          "SPEED_PER_SECOND=0",
-    "SWITCH_VIEW=1",         "TRUCK_SPEED=10.000000", "Truck=TVKdefault",
-    "TruckView_KEY=123",     "TruckView_KF=8",        std::string("VERSION=") + kTarvoskVersion,
-    "WRITTEN_CREW_MESSAGE=1"};
+const std::vector<std::string> kDefaultLines = {"ALLOW_ENGN_ON=0",
+                                                "AURAL_CREW_MESSAGE=1",
+                                                "DRAW_TRUCK=1",
+                                                "FRONT_WHEEL=1",
+                                                "HANDLE_GPU=1",
+                                                "MANUAL_RUDDER=1",
+                                                "SPEED_PER_SECOND=0",
+                                                "SWITCH_VIEW=1",
+                                                "TRUCK_SPEED=10.000000",
+                                                "Truck=TVKdefault",
+                                                "TruckView_KEY=123",
+                                                "TruckView_KF=8",
+                                                std::string("VERSION=") + kTarvoskVersion,
+                                                "WRITTEN_CREW_MESSAGE=1"};
 
 bool Has(const std::vector<std::string>& lines, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
@@ -78,6 +94,23 @@ TEST_F(Preferences, TheFrameRateBoxIsLeftAloneByCancel) {
     ASSERT_TRUE(Click("Speed independent of frame rate"));
     ASSERT_TRUE(Click("Cancel"));
     EXPECT_TRUE(Has(StopAndReadProperties(), "SPEED_PER_SECOND=0"));
+}
+
+TEST_F(Preferences, TheRudderBoxSitsUnderTheFrameRateBoxAndTakesEffectOnOk) {
+    Launch();
+    ASSERT_TRUE(Choose("Preferences..."));
+    const auto perSecond = simhost::FindWidgetToClick("Speed independent of frame rate");
+    const auto rudder = simhost::FindWidgetToClick("Steer with the rudder pedals");
+    int perSecondTop = 0, rudderTop = 0;
+    for (const auto& w : simhost::Widgets()) {
+        if (w.id == perSecond) perSecondTop = w.top;
+        if (w.id == rudder) rudderTop = w.top;
+    }
+    EXPECT_LT(rudderTop, perSecondTop);
+    EXPECT_EQ(BoxState("Steer with the rudder pedals"), 1);
+    ASSERT_TRUE(Click("Steer with the rudder pedals"));
+    ASSERT_TRUE(Click(kOk));
+    EXPECT_TRUE(Has(StopAndReadProperties(), "MANUAL_RUDDER=0"));
 }
 
 TEST_F(Preferences, TheSpeedTakesEffectAtOnceAndStaysAfterCancel) {

@@ -1,0 +1,130 @@
+// The pace of a pushback and the manual kinds' inputs, called directly: easing a fixed kind
+// down to a pause and back, the target speed's steps and limits, and the steering's sum.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "pushback/manual_drive.h"
+#include "pushback/pushback.h"
+
+namespace tarvosk {
+namespace {
+
+class ManualDriveTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        gManual = ManualDrive{};
+        gPushback = PushbackState{};
+    }
+    void TearDown() override { gManual = ManualDrive{}; }
+};
+
+TEST_F(ManualDriveTest, AFixedKindKeepsItsWholeStepUntilPaused) {
+    for (int k = 0; k < 10; ++k) EXPECT_EQ(FixedKindPace(0.1, 1.0f / 30), 1.0);
+    EXPECT_NEAR(gManual.speed, 3.0, 1e-6);  // 0.1 unit a frame at 30 frames per second
+}
+
+TEST_F(ManualDriveTest, APauseEasesAFixedKindDownAndBackUpAtAQuarterMetrePerSecond) {
+    const float dt = 1.0f / 20;
+    FixedKindPace(0.05, dt);  // 1 m/s
+    gManual.paused = true;
+    double last = gManual.speed;
+    int frames = 0;
+    while (FixedKindPace(0.05, dt) > 0.0) {
+        EXPECT_NEAR(last - gManual.speed, 0.25 * dt, 1e-6);
+        last = gManual.speed;
+        ASSERT_LT(++frames, 1000);
+    }
+    EXPECT_EQ(gManual.speed, 0.0);
+    EXPECT_NEAR(frames, 4.0 / dt, 1.0);  // 1 m/s down in 4 s
+    gManual.paused = false;
+    const double share = FixedKindPace(0.05, dt);
+    EXPECT_NEAR(share, 0.25 * dt / 1.0, 1e-6);  // the step in proportion to the speed
+    for (int k = 0; k < 100; ++k) FixedKindPace(0.05, dt);
+    EXPECT_EQ(FixedKindPace(0.05, dt), 1.0);  // back on its own step
+    EXPECT_FALSE(gManual.easing);
+}
+
+TEST_F(ManualDriveTest, TheSpeedIsTheStepOverTheFramesRealLength) {
+    FixedKindPace(0.1, 0.5f);  // a slow frame still moves its one step
+    EXPECT_NEAR(gManual.speed, 0.2, 1e-6);
+    FixedKindPace(0.1, 0.0f);
+    EXPECT_EQ(gManual.speed, 0.0);
+}
+
+TEST_F(ManualDriveTest, TargetSpeedStepsWithinTheKindsLimits) {
+    ChangeTargetSpeed(1);  // no manual kind: nothing
+    EXPECT_EQ(gManual.targetSpeed, 0.0);
+    gManual.mode = kManualPush;
+    gManual.targetSpeed = kDefaultPushSpeed;
+    for (int k = 0; k < 10; ++k) ChangeTargetSpeed(1);
+    EXPECT_EQ(gManual.targetSpeed, 2.0);
+    for (int k = 0; k < 20; ++k) ChangeTargetSpeed(-1);
+    EXPECT_EQ(gManual.targetSpeed, 0.25);
+    gManual.mode = kManualTow;
+    for (int k = 0; k < 30; ++k) ChangeTargetSpeed(1);
+    EXPECT_EQ(gManual.targetSpeed, 4.0);
+}
+
+TEST_F(ManualDriveTest, CockpitSteeringIsClampedAddedAndReadBackAtOnce) {
+    gManual.mode = kManualTow;
+    gManual.axisSteer = 0.25f;
+    SetCockpitSteer(0.5f);
+    EXPECT_FLOAT_EQ(gManual.steer, 0.75f);
+    SetCockpitSteer(9.0f);
+    EXPECT_FLOAT_EQ(gManual.cockpitSteer, 1.0f);
+    EXPECT_FLOAT_EQ(gManual.steer, 1.0f);
+    SetCockpitSteer(std::nanf(""));
+    SetCockpitSteer(INFINITY);
+    EXPECT_FLOAT_EQ(gManual.cockpitSteer, 1.0f);
+    SetCockpitSteer(-3.0f);
+    EXPECT_FLOAT_EQ(gManual.steer, -0.75f);
+}
+
+TEST_F(ManualDriveTest, ASteerKeyReleasedCentresWhileTheOtherHeldKeepsIt) {
+    gManual.mode = kManualPush;
+    HoldSteer(-1, true);
+    gManual.commandSteer = -0.8f;
+    HoldSteer(1, true);  // both held: they cancel from the next frame on
+    HoldSteer(1, false);
+    EXPECT_FLOAT_EQ(gManual.commandSteer, -0.8f);  // left still held
+    HoldSteer(-1, false);
+    EXPECT_EQ(gManual.commandSteer, 0.0f);
+    EXPECT_EQ(gManual.steer, 0.0f);
+}
+
+TEST_F(ManualDriveTest, ResetForgetsThePushButNotTheKeys) {
+    gManual.mode = kManualTow;
+    gManual.speed = 2.0;
+    gManual.paused = true;
+    gManual.cockpitSteer = 0.5f;
+    HoldSteer(1, true);
+    ResetManualDrive();
+    EXPECT_EQ(gManual.mode, kManualNone);
+    EXPECT_EQ(gManual.speed, 0.0);
+    EXPECT_FALSE(gManual.paused);
+    EXPECT_EQ(gManual.cockpitSteer, 0.0f);
+    EXPECT_TRUE(gManual.holdRight);
+}
+
+TEST_F(ManualDriveTest, PauseAndStopHereNeedAPushbackThatHasNotEnded) {
+    TogglePause();
+    StopHere();
+    EXPECT_FALSE(gManual.paused);
+    EXPECT_FALSE(gManual.stopping);
+    gPushback.pushRequested = true;
+    gPushback.truckPhase = 3;  // the tug is leaving: the push is over
+    TogglePause();
+    EXPECT_FALSE(gManual.paused);
+    gPushback.truckPhase = 2;
+    gPushback.pushing = true;
+    TogglePause();
+    EXPECT_TRUE(gManual.paused);
+    TogglePause();
+    EXPECT_FALSE(gManual.paused);
+    StopHere();
+    EXPECT_TRUE(gManual.stopping);
+}
+
+}  // namespace
+}  // namespace tarvosk
