@@ -2,6 +2,8 @@
 
 #include <fstream>
 
+#include "platform/files.h"
+
 namespace tarvosk {
 namespace {
 
@@ -12,7 +14,7 @@ std::ofstream gLogStream;
 bool OpenLog(const std::string& path) {
     if (gLogStream.is_open()) gLogStream.close();
     gLogStream.clear();
-    gLogStream.open(path, std::ios::out | std::ios::trunc);
+    gLogStream.open(platform::FsPath(path), std::ios::out | std::ios::trunc);
     return gLogStream.is_open();
 }
 
