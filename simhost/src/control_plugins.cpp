@@ -153,7 +153,13 @@ int LoadPlugin(const std::filesystem::path& xpl, std::string* error) {
             return Fail(error, "cannot copy the plug-in to " + dest.string() + ": " + ec.message()),
                    -1;
     }
+    BeginLibraryLoad();
     void* handle = dlopen(dest.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (EndLibraryLoad() > 0) {
+        // X-Plane is not ready for calls then (on Windows they run inside the loader lock).
+        Fault(dest.filename().string() +
+              " called the host while its library was loading, before XPluginStart");
+    }
     if (!handle) {
         const char* why = dlerror();
         return Fail(error, std::string("dlopen failed: ") + (why ? why : "unknown error")), -1;
@@ -281,8 +287,10 @@ void UnloadPlugin(int id) {
     // A library that stays mapped keeps its statics: a later load would not start afresh.
     if (void* still = dlopen(p->path.c_str(), RTLD_NOW | RTLD_NOLOAD)) {
         dlclose(still);
-        Fault("plug-in stayed loaded after dlclose (a thread_local destructor or a unique "
-              "symbol pins it): " + label);
+        Fault(
+            "plug-in stayed loaded after dlclose (a thread_local destructor or a unique "
+            "symbol pins it): " +
+            label);
     } else {
         Event("plug-in unloaded: " + label);
     }

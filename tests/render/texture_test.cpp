@@ -8,6 +8,7 @@
 
 #include "fake_host.h"
 #include "image_builders.h"
+#include "render/lighting.h"
 #include "render/texture.h"
 
 namespace tarvosk {
@@ -39,7 +40,10 @@ class TempFiles {
 
 class TextureTest : public ::testing::Test {
   protected:
-    void SetUp() override { fake::reset(); }
+    void SetUp() override {
+        fake::reset();
+        ResolveLightingDatarefs();  // the plug-in does it at start
+    }
 };
 
 // ---- PNG -----------------------------------------------------------------------------------
