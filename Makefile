@@ -3,11 +3,13 @@
 #   make test   build and run every test
 #   make bench  build and run the benchmarks; each comparison ends with "<name>: <figure> (goal <goal>)"
 #   make soak   a million random operations on the real plug-in (SOAK_OPERATIONS, SOAK_SEED)
+#   make windows  the Windows plug-in, cross-built with mingw-w64 (build/windows/src/shell/win_x64/)
+#   make test-windows  the unit tests cross-built for Windows, run through Wine
 #   make package  dist/Tarvosk-<version>-lin_x64.zip, with the plug-in built in a cached Debian 11
 #               root (glibc 2.31; tools/build-portable.sh, needs root or sudo the first time)
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps demo test bench soak asan-test fuzz-smoke package format clean
+.PHONY: all deps demo test bench soak asan-test fuzz-smoke package format clean windows test-windows
 
 all: deps
 	cmake --preset dev >/dev/null
@@ -51,6 +53,20 @@ package: deps build/package/build.ninja
 	tools/build-portable.sh build/portable
 	cmake --build --preset package -j $(JOBS) --target tarvosk_content
 	tools/make-package.sh build/package dist
+
+# The Windows plug-in, cross-built with mingw-w64: build/windows/src/shell/win_x64/Tarvosk.xpl,
+# checked for its exports, its imports and the host names against the official SDK.
+windows:
+	tools/ensure-deps.sh windows
+	tools/mingw-libs.sh build/mingw-libs
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows -j $(JOBS) --target Tarvosk
+	tools/check-windows-plugin.sh build/windows/src/shell/win_x64/Tarvosk.xpl
+
+# The cross-built unit tests of the host-free libraries, run by ctest through Wine.
+test-windows: windows
+	cmake --build --preset windows -j $(JOBS) --target tarvosk_windows_tests
+	JOBS=$(JOBS) tools/test-windows.sh build/windows
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
