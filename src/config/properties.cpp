@@ -25,7 +25,7 @@ void QN_Properties::LogText(const std::string& text) const {
 }
 
 void QN_Properties::Load() {
-    std::FILE* file = platform::OpenFile(path, "r");
+    std::FILE* file = platform::OpenFile(path, "rb");
     if (file == nullptr) {
         LogText("Error: can't open QN_Properties file '" + path + "'\n");
         LogText("Will create a new one from defaults'\n");
@@ -73,7 +73,8 @@ bool QN_Properties::Save() const {
     };
     if (!path.empty()) {
         reason.clear();
-        if (std::FILE* file = platform::OpenFile(temporary, "w")) {
+        // Binary: the same bytes (LF line ends) on every platform.
+        if (std::FILE* file = platform::OpenFile(temporary, "wb")) {
             ok = true;
             for (const auto& [key, value] : entries) {
                 const std::string line = key + "=" + value + "\n";

@@ -121,7 +121,15 @@ bool ReadOnlyFile::Open(const std::string& path, std::string* error) {
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        if (error) *error = "cannot open " + path + ": " + SystemMessage(GetLastError());
+        const DWORD reason = GetLastError();
+        // A folder cannot be opened this way at all; say what it is, as on POSIX.
+        const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+        if (error && attributes != INVALID_FILE_ATTRIBUTES &&
+            (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            *error = path + " is not a regular file";
+        } else if (error) {
+            *error = "cannot open " + path + ": " + SystemMessage(reason);
+        }
         return false;
     }
     handle_ = reinterpret_cast<std::intptr_t>(file);
