@@ -1,6 +1,4 @@
 // The host's life: reset, the frame loop, plug-in identities and the records.
-#include <dlfcn.h>
-
 #include <cmath>
 #include <cstdio>
 

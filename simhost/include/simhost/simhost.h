@@ -55,6 +55,8 @@ SIMHOST_API const HostConfig& Config();
 // or <sandbox>/Resources/plugins/<name>/lin_x64/<name>.xpl (fat layout), unless it already lies
 // there, and opens it with dlopen(RTLD_NOW | RTLD_LOCAL); returns an id > 0, or -1 with *error set.
 SIMHOST_API std::filesystem::path PluginInstallPath(const std::filesystem::path& xpl);
+// The platform folder of the fat layout on this host: "lin_x64", or "win_x64" on Windows.
+SIMHOST_API const char* PlatformFolder();
 SIMHOST_API int LoadPlugin(const std::filesystem::path& xpl, std::string* error);
 SIMHOST_API bool StartPlugin(int id);
 SIMHOST_API bool EnablePlugin(int id);
