@@ -16,4 +16,36 @@ set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
 add_subdirectory(tests/platform)
 add_subdirectory(tests/objformat)
 add_subdirectory(tests/config)
-add_custom_target(tarvosk_windows_tests DEPENDS platform_tests objformat_tests config_tests)
+add_subdirectory(tests/windows)
+add_custom_target(tarvosk_windows_tests
+  DEPENDS platform_tests objformat_tests config_tests kill_windows_tests tarvosk-sim
+          simhost_xpwidgets Tarvosk)
+
+# The Windows plug-in in the simulated host built for Windows: every scenario, the demo in the
+# package's layout (Tarvosk/win_x64/), a scenario in a folder with German, Cyrillic and CJK
+# letters, and ten thousand random operations. The data folder is platform-neutral: the one a
+# Linux build generates (make test-windows points here at build/dev's).
+set(TARVOSK_CONTENT_DIR "" CACHE PATH "The generated data folder (a Linux build's content/Tarvosk)")
+if(TARVOSK_CONTENT_DIR)
+  set(_out ${PROJECT_BINARY_DIR}/windows-runs)
+  foreach(scenario demo demo-xp12 windows foundation/first_run foundation/old_simulator
+          foundation/missing_dataref foundation/persistence foundation/fat_layout
+          pushback/old_simulator pushback/slow_frames render/tug_and_cart)
+    string(REPLACE "/" "." name ${scenario})
+    add_test(NAME windows.scenario.${name}
+      COMMAND tarvosk-sim --plugin $<TARGET_FILE:Tarvosk> --content ${TARVOSK_CONTENT_DIR}
+              --out ${_out}/${name} --quiet ${PROJECT_SOURCE_DIR}/scenarios/${scenario}.txt)
+  endforeach()
+  add_test(NAME windows.scenario.demo_fat_layout
+    COMMAND tarvosk-sim --plugin $<TARGET_FILE:Tarvosk> --layout fat
+            --content ${TARVOSK_CONTENT_DIR} --out ${_out}/demo_fat_layout --quiet
+            ${PROJECT_SOURCE_DIR}/scenarios/demo.txt)
+  add_test(NAME windows.scenario.non_ascii_sandbox
+    COMMAND tarvosk-sim --plugin $<TARGET_FILE:Tarvosk> --content ${TARVOSK_CONTENT_DIR}
+            "--out" "${_out}/Jürgen-Прив-日本" --quiet
+            ${PROJECT_SOURCE_DIR}/scenarios/foundation/persistence.txt)
+  add_test(NAME windows.soak
+    COMMAND tarvosk-sim --soak 10000 --seed 20261209 --plugin $<TARGET_FILE:Tarvosk>
+            --content ${TARVOSK_CONTENT_DIR} --sandbox ${_out}/soak-sandbox)
+  set_tests_properties(windows.soak PROPERTIES TIMEOUT 600)
+endif()

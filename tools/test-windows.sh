@@ -16,7 +16,7 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   timeout 300 wineboot -i >/dev/null 2>&1 || true
   wineserver -w
 fi
-wineserver -p >/dev/null 2>&1 </dev/null
+wineserver -p >/dev/null 2>&1 </dev/null || true  # (one may be running already)
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 # Wine's own services start with the first program and inherit its output: start them here,
 # on /dev/null, rather than inside a test whose pipe ctest waits on.
