@@ -65,12 +65,15 @@ windows:
 
 # Under Wine: the cross-built unit tests of the host-free libraries, and the Windows plug-in in
 # the simulated host built for Windows (every scenario, a non-ASCII folder, the soak). The data
-# folder comes from the Linux build.
+# folder comes from the Linux build. Then the demo under Wine on a virtual display, with its
+# pictures (out/demo-windows/).
 test-windows: windows build/dev/build.ninja
 	cmake --build --preset dev -j $(JOBS) --target tarvosk_content
 	cmake --preset windows -DTARVOSK_CONTENT_DIR=$(CURDIR)/build/dev/content/Tarvosk >/dev/null
 	cmake --build --preset windows -j $(JOBS) --target tarvosk_windows_tests
 	JOBS=$(JOBS) tools/test-windows.sh build/windows
+	cmake --build --preset dev -j $(JOBS) --target tarvosk-sim Tarvosk
+	tools/demo-windows.sh build/windows build/dev out/demo-windows
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
