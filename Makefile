@@ -5,7 +5,7 @@
 #   make soak   a million random operations on the real plug-in (SOAK_OPERATIONS, SOAK_SEED)
 #   make windows  the Windows plug-in, cross-built with mingw-w64 (build/windows/src/shell/win_x64/)
 #   make test-windows  the unit tests cross-built for Windows, run through Wine
-#   make package  dist/Tarvosk-<version>-lin_x64.zip, with the plug-in built in a cached Debian 11
+#   make package  dist/Tarvosk-<version>.zip (lin_x64 and win_x64), the Linux plug-in built in a cached Debian 11
 #               root (glibc 2.31; tools/build-portable.sh, needs root or sudo the first time)
 JOBS ?= $(shell nproc)
 
@@ -49,7 +49,7 @@ fuzz-smoke: deps build/fuzz/build.ninja
 	cmake --build --preset fuzz -j $(JOBS)
 	fuzz/run-smoke.sh build/fuzz $${FUZZ_SECONDS:-60}
 
-package: deps build/package/build.ninja
+package: deps windows build/package/build.ninja
 	tools/build-portable.sh build/portable
 	cmake --build --preset package -j $(JOBS) --target tarvosk_content
 	tools/make-package.sh build/package dist
