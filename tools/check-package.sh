@@ -33,6 +33,7 @@ win_xpl="$sandbox/Resources/plugins/Tarvosk/win_x64/Tarvosk.xpl"
 [ -f "$win_xpl" ] || { echo "check-package: the zip has no Tarvosk/win_x64/Tarvosk.xpl" >&2; exit 1; }
 "$root/tools/check-windows-plugin.sh" "$win_xpl"
 win_sim="$windows_build/simhost/tarvosk-sim.exe"
+[ -f "$win_sim" ] || cmake --build "$windows_build" --target tarvosk-sim simhost_xpwidgets >/dev/null
 [ -f "$win_sim" ] || { echo "check-package: no $win_sim (make test-windows builds it)" >&2; exit 1; }
 win_sandbox="$out/X-Plane-windows"
 mkdir -p "$win_sandbox/Resources/plugins"
