@@ -16,7 +16,7 @@ set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
 add_subdirectory(tests/platform)
 add_subdirectory(tests/objformat)
 add_subdirectory(tests/config)
-add_subdirectory(tests/windows)
+add_subdirectory(tests/windows_kill)
 add_custom_target(tarvosk_windows_tests
   DEPENDS platform_tests objformat_tests config_tests kill_windows_tests tarvosk-sim
           simhost_xpwidgets Tarvosk)
