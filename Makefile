@@ -4,11 +4,14 @@
 #   make bench  build and run the benchmarks; each comparison ends with "<name>: <figure> (goal <goal>)"
 #   make soak   a million random operations on the real plug-in (SOAK_OPERATIONS, SOAK_SEED)
 #   make readme-pictures  the demo, then the README's small pictures in docs/images/ from it
-#   make package  dist/Tarvosk-<version>-lin_x64.zip, with the plug-in built in a cached Debian 11
-#               root (glibc 2.31; tools/build-portable.sh, needs root or sudo the first time)
+#   make windows  the Windows plug-in, cross-built with mingw-w64 (build/windows/src/shell/win_x64/)
+#   make test-windows  the Windows plug-in and host tested under Wine (unit tests, scenarios, soak)
+#   make package  dist/Tarvosk-<version>.zip (lin_x64 and win_x64), the Linux plug-in built in a
+#               cached Debian 11 root (glibc 2.31; tools/build-portable.sh, needs root or sudo)
 JOBS ?= $(shell nproc)
 
-.PHONY: all demo readme-pictures test bench soak asan-test fuzz-smoke package format clean
+.PHONY: all demo readme-pictures test bench soak asan-test fuzz-smoke package format clean \
+        windows test-windows
 
 # Each target installs the Debian packages it needs first (tools/ensure-deps.sh, silent when
 # they are there), then configures its tree once.
@@ -64,12 +67,35 @@ fuzz-smoke:
 	cmake --build --preset fuzz -j $(JOBS)
 	fuzz/run-smoke.sh build/fuzz $${FUZZ_SECONDS:-60}
 
-package:
+package: windows
 	$(DEPS) package
 	$(call configure,package)
 	tools/build-portable.sh build/portable
 	cmake --build --preset package -j $(JOBS) --target tarvosk_content
 	tools/make-package.sh build/package dist
+
+# The Windows plug-in, cross-built with mingw-w64: build/windows/src/shell/win_x64/Tarvosk.xpl,
+# checked for its exports, its imports and the host names against the official SDK.
+windows:
+	$(DEPS) windows
+	tools/mingw-libs.sh build/mingw-libs
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows -j $(JOBS) --target Tarvosk
+	tools/check-windows-plugin.sh build/windows/src/shell/win_x64/Tarvosk.xpl
+
+# Under Wine: the cross-built unit tests of the host-free libraries, and the Windows plug-in in
+# the simulated host built for Windows (every scenario, a non-ASCII folder, the soak). The data
+# folder comes from the Linux build. Then the demo under Wine on a virtual display, with its
+# pictures (out/demo-windows/).
+test-windows: windows
+	$(DEPS) test
+	$(call configure,dev)
+	cmake --build --preset dev -j $(JOBS) --target tarvosk_content
+	cmake --preset windows -DTARVOSK_CONTENT_DIR=$(CURDIR)/build/dev/content/Tarvosk >/dev/null
+	cmake --build --preset windows -j $(JOBS) --target tarvosk_windows_tests
+	JOBS=$(JOBS) tools/test-windows.sh build/windows
+	cmake --build --preset dev -j $(JOBS) --target tarvosk-sim Tarvosk
+	tools/demo-windows.sh build/windows build/dev out/demo-windows
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -6,6 +6,8 @@
 # build's (TARVOSK_PACKAGE_PLUGIN) and zips the result.
 set(TARVOSK_PACKAGE_PLUGIN "" CACHE FILEPATH
     "A Tarvosk.xpl built elsewhere to install instead of this build's (the portable build)")
+set(TARVOSK_PACKAGE_WINDOWS_PLUGIN "" CACHE FILEPATH
+    "The Windows Tarvosk.xpl (make windows) to install beside it, in win_x64/")
 if(WIN32)
   set(TARVOSK_PLATFORM_FOLDER win_x64)
 elseif(APPLE)
@@ -20,6 +22,9 @@ if(TARVOSK_PACKAGE_PLUGIN)
                       WORLD_READ WORLD_EXECUTE)
 else()
   install(TARGETS Tarvosk LIBRARY DESTINATION Tarvosk/${TARVOSK_PLATFORM_FOLDER})
+endif()
+if(TARVOSK_PACKAGE_WINDOWS_PLUGIN AND NOT WIN32)
+  install(FILES ${TARVOSK_PACKAGE_WINDOWS_PLUGIN} DESTINATION Tarvosk/win_x64)
 endif()
 if(TARVOSK_BUILD_SIMHOST)
   install(DIRECTORY ${TARVOSK_CONTENT_DIR}/ DESTINATION Tarvosk)

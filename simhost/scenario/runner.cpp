@@ -100,8 +100,21 @@ bool Runner::Load(const simhost::scenario::Step& s, const fs::path& plugin) {
     fs::create_directories(dataFolder, ec);
     if (!content_.empty()) {
         if (!fs::is_directory(content_)) return Fail(s, "no content folder " + content_.string());
-        fs::copy(content_, dataFolder,
-                 fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
+        // File by file: in GCC 12's library on Windows, fs::copy's recursive copy,
+        // create_directories and copy_file's overwrite fail with "File exists" for a folder or
+        // file that is already there.
+        for (auto it = fs::recursive_directory_iterator(content_, ec);
+             !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+            const fs::path to = dataFolder / fs::relative(it->path(), content_, ec);
+            if (ec) break;
+            if (it->is_directory(ec)) {
+                if (!fs::is_directory(to, ec)) fs::create_directories(to, ec);
+            } else {
+                fs::remove(to, ec);  // overwrite_existing fails the same way there
+                fs::copy_file(it->path(), to, ec);
+            }
+            if (ec) break;
+        }
         if (ec) return Fail(s, "cannot copy the content into the sandbox: " + ec.message());
     }
     std::string why;
@@ -319,8 +332,12 @@ bool Runner::Expect(const simhost::scenario::Step& s) {
         return controlled == want ||
                Fail(s, std::string("the camera is ") + (controlled ? "controlled" : "free"));
     }
-    // file
-    fs::path file = Sandbox() / s.args[0];
+    // file; "<platform>" in its path is the host's platform folder (lin_x64, win_x64)
+    std::string relative = s.args[0];
+    for (auto at = relative.find("<platform>"); at != std::string::npos;
+         at = relative.find("<platform>", at))
+        relative.replace(at, 10, PlatformFolder());
+    fs::path file = Sandbox() / relative;
     std::error_code ec;
     bool exists = fs::is_regular_file(file, ec);
     if (s.args[1] == "exists") return verdict(exists, "file " + s.args[0]);

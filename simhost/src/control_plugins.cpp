@@ -1,5 +1,4 @@
 // Control API: resetting the host and driving plug-ins through their life.
-#include <dlfcn.h>
 
 #include <algorithm>
 #include <cstring>
@@ -7,6 +6,7 @@
 #include <system_error>
 
 #include "graphics.h"
+#include "host_platform.h"
 #include "host_state.h"
 #include "simhost/owned_folder.h"
 #include "simhost/simhost.h"
@@ -128,10 +128,14 @@ const HostConfig& Config() {
     return H().config;
 }
 
+const char* PlatformFolder() {
+    return kPlatformFolder;
+}
+
 std::filesystem::path PluginInstallPath(const std::filesystem::path& xpl) {
     const std::filesystem::path plugins = H().sandbox / "Resources" / "plugins";
     if (H().config.layout == PluginLayout::Fat)
-        return plugins / xpl.stem() / "lin_x64" / xpl.filename();
+        return plugins / xpl.stem() / kPlatformFolder / xpl.filename();
     return plugins / xpl.filename();
 }
 
@@ -179,21 +183,25 @@ int LoadPlugin(const std::filesystem::path& xpl, std::string* error) {
             return Fail(error, "cannot copy the plug-in to " + dest.string() + ": " + ec.message()),
                    -1;
     }
-    void* handle = dlopen(dest.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle) {
-        const char* why = dlerror();
-        return Fail(error, std::string("dlopen failed: ") + (why ? why : "unknown error")), -1;
+    BeginLibraryLoad();
+    std::string why;
+    void* handle = OpenPluginLibrary(dest, &why);
+    if (EndLibraryLoad() > 0) {
+        // X-Plane is not ready for calls then (on Windows they run inside the loader lock).
+        Fault(dest.filename().string() +
+              " called the host while its library was loading, before XPluginStart");
     }
+    if (!handle) return Fail(error, why), -1;
     auto p = std::make_unique<Plugin>();
     p->handle = handle;
     p->path = dest;
-    p->start = reinterpret_cast<StartFn>(dlsym(handle, "XPluginStart"));
-    p->stop = reinterpret_cast<VoidFn>(dlsym(handle, "XPluginStop"));
-    p->enable = reinterpret_cast<EnableFn>(dlsym(handle, "XPluginEnable"));
-    p->disable = reinterpret_cast<VoidFn>(dlsym(handle, "XPluginDisable"));
-    p->receive = reinterpret_cast<ReceiveFn>(dlsym(handle, "XPluginReceiveMessage"));
+    p->start = reinterpret_cast<StartFn>(PluginSymbol(handle, "XPluginStart"));
+    p->stop = reinterpret_cast<VoidFn>(PluginSymbol(handle, "XPluginStop"));
+    p->enable = reinterpret_cast<EnableFn>(PluginSymbol(handle, "XPluginEnable"));
+    p->disable = reinterpret_cast<VoidFn>(PluginSymbol(handle, "XPluginDisable"));
+    p->receive = reinterpret_cast<ReceiveFn>(PluginSymbol(handle, "XPluginReceiveMessage"));
     if (!p->start || !p->stop || !p->enable || !p->disable) {
-        dlclose(handle);
+        ClosePluginLibrary(handle);
         return Fail(error, dest.string() +
                                " lacks one of XPluginStart, XPluginStop, "
                                "XPluginEnable, XPluginDisable"),
@@ -302,11 +310,10 @@ void UnloadPlugin(int id) {
     p->unloaded = true;
     if (!p->handle) return;
     std::string label = PluginLabel(id);
-    dlclose(p->handle);
+    ClosePluginLibrary(p->handle);
     p->handle = nullptr;
     // A library that stays mapped keeps its statics: a later load would not start afresh.
-    if (void* still = dlopen(p->path.c_str(), RTLD_NOW | RTLD_NOLOAD)) {
-        dlclose(still);
+    if (PluginLibraryStillLoaded(p->path)) {
         Fault(
             "plug-in stayed loaded after dlclose (a thread_local destructor or a unique "
             "symbol pins it): " +

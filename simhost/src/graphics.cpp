@@ -2,8 +2,8 @@
 #define GL_GLEXT_PROTOTYPES 1
 #include "graphics.h"
 
-#include <EGL/egl.h>
-#include <EGL/eglext.h>
+#include "gl_platform.h"
+// After the platform's own headers:
 #include <GL/gl.h>
 #include <GL/glext.h>
 
@@ -25,8 +25,6 @@ struct Context {
     bool tried = false;
     bool ok = false;
     std::string problem;
-    EGLDisplay display = EGL_NO_DISPLAY;
-    EGLContext context = EGL_NO_CONTEXT;
 };
 
 Context& Ctx() {
@@ -34,53 +32,18 @@ Context& Ctx() {
     return c;
 }
 
-bool Refuse(Context& c, const std::string& why) {
-    c.problem = why;
-    return false;
-}
-
 bool MakeContext(Context& c) {
     const char* off = std::getenv("TARVOSK_SIM_NO_GL");
-    if (off && *off && std::strcmp(off, "0") != 0)
-        return Refuse(c, "graphics switched off (TARVOSK_SIM_NO_GL)");
-    auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
-        eglGetProcAddress("eglGetPlatformDisplayEXT"));
-    if (!getPlatformDisplay) return Refuse(c, "EGL lacks eglGetPlatformDisplayEXT");
-    c.display = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-    if (c.display == EGL_NO_DISPLAY) return Refuse(c, "no surfaceless EGL display");
-    EGLint major = 0, minor = 0;
-    if (!eglInitialize(c.display, &major, &minor)) {
-        c.display = EGL_NO_DISPLAY;
-        return Refuse(c, "eglInitialize failed");
+    if (off && *off && std::strcmp(off, "0") != 0) {
+        c.problem = "graphics switched off (TARVOSK_SIM_NO_GL)";
+        return false;
     }
-    if (!eglBindAPI(EGL_OPENGL_API)) return Refuse(c, "EGL offers no desktop OpenGL");
-    const EGLint configAttributes[] = {EGL_RENDERABLE_TYPE,
-                                       EGL_OPENGL_BIT,
-                                       EGL_RED_SIZE,
-                                       8,
-                                       EGL_GREEN_SIZE,
-                                       8,
-                                       EGL_BLUE_SIZE,
-                                       8,
-                                       EGL_NONE};
-    EGLConfig config = nullptr;
-    EGLint count = 0;
-    if (!eglChooseConfig(c.display, configAttributes, &config, 1, &count) || count < 1)
-        config = nullptr;  // a context without a config is fine: we draw into our own targets
-    // Fixed-function GL 1.1 needs the compatibility profile.
-    const EGLint contextAttributes[] = {EGL_CONTEXT_MAJOR_VERSION,
-                                        2,
-                                        EGL_CONTEXT_MINOR_VERSION,
-                                        1,
-                                        EGL_CONTEXT_OPENGL_PROFILE_MASK,
-                                        EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT,
-                                        EGL_NONE};
-    c.context = eglCreateContext(c.display, config, EGL_NO_CONTEXT, contextAttributes);
-    if (c.context == EGL_NO_CONTEXT) return Refuse(c, "cannot create an OpenGL context");
-    if (!eglMakeCurrent(c.display, EGL_NO_SURFACE, EGL_NO_SURFACE, c.context))
-        return Refuse(c, "cannot make the context current without a surface");
+    if (!MakeCurrentContext(&c.problem)) return false;
     const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-    if (!version) return Refuse(c, "the OpenGL context answers no version");
+    if (!version) {
+        c.problem = "the OpenGL context answers no version";
+        return false;
+    }
     return true;
 }
 
@@ -156,8 +119,8 @@ bool GraphicsUp() {
         c.tried = true;
         c.ok = MakeContext(c);
         if (!c.ok)
-            std::fprintf(stderr, "tarvosk-sim: no OpenGL through EGL (%s); draw phases skipped\n",
-                         c.problem.c_str());
+            std::fprintf(stderr, "tarvosk-sim: no OpenGL through %s (%s); draw phases skipped\n",
+                         kContextApi, c.problem.c_str());
         LogGraphics();
     }
     return c.ok;

@@ -1,6 +1,4 @@
 // The host's life: reset, the frame loop, plug-in identities and the records.
-#include <dlfcn.h>
-
 #include <cmath>
 #include <cstdio>
 
@@ -11,19 +9,35 @@ namespace simhost::detail {
 
 namespace {
 std::unique_ptr<Host> g_host;
-}
+// While a plug-in's library is being loaded, any SDK function reaching the host's state is a
+// call made before XPluginStart.
+bool g_libraryLoading = false;
+int g_callsWhileLoading = 0;
+}  // namespace
 
 void NewHost() {
     g_host = std::make_unique<Host>();
 }
 
 Host& H() {
+    if (g_libraryLoading) ++g_callsWhileLoading;
     if (!g_host) g_host = std::make_unique<Host>();
     return *g_host;
 }
 
 bool HostReady() {
+    if (g_libraryLoading) ++g_callsWhileLoading;
     return g_host != nullptr && !g_host->sandbox.empty();
+}
+
+void BeginLibraryLoad() {
+    g_libraryLoading = true;
+    g_callsWhileLoading = 0;
+}
+
+int EndLibraryLoad() {
+    g_libraryLoading = false;
+    return g_callsWhileLoading;
 }
 
 int CurrentPlugin() {

@@ -224,6 +224,12 @@ Host& H();
 void NewHost();    // drops the old host entirely
 bool HostReady();  // Reset has run
 
+// Around loading a plug-in's library: EndLibraryLoad gives how often the library reached the
+// host's state while it loaded (its static initialisers calling SDK functions), which no
+// plug-in may do before XPluginStart.
+void BeginLibraryLoad();
+int EndLibraryLoad();
+
 int CurrentPlugin();
 Plugin* FindPlugin(int id);
 bool PluginIsEnabled(int id);  // 0 (the simulator) counts as enabled

@@ -5,6 +5,9 @@
 #include <png.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <string>
 #include <vector>
 
 #include "graphics_internal.h"
@@ -18,7 +21,10 @@ namespace {
 unsigned LoadTexture(const std::filesystem::path& file) {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, file.c_str())) {
+    // Read through the path itself (wide on Windows), not a narrow file name.
+    std::ifstream in(file, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (bytes.empty() || !png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) {
         Log("instance texture " + file.string() + " not read: " + image.message);
         return 0;
     }

@@ -1,7 +1,9 @@
 // The host's own scene, drawn on picture frames the way the simulator draws its world: sky,
 // ground and apron with the stand's markings, a terminal, and the user's aircraft; and the
 // cameras the pictures look through.
+#define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>
+#include <GL/glext.h>
 
 #include <algorithm>
 #include <cmath>

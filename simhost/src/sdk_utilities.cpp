@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "host_platform.h"
 #include "host_state.h"
 
 using namespace simhost::detail;
@@ -38,14 +39,14 @@ void XPLMGetPluginInfo(XPLMPluginID plugin, char* outName, char* outFilePath, ch
                        char* outDescription) {
     if (plugin == XPLM_PLUGIN_XPLANE) {
         CopyOut(outName, 256, "X-Plane");
-        CopyOut(outFilePath, 256, H().sandbox.string() + "/X-Plane");
+        CopyOut(outFilePath, 256, SdkPath(H().sandbox / "X-Plane"));
         CopyOut(outSignature, 256, "xplanesdk.xplane");
         CopyOut(outDescription, 256, "The simulator");
         return;
     }
     Plugin* p = FindPlugin(plugin);
     CopyOut(outName, 256, p ? p->name : "");
-    CopyOut(outFilePath, 256, p ? p->path.string() : "");
+    CopyOut(outFilePath, 256, p ? SdkPath(p->path) : "");
     CopyOut(outSignature, 256, p ? p->signature : "");
     CopyOut(outDescription, 256, p ? p->description : "");
 }
@@ -84,15 +85,15 @@ void XPLMSendMessageToPlugin(XPLMPluginID plugin, int message, void* param) {
 }
 
 void XPLMGetSystemPath(char* outSystemPath) {
-    CopyOut(outSystemPath, 512, H().sandbox.string() + "/");
+    CopyOut(outSystemPath, 512, SdkPath(H().sandbox) + kDirectorySeparator);
 }
 
 void XPLMGetPrefsPath(char* outPrefsPath) {
-    CopyOut(outPrefsPath, 512, (H().sandbox / "Output" / "preferences" / "X-Plane.prf").string());
+    CopyOut(outPrefsPath, 512, SdkPath(H().sandbox / "Output" / "preferences" / "X-Plane.prf"));
 }
 
 const char* XPLMGetDirectorySeparator(void) {
-    return "/";
+    return kDirectorySeparator;
 }
 
 void XPLMGetNthAircraftModel(int index, char* outFileName, char* outPath) {
@@ -103,7 +104,7 @@ void XPLMGetNthAircraftModel(int index, char* outFileName, char* outPath) {
     }
     const std::string& name = H().aircraft.name;
     CopyOut(outFileName, 256, name + ".acf");
-    CopyOut(outPath, 512, (H().sandbox / "Aircraft" / name / (name + ".acf")).string());
+    CopyOut(outPath, 512, SdkPath(H().sandbox / "Aircraft" / name / (name + ".acf")));
 }
 
 void XPLMSpeakString(const char* text) {

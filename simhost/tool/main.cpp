@@ -4,7 +4,9 @@
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <vector>
 
+#include "arguments.h"
 #include "contact_sheet.h"
 #include "scenario/scenario.h"
 #include "soak.h"
@@ -73,6 +75,13 @@ int Usage(const char* why) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // UTF-8 on every platform; argv points into `arguments` from here on.
+    std::vector<std::string> arguments = simhost::tool::Utf8Arguments(argc, argv);
+    std::vector<char*> utf8Argv;
+    for (std::string& a : arguments) utf8Argv.push_back(a.data());
+    utf8Argv.push_back(nullptr);
+    argc = static_cast<int>(arguments.size());
+    argv = utf8Argv.data();
     if (argc > 1 && std::strcmp(argv[1], "--contact-sheet") == 0)
         return simhost::tool::RunContactSheet(argc, argv, 2);
     if (argc > 1 && std::strcmp(argv[1], "--shrink") == 0)
@@ -93,13 +102,13 @@ int main(int argc, char** argv) {
             const char* v = value(a.c_str());
             if (!v) return Usage((a + " needs a value").c_str());
             if (a == "--plugin")
-                options.plugin = v;
+                options.plugin = simhost::tool::PathArgument(v);
             else if (a == "--content")
-                options.content = v;
+                options.content = simhost::tool::PathArgument(v);
             else if (a == "--sandbox")
-                options.sandbox = v;
+                options.sandbox = simhost::tool::PathArgument(v);
             else if (a == "--out")
-                options.out = v;
+                options.out = simhost::tool::PathArgument(v);
             else if (a == "--layout") {
                 simhost::PluginLayout layout;
                 if (!simhost::scenario::ParseLayout(v, &layout))

@@ -334,7 +334,8 @@ bool Soak::Load() {
     std::string why;
     plugin_ = LoadPlugin(options_.plugin, &why);
     if (plugin_ < 0) {
-        std::fprintf(stderr, "soak: cannot load %s: %s\n", options_.plugin.c_str(), why.c_str());
+        std::fprintf(stderr, "soak: cannot load %s: %s\n", options_.plugin.string().c_str(),
+                     why.c_str());
         return false;
     }
     return StartPlugin(plugin_) && EnablePlugin(plugin_);

@@ -2,6 +2,8 @@
 
 #include <fstream>
 
+#include "platform/files.h"
+
 namespace tarvosk {
 namespace {
 
@@ -12,7 +14,8 @@ std::ofstream gLogStream;
 bool OpenLog(const std::string& path) {
     if (gLogStream.is_open()) gLogStream.close();
     gLogStream.clear();
-    gLogStream.open(path, std::ios::out | std::ios::trunc);
+    // Binary: the same bytes (LF line ends) on every platform.
+    gLogStream.open(platform::FsPath(path), std::ios::out | std::ios::trunc | std::ios::binary);
     return gLogStream.is_open();
 }
 

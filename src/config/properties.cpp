@@ -3,13 +3,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 #include <utility>
 
-#if defined(__unix__) || defined(__APPLE__)
-#include <unistd.h>
-#endif
+#include "platform/files.h"
 
 namespace tarvosk {
 
@@ -29,7 +25,7 @@ void QN_Properties::LogText(const std::string& text) const {
 }
 
 void QN_Properties::Load() {
-    std::FILE* file = std::fopen(path.c_str(), "r");
+    std::FILE* file = platform::OpenFile(path, "rb");
     if (file == nullptr) {
         LogText("Error: can't open QN_Properties file '" + path + "'\n");
         LogText("Will create a new one from defaults'\n");
@@ -77,7 +73,8 @@ bool QN_Properties::Save() const {
     };
     if (!path.empty()) {
         reason.clear();
-        if (std::FILE* file = std::fopen(temporary.c_str(), "w")) {
+        // Binary: the same bytes (LF line ends) on every platform.
+        if (std::FILE* file = platform::OpenFile(temporary, "wb")) {
             ok = true;
             for (const auto& [key, value] : entries) {
                 const std::string line = key + "=" + value + "\n";
@@ -90,24 +87,21 @@ bool QN_Properties::Save() const {
                 failed("cannot write");
                 ok = false;
             }
-#if defined(__unix__) || defined(__APPLE__)
-            // The rename below must not publish a file whose bytes are still in flight.
-            if (ok && ::fsync(::fileno(file)) != 0) {
+            // The replacement below must not publish a file whose bytes are still in flight.
+            if (ok && !platform::SyncFile(file)) {
                 failed("cannot flush to disk");
                 ok = false;
             }
-#endif
             if (std::fclose(file) != 0 && ok) {
                 failed("cannot write");
                 ok = false;
             }
-            std::error_code error;
-            if (ok) std::filesystem::rename(temporary, path, error);
-            if (error) {
-                if (reason.empty()) reason = "cannot replace the old file: " + error.message();
+            std::string error;
+            if (ok && !platform::AtomicReplace(temporary, path, &error)) {
+                if (reason.empty()) reason = "cannot replace the old file: " + error;
                 ok = false;
             }
-            if (!ok) std::filesystem::remove(temporary, error);
+            if (!ok) platform::RemoveFile(temporary);
         } else {
             failed("cannot create the temporary file");
         }

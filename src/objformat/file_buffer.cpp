@@ -1,14 +1,10 @@
 #include "objformat/file_buffer.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <new>
 #include <system_error>
 #include <thread>
+
+#include "platform/files.h"
 
 namespace tarvosk {
 
@@ -19,43 +15,15 @@ bool fail(std::string* error, const std::string& text) {
     return false;
 }
 
-struct FdCloser {
-    int fd;
-    ~FdCloser() {
-        if (fd >= 0) ::close(fd);
-    }
-};
-
 constexpr size_t kTwoThreadBytes = size_t{8} << 20;
-constexpr int kShortRead = -1;
-
-// Reads bytes [from, to) of the file into the same place of `into`: 0, kShortRead when the
-// file ends first, or the errno of a failed read.
-int readRange(int fd, char* into, size_t from, size_t to) {
-    while (from < to) {
-        const ssize_t got = ::pread(fd, into + from, to - from, static_cast<off_t>(from));
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return errno;
-        if (got == 0) return kShortRead;
-        from += static_cast<size_t>(got);
-    }
-    return 0;
-}
 
 }  // namespace
 
 bool readWholeFile(const std::string& path, FileBuffer& buffer, std::string* error) {
     buffer.size = 0;
-    // Non-blocking: opening a FIFO for reading would otherwise wait for a writer.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return fail(error, "cannot open " + path + ": " + std::strerror(errno));
-    FdCloser closer{fd};
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        return fail(error, "cannot read " + path + ": " + std::strerror(errno));
-    }
-    if (!S_ISREG(info.st_mode)) return fail(error, path + " is not a regular file");
-    const auto size = static_cast<size_t>(info.st_size);
+    platform::ReadOnlyFile file;
+    if (!file.Open(path, error)) return false;
+    const auto size = static_cast<size_t>(file.Size());
     if (!buffer.bytes || buffer.capacity < size) {
         buffer.bytes.reset();
         buffer.capacity = 0;
@@ -75,20 +43,22 @@ bool readWholeFile(const std::string& path, FileBuffer& buffer, std::string* err
         std::thread helper;
         try {
             helper = std::thread(
-                [&] { secondStatus = readRange(fd, buffer.bytes.get(), middle, size); });
+                [&] { secondStatus = file.ReadRange(buffer.bytes.get(), middle, size); });
         } catch (const std::system_error&) {
-            status = readRange(fd, buffer.bytes.get(), 0, size);  // no thread to be had
+            status = file.ReadRange(buffer.bytes.get(), 0, size);  // no thread to be had
         }
         if (helper.joinable()) {
-            status = readRange(fd, buffer.bytes.get(), 0, middle);
+            status = file.ReadRange(buffer.bytes.get(), 0, middle);
             helper.join();
             if (status == 0) status = secondStatus;
         }
     } else {
-        status = readRange(fd, buffer.bytes.get(), 0, size);
+        status = file.ReadRange(buffer.bytes.get(), 0, size);
     }
-    if (status == kShortRead) return fail(error, "short read from " + path);
-    if (status != 0) return fail(error, "cannot read " + path + ": " + std::strerror(status));
+    if (status == platform::ReadOnlyFile::kShortRead) return fail(error, "short read from " + path);
+    if (status != 0)
+        return fail(error,
+                    "cannot read " + path + ": " + platform::ReadOnlyFile::ErrorText(status));
     buffer.size = size;
     return true;
 }

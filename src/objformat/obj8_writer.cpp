@@ -1,8 +1,5 @@
 #include "objformat/obj8_writer.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <charconv>
 #include <clocale>
@@ -11,6 +8,7 @@
 #include <cstring>
 
 #include "objformat/model_validation.h"
+#include "platform/files.h"
 
 namespace tarvosk {
 
@@ -145,18 +143,6 @@ bool fail(std::string* error, const std::string& text) {
     return false;
 }
 
-bool writeAll(int fd, const std::string& text) {
-    size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t wrote = ::write(fd, text.data() + done, text.size() - done);
-        if (wrote < 0 && errno == EINTR) continue;
-        if (wrote == 0) errno = EIO;
-        if (wrote <= 0) return false;
-        done += static_cast<size_t>(wrote);
-    }
-    return true;
-}
-
 }  // namespace
 
 std::string writeObj8ToString(const ObjectModel& model) {
@@ -192,34 +178,32 @@ bool writeObj8(const std::string& path, const ObjectModel& model, std::string* e
     }
     const std::string text = writeObj8ToString(model);
 
-    // The temporary file sits beside the target so the rename stays within one file system.
+    // The temporary file sits beside the target so the replacement stays within one file
+    // system. Bytes are written as they are: the same file on every platform.
     std::string temporary;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = path + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(attempt);
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) break;
+    std::FILE* file = nullptr;
+    for (int attempt = 0; attempt < 100 && file == nullptr; ++attempt) {
+        temporary =
+            path + ".tmp." + std::to_string(platform::ProcessId()) + "." + std::to_string(attempt);
+        file = platform::CreateNewFile(temporary);
+        if (file == nullptr && errno != EEXIST) break;
     }
-    if (fd < 0) {
+    if (file == nullptr) {
         return fail(error, "cannot create " + temporary + ": " + std::strerror(errno));
     }
-    bool ok = writeAll(fd, text);
+    bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    if (ok && !platform::SyncFile(file)) ok = false;
     std::string reason = ok ? "" : std::strerror(errno);
-    if (ok && ::fsync(fd) != 0) {
-        ok = false;
-        reason = std::strerror(errno);
-    }
-    if (::close(fd) != 0 && ok) {
+    if (std::fclose(file) != 0 && ok) {
         ok = false;
         reason = std::strerror(errno);
     }
     if (!ok) {
-        ::unlink(temporary.c_str());
+        platform::RemoveFile(temporary);
         return fail(error, "cannot write " + temporary + ": " + reason);
     }
-    if (::rename(temporary.c_str(), path.c_str()) != 0) {
-        reason = std::strerror(errno);
-        ::unlink(temporary.c_str());
+    if (!platform::AtomicReplace(temporary, path, &reason)) {
+        platform::RemoveFile(temporary);
         return fail(error, "cannot replace " + path + ": " + reason);
     }
     return true;

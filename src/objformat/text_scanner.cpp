@@ -39,8 +39,10 @@ float TextScanner::readFloatGeneral(const char* p) {
                 value = static_cast<float>(exact);  // the one rounding of this step
             }
         } else {
-            // One rounding of value * 10 + digit, as the format defines a step.
-            value = std::fmaf(value, 10.0f, static_cast<float>(digit));
+            // The step as the format defines it: value * 10 + digit in long double, then
+            // rounded to float. Not std::fmaf: mingw-w64's is not a correctly rounded fused
+            // multiply-add, and gave the last bit wrong on Windows.
+            value = static_cast<float>(static_cast<long double>(value) * 10 + digit);
         }
     }
     cur_ = p;

@@ -1,5 +1,4 @@
-#include <chrono>
-
+#include "platform/clock.h"
 #include "pushback/host_data.h"
 
 namespace tarvosk {
@@ -31,10 +30,7 @@ long double ElapsedSeconds() {
     if (gClock.hostClock != nullptr) {
         now = XPLMGetDatad(gClock.hostClock);
     } else {
-        using Seconds = std::chrono::duration<long double>;
-        now =
-            std::chrono::duration_cast<Seconds>(std::chrono::steady_clock::now().time_since_epoch())
-                .count();
+        now = platform::MonotonicSeconds();
     }
     if (gClock.firstCall) {
         gClock.origin = now;

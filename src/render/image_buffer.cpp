@@ -2,6 +2,7 @@
 // colour key.
 #include <cstdio>
 
+#include "platform/files.h"
 #include "render/texture.h"
 
 namespace tarvosk {
@@ -14,7 +15,7 @@ constexpr uint64_t kMaxFileSize = uint64_t{kMaxImageSide} * kMaxImageSide * 4 + 
 }  // namespace
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = platform::OpenFile(path, "rb");
     if (file == nullptr) return false;
     bool ok = std::fseek(file, 0, SEEK_END) == 0;
     const long end = ok ? std::ftell(file) : -1;

@@ -1,5 +1,7 @@
-// Both dataref handles are resolved once, when the library is loaded (before the host calls
-// any entry point), and kept for the life of the library. The values are read at every draw.
+// Both dataref handles are resolved once, when the plug-in starts, and kept until the library
+// is unloaded; the values are read at every draw. Not while the library loads: no host call
+// may come before XPluginStart (on Windows that code runs inside the system's loader lock,
+// before the host is ready for it).
 #include "render/lighting.h"
 
 #include "xplm/host.h"
@@ -13,20 +15,17 @@ struct LightingHandles {
     XPLMDataRef transparentPanel;
 };
 
-const LightingHandles& Handles() {
-    static const LightingHandles handles{
-        XPLMFindDataRef("sim/graphics/scenery/percent_lights_on"),
-        XPLMFindDataRef("sim/graphics/settings/transparent_panel")};
-    return handles;
-}
-
-// Resolve at load time rather than in the first draw.
-[[maybe_unused]] const bool resolvedAtLoad = (Handles(), true);
+LightingHandles gHandles{nullptr, nullptr};
 
 }  // namespace
 
+void ResolveLightingDatarefs() {
+    gHandles.lightsOn = XPLMFindDataRef("sim/graphics/scenery/percent_lights_on");
+    gHandles.transparentPanel = XPLMFindDataRef("sim/graphics/settings/transparent_panel");
+}
+
 float LightsOnLevel() {
-    const XPLMDataRef ref = Handles().lightsOn;
+    const XPLMDataRef ref = gHandles.lightsOn;
     return ref != nullptr ? XPLMGetDataf(ref) : 0.0f;
 }
 
@@ -35,7 +34,7 @@ bool UseLitTexture(int litTexture) {
 }
 
 float PanelAlpha() {
-    const XPLMDataRef ref = Handles().transparentPanel;
+    const XPLMDataRef ref = gHandles.transparentPanel;
     return ref != nullptr && XPLMGetDatai(ref) != 0 ? 0.4f : 1.0f;
 }
 

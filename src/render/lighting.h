@@ -7,6 +7,9 @@ namespace tarvosk {
 // Lights level above which an object with a lit texture is drawn with it (equal is day).
 constexpr float LIT_THRESHOLD = 0.62f;
 
+// Finds the two lighting datarefs; called from XPluginStart. Until then both read as absent.
+void ResolveLightingDatarefs();
+
 // "sim/graphics/scenery/percent_lights_on", 0 when the host does not publish it.
 float LightsOnLevel();
 

@@ -12,6 +12,7 @@
 #include "objformat/obj7_reader.h"
 #include "objformat/obj8_reader.h"
 #include "objformat/obj8_writer.h"
+#include "platform/files.h"
 
 namespace tarvosk {
 
@@ -107,7 +108,8 @@ bool LoadPlacedObject(PlacedObject& object, const std::string& basePath, std::st
             std::string unreadable;
             for (const Candidate& candidate : day) {
                 std::error_code ignored;
-                if (!std::filesystem::is_regular_file(candidate.path, ignored)) continue;
+                if (!std::filesystem::is_regular_file(platform::FsPath(candidate.path), ignored))
+                    continue;
                 if (unreadable.find(candidate.path) != std::string::npos) continue;
                 unreadable += (unreadable.empty() ? "" : ", ") + candidate.path;
             }

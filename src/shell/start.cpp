@@ -8,9 +8,11 @@
 #include "config/settings.h"
 #include "config/version.h"
 #include "panels/message_box.h"
+#include "platform/files.h"
 #include "pushback/host_data.h"
 #include "pushback/pushback.h"
 #include "pushback/scene_instances.h"
+#include "render/lighting.h"
 #include "shell/commands.h"
 #include "shell/diagnostics.h"
 #include "shell/lifecycle.h"
@@ -47,7 +49,7 @@ constexpr const char* kIncompatible =
 }  // namespace
 
 bool PropertiesFileExists() {
-    std::FILE* file = std::fopen(gSession.prefsFilePath.c_str(), "r");
+    std::FILE* file = platform::OpenFile(gSession.prefsFilePath, "r");
     if (file == nullptr) return false;
     std::fclose(file);
     return true;
@@ -124,6 +126,7 @@ int StartPlugin(char* outName, char* outSignature, char* outDescription) {
     RegisterDiagnosticDatarefs();
 
     RestartElapsedSeconds();
+    ResolveLightingDatarefs();
     if (!LookupHostDatarefs()) {
         std::snprintf(messageText, sizeof messageText, "%s", kIncompatible);
         ShowMessageBox("Tarvosk");

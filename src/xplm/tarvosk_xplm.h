@@ -424,7 +424,9 @@ void XPLMInstanceSetPosition(XPLMInstanceRef instance, const XPLMDrawInfo_t* pos
 #endif /* TARVOSK_XPLM_DECLARE(420) */
 
 /* ---- Entry points the plug-in exports ---------------------------------------------------- */
-#if defined(__GNUC__)
+#if defined(_WIN32)
+#define TARVOSK_PLUGIN_EXPORT __declspec(dllexport)
+#elif defined(__GNUC__)
 #define TARVOSK_PLUGIN_EXPORT __attribute__((visibility("default")))
 #else
 #define TARVOSK_PLUGIN_EXPORT

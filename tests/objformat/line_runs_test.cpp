@@ -50,7 +50,8 @@ std::string number(std::mt19937& random) {
             std::snprintf(text, sizeof text, "%d", static_cast<int>(random() % 100000));
             break;
         case 1:
-            std::snprintf(text, sizeof text, "-%lu.%lu", random() % 100, random() % 1000);
+            std::snprintf(text, sizeof text, "-%lu.%lu", static_cast<unsigned long>(random() % 100),
+                          static_cast<unsigned long>(random() % 1000));
             break;
         case 2:
             std::snprintf(text, sizeof text, "%.6f", (random() % 2000000) / 1e4 - 100.0);

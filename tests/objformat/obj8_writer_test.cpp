@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
-#include <sys/resource.h>
+#ifndef _WIN32
+#include <sys/resource.h>  // the file-size limit of the failed-write test
+#endif
 
 #include <cmath>
 #include <csignal>
@@ -252,6 +254,9 @@ TEST(Obj8WriterFiles, AFailedWriteKeepsTheOriginalIntact) {
     const std::string original = "I\n700\nOBJ\n\nold\nend\n";
     testing::writeFile(path, original);
 
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows has no file-size limit to make a write fail part-way";
+#else
     // A file-size limit makes the write itself fail part-way, as a full disk would.
     struct rlimit saved {};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
@@ -271,6 +276,7 @@ TEST(Obj8WriterFiles, AFailedWriteKeepsTheOriginalIntact) {
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
         files += entry.path().filename() != simhost::kOwnedFolderMarker;
     EXPECT_EQ(files, 1u);
+#endif
 }
 
 TEST(Obj8WriterFiles, AnInvalidModelIsNotWritten) {

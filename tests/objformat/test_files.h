@@ -1,11 +1,10 @@
 // Small helpers for tests that need files on disk.
 #pragma once
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -18,9 +17,15 @@ namespace tarvosk::testing {
 class TempDir {
   public:
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "objfmt-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) return;
-        unique_ = pattern;
+        // A name no other test or run holds: create_directory says whether it made the folder.
+        const auto base = std::filesystem::temp_directory_path();
+        std::random_device random;
+        for (int attempt = 0; attempt < 100 && unique_.empty(); ++attempt) {
+            const auto candidate = base / ("objfmt-" + std::to_string(random()));
+            std::error_code error;
+            if (std::filesystem::create_directory(candidate, error)) unique_ = candidate.string();
+        }
+        if (unique_.empty()) return;
         if (simhost::MakeOwnedFolder(unique_ + "/files", nullptr)) path_ = unique_ + "/files";
     }
     ~TempDir() {

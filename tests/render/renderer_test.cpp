@@ -5,6 +5,7 @@
 
 #include "fake_host.h"
 #include "objformat/obj8_reader.h"
+#include "render/lighting.h"
 #include "render/object_renderer.h"
 
 namespace tarvosk {
@@ -368,7 +369,8 @@ TEST_F(PlacedDrawTest, DrawnUpToExactlyItsDrawDistance) {
 TEST_F(PlacedDrawTest, LitTextureOnlyAboveTheThresholdAndOnlyWhenThereIsOne) {
     const char* lights = "sim/graphics/scenery/percent_lights_on";
     fake::host().floatData[lights] = 0.63f;
-    ASSERT_TRUE(Drawn());  // no lit texture: day, lighting on
+    ResolveLightingDatarefs();  // the plug-in does it at start
+    ASSERT_TRUE(Drawn());       // no lit texture: day, lighting on
     EXPECT_GE(fake::findCall("XPLMSetGraphicsState(0,1,1,1,1,1,1)"), 0);
     EXPECT_GE(fake::findCall("XPLMBindTexture2d(11,0)"), 0);
 

@@ -8,6 +8,7 @@
 
 #include "fake_host.h"
 #include "image_builders.h"
+#include "render/lighting.h"
 #include "render/texture.h"
 #include "simhost/owned_folder.h"
 
@@ -43,7 +44,10 @@ class TempFiles {
 
 class TextureTest : public ::testing::Test {
   protected:
-    void SetUp() override { fake::reset(); }
+    void SetUp() override {
+        fake::reset();
+        ResolveLightingDatarefs();  // the plug-in does it at start
+    }
 };
 
 // ---- PNG -----------------------------------------------------------------------------------

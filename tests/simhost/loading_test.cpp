@@ -51,6 +51,20 @@ TEST_F(Loading, APluginBindsToTheHostAndRunsItsCallbacks) {
     EXPECT_EQ(simhost::BadHandleAccesses(), 0);
 }
 
+TEST_F(Loading, AHostCallWhileTheLibraryLoadsIsAFault) {
+    Launch();
+    EXPECT_EQ(simhost::PluginFaults(), 0);  // SimTest waits for XPluginStart
+    std::string error;
+    const int id = simhost::LoadPlugin(SIMHOST_EAGER_PLUGIN, &error);
+    ASSERT_GT(id, 0) << error;
+    EXPECT_EQ(simhost::PluginFaults(), 1);
+    EXPECT_TRUE(
+        TimelineHas("plug-in fault: EagerTest.xpl called the host while its library was "
+                    "loading, before XPluginStart"));
+    EXPECT_TRUE(simhost::StartPlugin(id));  // the calls after that are fine
+    EXPECT_EQ(simhost::PluginFaults(), 1);
+}
+
 TEST_F(Loading, UnloadingReallyUnmapsThePlugin) {
     int id = Launch();
     simhost::UnloadPlugin(id);

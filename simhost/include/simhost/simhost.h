@@ -58,6 +58,8 @@ SIMHOST_API std::filesystem::path PluginInstallPath(const std::filesystem::path&
 // True when `xpl` is a file that can be a plug-in (a shared library); else false, *why saying
 // what it is instead. LoadPlugin checks it first; the program checks --plugin before a run.
 SIMHOST_API bool CheckPluginFile(const std::filesystem::path& xpl, std::string* why);
+// The platform folder of the fat layout on this host: "lin_x64", or "win_x64" on Windows.
+SIMHOST_API const char* PlatformFolder();
 SIMHOST_API int LoadPlugin(const std::filesystem::path& xpl, std::string* error);
 SIMHOST_API bool StartPlugin(int id);
 SIMHOST_API bool EnablePlugin(int id);

@@ -1,0 +1,24 @@
+// What differs between the platforms for the simulated host outside graphics: loading a
+// plug-in's library, and the paths the SDK hands out (UTF-8, with the platform's separator,
+// as X-Plane gives them).
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace simhost::detail {
+
+// dlopen / LoadLibraryW. Null with the system's reason in `why`.
+void* OpenPluginLibrary(const std::filesystem::path& path, std::string* why);
+void* PluginSymbol(void* library, const char* name);
+void ClosePluginLibrary(void* library);
+// Whether the library of that path is still mapped after its last close.
+bool PluginLibraryStillLoaded(const std::filesystem::path& path);
+
+// A path as the SDK hands it to plug-ins: UTF-8, the platform's separators.
+std::string SdkPath(const std::filesystem::path& path);
+// XPLMGetDirectorySeparator's answer, and the folder of a plug-in in the fat layout.
+extern const char* const kDirectorySeparator;
+extern const char* const kPlatformFolder;
+
+}  // namespace simhost::detail
