@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "config/properties.h"
+#include "kill_models.h"
 #include "objformat/obj8_reader.h"
 #include "objformat/obj8_writer.h"
 #include "simhost/owned_folder.h"
@@ -174,22 +175,7 @@ TEST(KillDuringSave, PropertiesFileAtStopIsOldOrNewNeverAMix) {
     simhost::UnloadPlugin(plugin);
 }
 
-tarvosk::ObjectModel Box(int vertices, const char* texture) {
-    tarvosk::ObjectModel model;
-    tarvosk::resetModel(model);
-    model.textureName = texture;
-    for (int i = 0; i < vertices; ++i) {
-        const float v[8] = {i * 0.25f, 1.5f, -i * 0.125f, 0, 1, 0, 0.5f, 0.25f};
-        model.meshVertices.append(v);
-        model.indices.push_back(i);
-    }
-    model.lods.emplace_back();
-    tarvosk::ModelCommand tris;
-    tris.code = tarvosk::CommandCode::TRIS;
-    tris.count = vertices - vertices % 3;
-    model.lods[0].commands.push_back(tris);
-    return model;
-}
+using tarvosk::killtest::Box;
 
 // The rewriting of an old object as version 8 ends in writeObj8; each child writes it.
 TEST(KillDuringSave, RewrittenObjectIsOldOrNewNeverAMix) {

@@ -1,5 +1,5 @@
-// The two versions of each file the Windows kill test saves over and over: the file on disk
-// must always be one of them, whole.
+// The versions of each file the kill tests (POSIX signals here, TerminateProcess on Windows)
+// save over and over: the file on disk must always be one of them, whole.
 #pragma once
 
 #include <string>
