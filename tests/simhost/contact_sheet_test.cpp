@@ -53,13 +53,7 @@ Box Find(const simhost::Picture& p, Colour c, int fromY = 0, int toY = -1) {
 
 std::string RunSim(const std::string& args, int* status) {
     const std::string cmd = std::string(SIMHOST_SIM_PROGRAM) + " " + args + " 2>&1";
-    FILE* p = popen(cmd.c_str(), "r");
-    std::string out;
-    char buf[512];
-    while (p && fgets(buf, sizeof buf, p)) out += buf;
-    const int rc = p ? pclose(p) : -1;
-    *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    return out;
+    return simhost_test::RunShell(cmd, status);
 }
 
 std::string Q(const std::filesystem::path& p) {

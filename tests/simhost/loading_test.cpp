@@ -144,13 +144,7 @@ TEST_F(Loading, APluginAlreadyInPlaceIsLoadedWhereItLies) {
 
 std::string RunSim(const std::string& args, int* status) {
     std::string cmd = std::string(SIMHOST_SIM_PROGRAM) + " " + args + " 2>&1";
-    FILE* p = popen(cmd.c_str(), "r");
-    std::string out;
-    char buf[512];
-    while (p && fgets(buf, sizeof buf, p)) out += buf;
-    int rc = p ? pclose(p) : -1;
-    *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    return out;
+    return simhost_test::RunShell(cmd, status);
 }
 
 TEST(Program, RunsTheSelfTestScenarioWithTheTestPlugin) {

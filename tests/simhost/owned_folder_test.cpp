@@ -23,13 +23,7 @@ fs::path UsersFolder(const fs::path& where) {
 std::string RunSimIn(const fs::path& folder, const std::string& args, int* status) {
     const std::string cmd = "cd '" + folder.string() + "' && " + std::string(SIMHOST_SIM_PROGRAM) +
                             " " + args + " 2>&1";
-    FILE* p = popen(cmd.c_str(), "r");
-    std::string out;
-    char buf[512];
-    while (p && fgets(buf, sizeof buf, p)) out += buf;
-    const int rc = p ? pclose(p) : -1;
-    *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    return out;
+    return simhost_test::RunShell(cmd, status);
 }
 
 TEST(OwnedFolder, AFolderMadeHereIsMarkedAndEmptiedButKeepsItsMark) {

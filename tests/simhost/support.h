@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -38,6 +41,17 @@ class HostTest : public testing::Test {
     simhost::HostConfig config_;
     int plugin_ = -1;
 };
+
+// Runs a shell command; its standard output (and whatever it sends there) and exit status.
+inline std::string RunShell(const std::string& cmd, int* status) {
+    FILE* p = popen(cmd.c_str(), "r");
+    std::string out;
+    char buf[512];
+    while (p && fgets(buf, sizeof buf, p)) out += buf;
+    const int rc = p ? pclose(p) : -1;
+    *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+    return out;
+}
 
 inline bool TimelineHas(const std::string& prefix) {
     for (const auto& e : simhost::Timeline())
