@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "config/version.h"
-#include "windows_host.h"
+#include "dialogs_host.h"
 
 namespace tarvosk::testing {
 namespace {
@@ -53,7 +53,7 @@ intptr_t BoxState(const char* label) {
     return simhost::WidgetProperty(simhost::FindWidgetToClick(label), xpProperty_ButtonState);
 }
 
-class Preferences : public WindowsHost {};
+class Preferences : public DialogsHost {};
 
 TEST_F(Preferences, OkWithoutAChangeLeavesEverySettingAndTheHotKey) {
     Launch(kChanged);

@@ -1,4 +1,4 @@
-// The real Tarvosk.xpl in the simulated host, for its windows: the menu opens them, the user
+// The real Tarvosk.xpl in the simulated host, for its dialogs: the menu opens them, the user
 // clicks, drags and types through the host's widgets, and the settings show in the properties
 // file the plug-in writes when it stops.
 #pragma once
@@ -13,7 +13,7 @@
 
 namespace tarvosk::testing {
 
-class WindowsHost : public ::testing::Test {
+class DialogsHost : public ::testing::Test {
   protected:
     void TearDown() override;
 

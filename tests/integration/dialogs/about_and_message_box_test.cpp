@@ -3,13 +3,13 @@
 #include <vector>
 
 #include "config/version.h"
-#include "windows_host.h"
+#include "dialogs_host.h"
 
 namespace tarvosk::testing {
 namespace {
 
-class About : public WindowsHost {};
-class MessageBox : public WindowsHost {};
+class About : public DialogsHost {};
+class MessageBox : public DialogsHost {};
 
 std::string Dots(int count) {
     return std::string(static_cast<std::size_t>(count), '.');
@@ -160,7 +160,7 @@ TEST_F(MessageBox, StoppingThePluginTakesItsWindowsAway) {
 namespace tarvosk::testing {
 namespace {
 
-class AboutLogo : public WindowsHost {
+class AboutLogo : public DialogsHost {
   protected:
     // The About window drawn on the screen at `version`, with the transparent-panel setting
     // set to `transparent` where the simulator has it.

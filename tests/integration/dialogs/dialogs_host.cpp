@@ -1,4 +1,4 @@
-#include "windows_host.h"
+#include "dialogs_host.h"
 
 #include <fstream>
 
@@ -8,7 +8,7 @@ namespace tarvosk::testing {
 
 namespace fs = std::filesystem;
 
-void WindowsHost::Launch(const std::string& prf, simhost::HostConfig config) {
+void DialogsHost::Launch(const std::string& prf, simhost::HostConfig config) {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     sandbox_ = fs::path(TARVOSK_TEST_SANDBOXES) /
                (std::string(info->test_suite_name()) + "." + info->name());
@@ -33,7 +33,7 @@ void WindowsHost::Launch(const std::string& prf, simhost::HostConfig config) {
     simhost::RunFrames(2);
 }
 
-void WindowsHost::TearDown() {
+void DialogsHost::TearDown() {
     if (plugin_ > 0) {
         simhost::DisablePlugin(plugin_);
         simhost::StopPlugin(plugin_);
@@ -43,7 +43,7 @@ void WindowsHost::TearDown() {
     EXPECT_EQ(simhost::BadHandleAccesses(), 0);
 }
 
-std::vector<std::string> WindowsHost::StopAndReadProperties() {
+std::vector<std::string> DialogsHost::StopAndReadProperties() {
     simhost::DisablePlugin(plugin_);
     simhost::StopPlugin(plugin_);
     simhost::UnloadPlugin(plugin_);
@@ -54,24 +54,24 @@ std::vector<std::string> WindowsHost::StopAndReadProperties() {
     return lines;
 }
 
-bool WindowsHost::Choose(const std::string& item) {
+bool DialogsHost::Choose(const std::string& item) {
     const bool ok = simhost::ChooseMenuItem("Plugins/Tarvosk/" + item);
     simhost::RunFrames(1);
     return ok;
 }
 
-std::uintptr_t WindowsHost::Find(const std::string& descriptor) {
+std::uintptr_t DialogsHost::Find(const std::string& descriptor) {
     return simhost::FindWidgetToClick(descriptor);
 }
 
-bool WindowsHost::Click(const std::string& descriptor) {
+bool DialogsHost::Click(const std::string& descriptor) {
     const std::uintptr_t id = Find(descriptor);
     const bool ok = id != 0 && simhost::ClickWidget(id);
     simhost::RunFrames(1);
     return ok;
 }
 
-std::vector<simhost::WidgetInfo> WindowsHost::MainWindows(const std::string& title) {
+std::vector<simhost::WidgetInfo> DialogsHost::MainWindows(const std::string& title) {
     std::vector<simhost::WidgetInfo> found;
     for (const simhost::WidgetInfo& w : simhost::Widgets()) {
         if (w.isRoot && w.widgetClass == xpWidgetClass_MainWindow && w.descriptor == title &&
@@ -82,7 +82,7 @@ std::vector<simhost::WidgetInfo> WindowsHost::MainWindows(const std::string& tit
     return found;
 }
 
-bool WindowsHost::Shows(const std::string& text) {
+bool DialogsHost::Shows(const std::string& text) {
     for (const simhost::WidgetInfo& w : simhost::Widgets()) {
         for (const std::string& line : w.textLastFrame) {
             if (line == text) return true;
@@ -91,13 +91,13 @@ bool WindowsHost::Shows(const std::string& text) {
     return false;
 }
 
-void WindowsHost::Press(int virtualKey) {
+void DialogsHost::Press(int virtualKey) {
     simhost::PressKey(virtualKey, xplm_DownFlag);
     simhost::PressKey(virtualKey, xplm_UpFlag);
     simhost::RunFrames(1);
 }
 
-int WindowsHost::HotKeyToggles() {
+int DialogsHost::HotKeyToggles() {
     int count = 0;
     for (const simhost::TimelineEvent& e : simhost::Timeline()) {
         if (e.text == "hot key: Toggle truckview") ++count;
