@@ -1,8 +1,34 @@
 #include "objformat/text_scanner.h"
 
+#include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace tarvosk {
+namespace {
+
+// value * 10 + digit, rounded once to float. The product is exact in double (24 + 4 bits);
+// the sum may round, so it is made round-to-odd (an inexact sum gets its last bit set toward
+// the exact value), after which the conversion to float rounds as the exact sum would.
+// Neither long double nor std::fmaf will do: long double is only as precise as the x87
+// precision control of the process that loaded us (53 bits on 64-bit Windows), and
+// mingw-w64's fmaf is not a correctly rounded fused multiply-add.
+float roundedStep(float value, int digit) {
+    const double product = static_cast<double>(value) * 10.0;
+    double sum = product + digit;
+    if (!std::isfinite(sum)) return static_cast<float>(sum);
+    // Exact, as |product| > 10 * 2^24 > |digit| (Fast2Sum).
+    const double error = (product - sum) + digit;
+    if (error != 0.0) {
+        uint64_t bits;
+        std::memcpy(&bits, &sum, sizeof bits);
+        if ((bits & 1) == 0) sum = std::nextafter(sum, error > 0 ? HUGE_VAL : -HUGE_VAL);
+    }
+    return static_cast<float>(sum);
+}
+
+}  // namespace
 
 // Every shape of number, digit by digit; the exact integer range first, then one single
 // rounding per digit.
@@ -39,10 +65,7 @@ float TextScanner::readFloatGeneral(const char* p) {
                 value = static_cast<float>(exact);  // the one rounding of this step
             }
         } else {
-            // The step as the format defines it: value * 10 + digit in long double, then
-            // rounded to float. Not std::fmaf: mingw-w64's is not a correctly rounded fused
-            // multiply-add, and gave the last bit wrong on Windows.
-            value = static_cast<float>(static_cast<long double>(value) * 10 + digit);
+            value = roundedStep(value, digit);
         }
     }
     cur_ = p;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "objformat/text_scanner.h"
 
@@ -28,10 +29,34 @@ uint32_t bitsOf(float value) {
     return bits;
 }
 
-// The number rules written out literally with exact intermediate arithmetic: long double
-// holds value * 10 + digit exactly while the value stays below 2^60, so each step's single
-// rounding is one conversion; the power of ten comes from the C library's correctly rounded
-// decimal conversion.
+// One step of the rules, value * 10 + digit rounded once to float, by integer arithmetic: the
+// value is M * 2^e with a 24-bit M, so the exact sum is 10M * 2^e + digit. Below 2^36 long
+// double (64 bits in this process) holds it exactly. Above, e >= 12 puts the digit below the
+// last bit of 10M * 2^e: it only says whether the exact sum lies above or below that.
+float exactStep(float value, int digit) {
+    if (std::isinf(value)) return value;
+    if (std::fabs(value) < 0x1p36f) {
+        return static_cast<float>(static_cast<long double>(value) * 10 + digit);
+    }
+    const bool negative = value < 0;
+    const int toward = negative ? -digit : digit;  // the digit's sign, on the magnitude
+    int exponent;
+    const float fraction = std::frexp(std::fabs(value), &exponent);
+    const auto m = static_cast<uint64_t>(std::ldexp(fraction, 24));
+    const uint64_t n = 10 * m;  // 25 to 28 bits
+    int shift = 0;
+    while ((n >> shift) >= (uint64_t{1} << 24)) ++shift;
+    uint64_t q = n >> shift;
+    const uint64_t rest = n & ((uint64_t{1} << shift) - 1);
+    const uint64_t half = uint64_t{1} << (shift - 1);
+    const bool up = rest > half || (rest == half && (toward > 0 || (toward == 0 && (q & 1))));
+    q += up;
+    const float magnitude = std::ldexp(static_cast<float>(q), shift + exponent - 24);
+    return negative ? -magnitude : magnitude;
+}
+
+// The number rules written out literally, each step rounded once (exactStep); the power of
+// ten comes from the C library's correctly rounded decimal conversion.
 float literalReadFloat(const std::string& token) {
     float value = 0.0f;
     bool negative = false;
@@ -45,7 +70,7 @@ float literalReadFloat(const std::string& token) {
         } else if (c == '.') {
             decimals = true;
         } else {
-            value = static_cast<float>(static_cast<long double>(value) * 10 + (int(c) - 48));
+            value = exactStep(value, int(c) - 48);
             if (decimals) ++d;
         }
     }
@@ -185,6 +210,84 @@ TEST(TextScannerFloat, EveryPointPositionAndNeighbouringBytesMatchTheRules) {
         }
     }
 }
+
+// Past 19 digits the running value leaves what even long double holds exactly: every step
+// must still round once, up to where the value becomes infinite.
+TEST(TextScannerFloat, LongNumbersRoundOncePerStepUpToInfinity) {
+    std::mt19937 random(4242);
+    const std::string alphabet = "0123456789012345678901234567890123456789.-!~";
+    for (int i = 0; i < 50000; ++i) {
+        const int length = 19 + static_cast<int>(random() % 27);
+        std::string token;
+        for (int k = 0; k < length; ++k) token += alphabet[random() % alphabet.size()];
+        const float want = literalReadFloat(token);
+        for (const std::string& text : {token, token + std::string(40, ' ')}) {
+            const float got = floatOf(text);
+            if (std::isnan(want)) {
+                EXPECT_TRUE(std::isnan(got)) << token;
+            } else {
+                ASSERT_EQ(bitsOf(got), bitsOf(want)) << "token " << token;
+            }
+        }
+    }
+    EXPECT_TRUE(std::isinf(floatOf(std::string(40, '9'))));
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+// A plug-in runs with the x87 precision its host process set: 64-bit Windows starts every
+// process with 53 bits, where long double is no wider than double. Numbers must read the same.
+class X87Precision {
+  public:
+    explicit X87Precision(unsigned short bits) {
+        __asm__ __volatile__("fnstcw %0" : "=m"(saved_) : : "memory");
+        const unsigned short control = static_cast<unsigned short>((saved_ & ~0x300u) | bits);
+        __asm__ __volatile__("fldcw %0" : : "m"(control) : "memory");
+    }
+    ~X87Precision() { __asm__ __volatile__("fldcw %0" : : "m"(saved_) : "memory"); }
+    static constexpr unsigned short k53Bits = 0x200;
+
+  private:
+    unsigned short saved_ = 0;
+};
+
+TEST(TextScannerFloat, NumbersReadTheSameUnderTheX87PrecisionOfWindows) {
+    std::mt19937 random(53);
+    std::vector<std::string> tokens;
+    std::vector<float> want;
+    for (int i = 0; i < 20000; ++i) {
+        std::string token = std::to_string(1 + random() % 9);
+        const int length = 15 + static_cast<int>(random() % 4);  // below 2^60: exact here
+        while (static_cast<int>(token.size()) < length) token += char('0' + random() % 10);
+        if (random() % 2) token.insert(1 + random() % (token.size() - 1), ".");
+        tokens.push_back(token);
+        want.push_back(literalReadFloat(token));
+    }
+    std::vector<float> got, narrowLongDouble;
+    {
+        const X87Precision windows(X87Precision::k53Bits);
+        for (const std::string& token : tokens) {
+            got.push_back(floatOf(token));
+            float value = 0.0f;
+            for (char c : token) {
+                if (c != '.')
+                    value = static_cast<float>(static_cast<long double>(value) * 10 + (c - 48));
+            }
+            narrowLongDouble.push_back(value);
+        }
+    }
+    int differs = 0;
+    for (size_t i = 0; i < tokens.size(); ++i) {
+        ASSERT_EQ(bitsOf(got[i]), bitsOf(want[i])) << tokens[i];
+        float value = 0.0f;
+        for (char c : tokens[i]) {
+            if (c != '.') value = exactStep(value, c - 48);
+        }
+        differs += bitsOf(narrowLongDouble[i]) != bitsOf(value);
+    }
+    // The tokens reach the values where a 53-bit long double step rounds twice.
+    EXPECT_GT(differs, 0);
+}
+#endif
 
 TEST(TextScannerInt, SignRulesAndLooseDigits) {
     EXPECT_EQ(intOf("-12"), -12);
