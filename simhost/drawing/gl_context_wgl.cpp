@@ -1,6 +1,6 @@
 // The OpenGL context on Windows: WGL on a window that is never shown (WGL has no context
 // without one); the host draws into its own framebuffer objects, as with EGL on Linux.
-#include "gl_platform.h"
+#include "drawing/gl_platform.h"
 
 namespace simhost::detail {
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "aircraft.h"
-#include "datarefs.h"
+#include "sdk/datarefs.h"
 #include "simhost/simhost.h"
+#include "world/aircraft.h"
 
 namespace simhost::detail {
 

@@ -2,10 +2,10 @@
 #include <cmath>
 #include <limits>
 
-#include "graphics.h"
-#include "host_state.h"
+#include "control/host_state.h"
+#include "drawing/graphics.h"
+#include "sdk/widgets.h"
 #include "simhost/simhost.h"
-#include "widgets.h"
 
 namespace simhost {
 

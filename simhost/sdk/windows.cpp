@@ -1,9 +1,9 @@
 // Legacy windows, host text drawing, graphics state, hot keys and key sniffers.
 #include <algorithm>
 
-#include "graphics.h"
-#include "host_state.h"
-#include "widgets.h"
+#include "control/host_state.h"
+#include "drawing/graphics.h"
+#include "sdk/widgets.h"
 
 using namespace simhost::detail;
 

@@ -1,9 +1,9 @@
 // Flight loops and draw callbacks on virtual time, in the simulator's order.
 #include <cstdio>
 
-#include "graphics.h"
-#include "graphics_internal.h"
-#include "host_state.h"
+#include "control/host_state.h"
+#include "drawing/graphics.h"
+#include "drawing/graphics_internal.h"
 
 using namespace simhost::detail;
 

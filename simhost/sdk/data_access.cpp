@@ -1,7 +1,7 @@
 // SDK data access: typed reads and writes through handles, and plug-in accessors.
 #include <cstring>
 
-#include "host_state.h"
+#include "control/host_state.h"
 
 using namespace simhost::detail;
 

@@ -1,6 +1,6 @@
 #include <dlfcn.h>
 
-#include "host_platform.h"
+#include "control/host_platform.h"
 
 namespace simhost::detail {
 

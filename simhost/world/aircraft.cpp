@@ -1,4 +1,4 @@
-#include "aircraft.h"
+#include "world/aircraft.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,7 +7,7 @@
 #include <sstream>
 #include <vector>
 
-#include "datarefs.h"
+#include "sdk/datarefs.h"
 
 namespace simhost::detail {
 

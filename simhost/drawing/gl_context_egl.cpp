@@ -3,7 +3,7 @@
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 
-#include "gl_platform.h"
+#include "drawing/gl_platform.h"
 
 namespace simhost::detail {
 

@@ -2,7 +2,7 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include "host_platform.h"
+#include "control/host_platform.h"
 
 namespace simhost::detail {
 

@@ -9,9 +9,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "airliner_model.h"
-#include "graphics_internal.h"
-#include "host_state.h"
+#include "control/host_state.h"
+#include "drawing/airliner_model.h"
+#include "drawing/graphics_internal.h"
 
 namespace simhost::detail {
 

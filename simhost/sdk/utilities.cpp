@@ -2,8 +2,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "host_platform.h"
-#include "host_state.h"
+#include "control/host_platform.h"
+#include "control/host_state.h"
 
 using namespace simhost::detail;
 

@@ -1,8 +1,8 @@
 // The OpenGL context, the frame's drawing target and camera, and the SDK graphics calls.
 #define GL_GLEXT_PROTOTYPES 1
-#include "graphics.h"
+#include "drawing/graphics.h"
 
-#include "gl_platform.h"
+#include "drawing/gl_platform.h"
 // After the platform's own headers:
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -12,8 +12,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "graphics_internal.h"
-#include "host_state.h"
+#include "control/host_state.h"
+#include "drawing/graphics_internal.h"
 
 using namespace simhost::detail;
 

@@ -5,9 +5,9 @@
 #include <fstream>
 #include <system_error>
 
-#include "graphics.h"
-#include "host_platform.h"
-#include "host_state.h"
+#include "control/host_platform.h"
+#include "control/host_state.h"
+#include "drawing/graphics.h"
 #include "simhost/owned_folder.h"
 #include "simhost/simhost.h"
 

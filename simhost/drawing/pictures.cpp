@@ -9,9 +9,9 @@
 #include <cstring>
 #include <fstream>
 
-#include "graphics.h"
-#include "graphics_internal.h"
-#include "host_state.h"
+#include "control/host_state.h"
+#include "drawing/graphics.h"
+#include "drawing/graphics_internal.h"
 
 using namespace simhost::detail;
 

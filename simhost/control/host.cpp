@@ -2,8 +2,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "host_state.h"
-#include "widgets.h"
+#include "control/host_state.h"
+#include "sdk/widgets.h"
 
 namespace simhost::detail {
 

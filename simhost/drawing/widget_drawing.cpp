@@ -6,8 +6,8 @@
 
 #include <algorithm>
 
-#include "graphics.h"
-#include "widgets.h"
+#include "drawing/graphics.h"
+#include "sdk/widgets.h"
 
 namespace simhost::detail {
 

@@ -1,8 +1,8 @@
-#include "widgets.h"
+#include "sdk/widgets.h"
 
 #include <algorithm>
 
-#include "host_state.h"
+#include "control/host_state.h"
 
 using namespace simhost::detail;
 

@@ -2,7 +2,7 @@
 // run once, begun and ended; a held command gets the continue phase every frame.
 #include <algorithm>
 
-#include "host_state.h"
+#include "control/host_state.h"
 
 using namespace simhost::detail;
 

@@ -2,7 +2,7 @@
 // calls is defined here and forwards to the driver's entry point, found with wglGetProcAddress
 // on first use (the host has one context for the life of the process).
 #define GL_GLEXT_PROTOTYPES 1
-#include "gl_platform.h"
+#include "drawing/gl_platform.h"
 // After windows.h:
 #include <GL/gl.h>
 #include <GL/glext.h>

@@ -1,7 +1,7 @@
 // The host's airliner: geometry generated as an OBJ8 file's text, its livery as a generated
 // texture atlas, read with the object reader and drawn with vertex arrays.
 #define GL_GLEXT_PROTOTYPES 1
-#include "airliner_model.h"
+#include "drawing/airliner_model.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>

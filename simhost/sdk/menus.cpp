@@ -1,7 +1,7 @@
 // Menus as a tree under the menu bar, chosen by path ("Plugins/Tarvosk/Push straight back").
 #include <sstream>
 
-#include "host_state.h"
+#include "control/host_state.h"
 
 using namespace simhost::detail;
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "graphics.h"
+#include "drawing/graphics.h"
 #include "simhost/simhost.h"
 
 namespace simhost::detail {

@@ -2,7 +2,7 @@
 // (6 pixels per character) and the frames of host-drawn windows.
 #include <GL/gl.h>
 
-#include "graphics.h"
+#include "drawing/graphics.h"
 
 namespace simhost::detail {
 

@@ -1,9 +1,9 @@
-#include "datarefs.h"
+#include "sdk/datarefs.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "host_state.h"
+#include "control/host_state.h"
 
 namespace simhost::detail {
 

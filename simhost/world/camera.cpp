@@ -1,8 +1,8 @@
 // Camera control and the outside view.
 #include <cmath>
 
-#include "graphics_internal.h"
-#include "host_state.h"
+#include "control/host_state.h"
+#include "drawing/graphics_internal.h"
 
 using namespace simhost::detail;
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "graphics_internal.h"
-#include "host_state.h"
+#include "control/host_state.h"
+#include "drawing/graphics_internal.h"
 #include "objformat/object_model.h"
 
 namespace simhost::detail {

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <system_error>
 
-#include "host_state.h"
+#include "control/host_state.h"
 #include "objformat/obj8_reader.h"
 
 using namespace simhost::detail;
