@@ -30,4 +30,12 @@ void RunWidgets();                           // draws every visible root widget 
 void DrawStandardWidget(const Widget& w);    // a standard class's look, on picture frames
 std::vector<std::string>* WidgetTextSink();  // text drawn now belongs to this root, if any
 
+// For the control API (control/widget_input.cpp): a live widget by its ID (null when none),
+// a message dispatched in one of the SDK's modes, visibility through every parent, and a
+// property's value (0 when unset).
+Widget* CheckWidget(XPWidgetID id);
+int Dispatch(Widget* w, XPWidgetMessage msg, XPDispatchMode mode, intptr_t p1, intptr_t p2);
+bool EffectivelyVisible(const Widget* w);
+intptr_t Property(const Widget* w, int id);
+
 }  // namespace simhost::detail
