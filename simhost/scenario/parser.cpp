@@ -1,3 +1,5 @@
+// Scenario scripts, line by line: the words of a line, numbers, and the configuration lines
+// before the first action; each action's arguments are read in action_lines.cpp.
 #include <cctype>
 #include <cmath>
 #include <cstdint>
@@ -6,17 +8,34 @@
 #include <fstream>
 #include <sstream>
 
+#include "lines.h"
 #include "scenario.h"
 #include "simhost/simhost.h"
 
 namespace simhost::scenario {
 
-namespace {
+bool ParseNumber(const std::string& s, double* v) {
+    if (s.empty()) return false;
+    char* end = nullptr;
+    if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
+        // Hex numbers are 32-bit patterns, as message codes and int datarefs hold them.
+        unsigned long long u = std::strtoull(s.c_str() + 2, &end, 16);
+        if (u > 0xFFFFFFFFULL) return false;
+        *v = static_cast<double>(static_cast<std::int32_t>(static_cast<std::uint32_t>(u)));
+    } else {
+        *v = std::strtod(s.c_str(), &end);
+    }
+    return end && *end == '\0' && std::isfinite(*v);
+}
 
-struct Token {
-    std::string text;
-    bool quoted = false;
-};
+// Message codes: decimal or hex, as a 32-bit pattern (0x88888889 is a negative int).
+bool ParseCode(const std::string& s, double* v) {
+    if (!ParseNumber(s, v) || *v != std::floor(*v) || *v < -2147483648.0 || *v > 4294967295.0)
+        return false;
+    return true;
+}
+
+namespace {
 
 class Parser {
   public:
@@ -32,10 +51,6 @@ class Parser {
     }
     bool Tokenize(const std::string& raw, std::vector<Token>* out);
     bool Config(const std::vector<Token>& t, bool* handled);
-    bool ParseCondition(const std::vector<Token>& t, std::size_t from, std::size_t to,
-                        Condition* c);
-    bool Number(const std::string& s, double* v);
-    bool Code(const std::string& s, double* v);
     bool Count(const std::vector<Token>& t, std::size_t n) {
         if (t.size() == n) return true;
         return Fail("'" + t[0].text + "' takes " + std::to_string(n - 1) + " argument" +
@@ -86,66 +101,6 @@ bool Parser::Tokenize(const std::string& raw, std::vector<Token>* out) {
     return true;
 }
 
-bool Parser::Number(const std::string& s, double* v) {
-    if (s.empty()) return false;
-    char* end = nullptr;
-    if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
-        // Hex numbers are 32-bit patterns, as message codes and int datarefs hold them.
-        unsigned long long u = std::strtoull(s.c_str() + 2, &end, 16);
-        if (u > 0xFFFFFFFFULL) return false;
-        *v = static_cast<double>(static_cast<std::int32_t>(static_cast<std::uint32_t>(u)));
-    } else {
-        *v = std::strtod(s.c_str(), &end);
-    }
-    return end && *end == '\0' && std::isfinite(*v);
-}
-
-// Message codes: decimal or hex, as a 32-bit pattern (0x88888889 is a negative int).
-bool Parser::Code(const std::string& s, double* v) {
-    if (!Number(s, v) || *v != std::floor(*v) || *v < -2147483648.0 || *v > 4294967295.0)
-        return false;
-    return true;
-}
-
-bool Parser::ParseCondition(const std::vector<Token>& t, std::size_t from, std::size_t to,
-                            Condition* c) {
-    std::size_t n = to - from;
-    if (n != 3 && n != 5) return Fail("expected a condition: NAME OP VALUE [+- TOLERANCE]");
-    std::string lhs = t[from].text;
-    std::size_t bracket = lhs.find('[');
-    if (bracket != std::string::npos) {
-        if (lhs.back() != ']') return Fail("bad index in '" + lhs + "'");
-        double idx;
-        if (!Number(lhs.substr(bracket + 1, lhs.size() - bracket - 2), &idx) || idx < 0 ||
-            idx != std::floor(idx))
-            return Fail("bad index in '" + lhs + "'");
-        c->index = static_cast<int>(idx);
-        lhs.resize(bracket);
-    }
-    c->lhs = lhs;
-    c->op = t[from + 1].text;
-    static const char* ops[] = {"==", "!=", "<", "<=", ">", ">="};
-    bool known = false;
-    for (const char* op : ops) known = known || c->op == op;
-    if (!known) return Fail("unknown comparison '" + c->op + "' (use == != < <= > >=)");
-    const Token& value = t[from + 2];
-    if (value.quoted) {
-        if (c->op != "==" && c->op != "!=") return Fail("text compares only with == or !=");
-        c->isText = true;
-        c->text = value.text;
-    } else if (!Number(value.text, &c->value)) {
-        return Fail("'" + value.text + "' is not a number");
-    }
-    if (n == 5) {
-        if (t[from + 3].text != "+-" && t[from + 3].text != "~")
-            return Fail("expected '+- TOLERANCE' after the value");
-        if (!Number(t[from + 4].text, &c->tolerance) || c->tolerance < 0)
-            return Fail("bad tolerance '" + t[from + 4].text + "'");
-        if (c->isText) return Fail("a tolerance needs a numeric value");
-    }
-    return true;
-}
-
 bool Parser::Config(const std::vector<Token>& t, bool* handled) {
     *handled = true;
     const std::string& v = t[0].text;
@@ -184,7 +139,7 @@ bool Parser::Config(const std::vector<Token>& t, bool* handled) {
     if (w == "version" || w == "xplm-version") {
         double n;
         if (!Count(words, 2)) return false;
-        if (!Number(words[1].text, &n) || n <= 0 || n != std::floor(n) || n > 1e7)
+        if (!ParseNumber(words[1].text, &n) || n <= 0 || n != std::floor(n) || n > 1e7)
             return Fail("'" + words[1].text + "' is not a version number");
         (w == "version" ? script_->xplaneVersion : script_->xplmVersion) = static_cast<int>(n);
         return true;
@@ -192,7 +147,7 @@ bool Parser::Config(const std::vector<Token>& t, bool* handled) {
     if (w == "fps") {
         double n;
         if (!Count(words, 2)) return false;
-        if (!Number(words[1].text, &n) || n <= 0 || n > 10000)
+        if (!ParseNumber(words[1].text, &n) || n <= 0 || n > 10000)
             return Fail("'fps' needs a frame rate between 0 and 10000");
         script_->fps = n;
         return true;
@@ -251,202 +206,8 @@ bool Parser::Line(int lineNo, const std::string& raw) {
 
     Step s;
     s.line = lineNo;
-    s.verb = t[0].text;
-    for (std::size_t k = 1; k < t.size(); ++k) s.args.push_back(t[k].text);
-    const std::string& v = s.verb;
-
-    if (v == "load") {
-        if (t.size() > 2) return Fail("'load' takes at most a plug-in path");
-        if (t.size() == 2) {
-            std::filesystem::path p = t[1].text;
-            s.args[0] = (p.is_absolute() ? p : script_->folder / p).string();
-        }
-    } else if (v == "start" || v == "enable" || v == "disable" || v == "stop" || v == "unload" ||
-               v == "restart" || v == "launch") {
-        if (!Count(t, 1)) return false;
-    } else if (v == "set") {
-        if (t.size() < 3) return Fail("'set' needs a name and a value");
-        if (t[1].text == "fps") {
-            if (!Count(t, 3) || !Number(t[2].text, &s.number) || s.number <= 0 || s.number > 10000)
-                return Fail("'set fps' needs a frame rate between 0 and 10000");
-            s.what = "fps";
-        } else if (t.size() == 3 && t[2].quoted) {
-            s.what = "text";
-        } else {
-            for (std::size_t k = 2; k < t.size(); ++k) {
-                double x;
-                if (t[k].quoted || !Number(t[k].text, &x))
-                    return Fail("'" + t[k].text + "' is not a number");
-            }
-            std::string name = t[1].text;
-            std::size_t bracket = name.find('[');
-            if (bracket != std::string::npos) {
-                double idx;
-                if (name.back() != ']' ||
-                    !Number(name.substr(bracket + 1, name.size() - bracket - 2), &idx) || idx < 0 ||
-                    idx != std::floor(idx))
-                    return Fail("bad index in '" + name + "'");
-                s.count = static_cast<long long>(idx);
-                s.args[0] = name.substr(0, bracket);
-                s.what = "array";
-            } else if (t.size() > 3) {
-                s.what = "array";
-            } else {
-                s.what = "scalar";
-            }
-        }
-    } else if (v == "command") {
-        if (t.size() != 2 && t.size() != 3)
-            return Fail("'command' takes a command name and optionally once, begin or end");
-        s.what = t.size() == 3 ? t[2].text : "once";
-        if (s.what != "once" && s.what != "begin" && s.what != "end")
-            return Fail("'command' takes once, begin or end after the name");
-        s.args = {t[1].text};
-    } else if (v == "release") {
-        if (!Count(t, 2)) return false;
-    } else if (v == "menu") {
-        if (t.size() < 2)
-            return Fail("'menu' needs a path such as \"Plugins/Tarvosk/Push straight back\"");
-        std::string path;
-        for (std::size_t k = 1; k < t.size(); ++k) path += (k > 1 ? " " : "") + t[k].text;
-        s.args = {path};
-    } else if (v == "message") {
-        if (t.size() != 2 && t.size() != 4)
-            return Fail("'message' takes a code and optionally 'param N'");
-        if (!Code(t[1].text, &s.number)) return Fail("'" + t[1].text + "' is not a message code");
-        if (t.size() == 4) {
-            double p;
-            if (t[2].text != "param" || !Number(t[3].text, &p) || p != std::floor(p))
-                return Fail("expected 'param N' after the message code");
-            s.count = static_cast<long long>(p);
-        }
-    } else if (v == "key") {
-        if (t.size() < 2) return Fail("'key' needs a key name such as F12");
-        s.key = ParseKeyName(t[1].text);
-        if (s.key < 0) return Fail("unknown key '" + t[1].text + "'");
-        for (std::size_t k = 2; k < t.size(); ++k) {
-            const std::string& m = t[k].text;
-            if (m == "shift")
-                s.keyFlags |= 1;
-            else if (m == "alt" || m == "option")
-                s.keyFlags |= 2;
-            else if (m == "ctrl" || m == "control")
-                s.keyFlags |= 4;
-            else
-                return Fail("unknown key modifier '" + m + "' (shift, alt, ctrl)");
-        }
-    } else if (v == "view") {
-        if (!Count(t, 2)) return false;
-        if (t[1].text != "outside" && t[1].text != "inside" && t[1].text != "change")
-            return Fail("'view' takes outside, inside or change");
-        s.what = t[1].text;
-    } else if (v == "click" || v == "close") {
-        if (t.size() != 3 || t[1].text != "widget")
-            return Fail("'" + v + "' takes 'widget \"DESCRIPTOR\"'");
-        s.what = "widget";
-        s.args = {t[2].text};
-    } else if (v == "drag") {
-        // drag slider ["LABEL"] VALUE
-        if ((t.size() != 3 && t.size() != 4) || t[1].text != "slider")
-            return Fail("'drag' takes 'slider [\"LABEL\"] VALUE'");
-        if (!Number(t.back().text, &s.number) || s.number != std::floor(s.number))
-            return Fail("'" + t.back().text + "' is not a whole slider position");
-        s.what = "slider";
-        s.args = {t.size() == 4 ? t[2].text : std::string()};
-    } else if (v == "wait") {
-        if (t.size() >= 2 && t[1].text == "until") {
-            std::size_t within = 0;
-            for (std::size_t k = 2; k < t.size(); ++k)
-                if (t[k].text == "within" && !t[k].quoted) within = k;
-            if (!within || within + 2 != t.size())
-                return Fail("'wait until' needs '... within SECONDS' at the end");
-            if (!ParseCondition(t, 2, within, &s.cond)) return false;
-            if (!ParseDuration(t[within + 1].text, &s.number) || s.number <= 0)
-                return Fail("bad time limit '" + t[within + 1].text + "'");
-            s.what = "until";
-        } else {
-            if (!Count(t, 2)) return false;
-            if (!ParseDuration(t[1].text, &s.number))
-                return Fail("bad duration '" + t[1].text + "'");
-        }
-    } else if (v == "frames") {
-        double n;
-        if (!Count(t, 2)) return false;
-        if (!Number(t[1].text, &n) || n < 0 || n != std::floor(n) || n > 1e9)
-            return Fail("'frames' needs a whole number of frames");
-        s.count = static_cast<long long>(n);
-    } else if (v == "assert") {
-        if (!ParseCondition(t, 1, t.size(), &s.cond)) return false;
-    } else if (v == "expect") {
-        std::size_t k = 1;
-        if (k < t.size() && t[k].text == "no") {
-            s.negate = true;
-            ++k;
-        }
-        if (k >= t.size()) return Fail("'expect' needs what to expect");
-        s.what = t[k].text;
-        std::vector<Token> rest(t.begin() + static_cast<long>(k) + 1, t.end());
-        s.args.clear();
-        for (const Token& r : rest) s.args.push_back(r.text);
-        const std::string& w = s.what;
-        if (w == "speech" || w == "timeline" || w == "window-text" || w == "widget-text") {
-            if (rest.size() == 2 && rest[0].text == "contains" && rest[1].quoted) {
-                s.count = 1;  // substring match
-                s.args = {rest[1].text};
-            } else if (rest.size() == 2 && w == "speech" && rest[0].text == "count") {
-                if (!Number(rest[1].text, &s.number) || s.number < 0)
-                    return Fail("bad speech count");
-                s.count = 2;
-            } else if (rest.size() != 1 || !rest[0].quoted) {
-                return Fail("'expect " + w + "' takes a quoted text or 'contains \"TEXT\"'");
-            }
-        } else if (w == "message") {
-            if (rest.size() != 1 || !Code(rest[0].text, &s.number))
-                return Fail("'expect message' takes a message code such as 0x88888882");
-        } else if (w == "menu") {
-            static const char* states[] = {"checked", "unchecked", "unmarked",
-                                           "enabled", "disabled",  "present"};
-            bool ok = rest.size() == 2;
-            bool known = false;
-            for (const char* st : states) known = known || (ok && rest[1].text == st);
-            if (!ok || !known)
-                return Fail(
-                    "'expect menu' takes a quoted path and one of checked, unchecked, unmarked, "
-                    "enabled, disabled, present");
-            if (s.negate && rest[1].text != "present")
-                return Fail("'expect no menu' takes only 'present'");
-        } else if (w == "camera") {
-            if (rest.size() != 1 || (rest[0].text != "controlled" && rest[0].text != "free"))
-                return Fail("'expect camera' takes controlled or free");
-        } else if (w == "file") {
-            bool ok =
-                (rest.size() == 2 && (rest[1].text == "exists" || rest[1].text == "absent")) ||
-                (rest.size() == 3 && (rest[1].text == "contains" || rest[1].text == "line") &&
-                 rest[2].quoted);
-            if (!ok)
-                return Fail(
-                    "'expect file' takes a sandbox path and exists, absent, line \"TEXT\" or "
-                    "contains \"TEXT\"");
-            if (std::filesystem::path(rest[0].text).is_absolute() ||
-                rest[0].text.find("..") != std::string::npos)
-                return Fail("'expect file' takes a path inside the sandbox");
-        } else {
-            return Fail("unknown expectation '" + w + "'");
-        }
-    } else if (v == "print" || v == "mark") {
-        if (t.size() < 2) return Fail("'" + v + "' needs something to print");
-        for (std::size_t k = 1; k < t.size(); ++k) s.quoted.push_back(t[k].quoted);
-    } else if (v == "track" || v == "trail") {
-        if (!Count(t, 2) || (t[1].text != "on" && t[1].text != "off"))
-            return Fail("'" + v + "' takes on or off");
-    } else if (v == "picture" || v == "animation") {
-        std::vector<std::string> words;
-        for (const Token& tok : t) words.push_back(tok.text);
-        std::string why;
-        if (!ParsePictureLine(words, &s, &why)) return Fail(why);
-    } else {
-        return Fail("unknown action '" + v + "'");
-    }
+    std::string why;
+    if (!ParseAction(t, script_->folder, &s, &why)) return Fail(why);
     script_->steps.push_back(std::move(s));
     return true;
 }

@@ -4,7 +4,7 @@
 #include "support.h"
 
 // The model's internals are tested through its own header.
-#include "aircraft.h"
+#include "world/aircraft.h"
 
 namespace {
 
