@@ -17,9 +17,23 @@ add_subdirectory(tests/platform)
 add_subdirectory(tests/objformat)
 add_subdirectory(tests/config)
 add_subdirectory(tests/windows_kill)
+add_subdirectory(tests/render)
+add_subdirectory(tests/pushback)
+add_subdirectory(tests/shell)
+add_subdirectory(tests/panels)
+add_subdirectory(tests/simhost)
+# The programs that run the host in-process import its SDK functions from XPLM_64.dll: they
+# live beside it and XPWidgets_64.dll, where Windows looks first, as tarvosk-sim.exe does.
+set(_host_tests shell_host_tests panels_tests simhost_tests)
+set_target_properties(${_host_tests} PROPERTIES RUNTIME_OUTPUT_DIRECTORY
+  ${PROJECT_BINARY_DIR}/simhost)
+foreach(_test ${_host_tests})
+  add_dependencies(${_test} simhost_xpwidgets)
+endforeach()
 add_custom_target(tarvosk_windows_tests
-  DEPENDS platform_tests objformat_tests config_tests kill_windows_tests tarvosk-sim
-          simhost_xpwidgets Tarvosk)
+  DEPENDS platform_tests objformat_tests config_tests kill_windows_tests render_tests
+          tarvosk_pushback_math_tests shell_tests ${_host_tests} tarvosk-sim simhost_xpwidgets
+          Tarvosk)
 
 # The Windows plug-in in the simulated host built for Windows: every scenario, the demo in the
 # package's layout (Tarvosk/win_x64/), a scenario in a folder with German, Cyrillic and CJK

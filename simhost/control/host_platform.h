@@ -14,6 +14,10 @@ void* PluginSymbol(void* library, const char* name);
 void ClosePluginLibrary(void* library);
 // Whether the library of that path is still mapped after its last close.
 bool PluginLibraryStillLoaded(const std::filesystem::path& path);
+// Whether an installed copy must stay as it is for the next load: on Windows one still mapped
+// from an earlier load, which can be neither replaced nor loaded afresh (a module is known by
+// its path). Never on POSIX, where a copy renamed over it is a new file.
+bool KeepMappedCopy(const std::filesystem::path& installed);
 
 // A path as the SDK hands it to plug-ins: UTF-8, the platform's separators.
 std::string SdkPath(const std::filesystem::path& path);

@@ -30,6 +30,10 @@ bool PluginLibraryStillLoaded(const std::filesystem::path& path) {
     return still != nullptr;
 }
 
+bool KeepMappedCopy(const std::filesystem::path&) {
+    return false;
+}
+
 std::string SdkPath(const std::filesystem::path& path) {
     return path.string();
 }

@@ -31,6 +31,10 @@ bool PluginLibraryStillLoaded(const std::filesystem::path& path) {
                               &still) != 0;
 }
 
+bool KeepMappedCopy(const std::filesystem::path& installed) {
+    return PluginLibraryStillLoaded(installed);
+}
+
 std::string SdkPath(const std::filesystem::path& path) {
     std::filesystem::path native = path;
     native.make_preferred();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <system_error>
 
 #include "control/host_platform.h"
@@ -36,6 +37,11 @@ bool Fail(std::string* error, const std::string& why) {
 }
 
 }  // namespace
+
+void Shutdown() {
+    UnloadAll();
+    NewHost();
+}
 
 bool Reset(const HostConfig& config, std::string* error) {
     UnloadAll();
@@ -139,6 +145,18 @@ std::filesystem::path PluginInstallPath(const std::filesystem::path& xpl) {
     return plugins / xpl.filename();
 }
 
+namespace {
+
+bool SameBytes(const std::filesystem::path& a, const std::filesystem::path& b) {
+    std::ifstream x(a, std::ios::binary), y(b, std::ios::binary);
+    std::istreambuf_iterator<char> end;
+    return x && y &&
+           std::equal(std::istreambuf_iterator<char>(x), end, std::istreambuf_iterator<char>(y),
+                      end);
+}
+
+}  // namespace
+
 bool CheckPluginFile(const std::filesystem::path& xpl, std::string* why) {
     std::error_code ec;
     if (std::filesystem::is_directory(xpl, ec))
@@ -170,7 +188,12 @@ int LoadPlugin(const std::filesystem::path& xpl, std::string* error) {
     for (auto& p : h.plugins)
         if (!p->unloaded && !p->inProcess && p->path == dest)
             return Fail(error, "a plug-in is already loaded from " + dest.string()), -1;
-    if (!std::filesystem::equivalent(xpl, dest, ec)) {
+    if (!std::filesystem::equivalent(xpl, dest, ec) && KeepMappedCopy(dest)) {
+        if (!SameBytes(xpl, dest))
+            return Fail(error, dest.string() +
+                                   " is still mapped from an earlier load and cannot be replaced"),
+                   -1;
+    } else if (!std::filesystem::equivalent(xpl, dest, ec)) {
         // Copied beside and renamed over, never rewritten in place: a library still mapped from
         // an earlier load must not change under the process.
         std::filesystem::create_directories(dest.parent_path(), ec);

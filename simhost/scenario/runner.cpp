@@ -68,6 +68,7 @@ bool Runner::EnsureHost(const simhost::scenario::Step& s) {
     if (script_.aircraft) config.aircraftFile = *script_.aircraft;
     config.layout = options_.layout.value_or(script_.layout.value_or(PluginLayout::Flat));
     std::string why;
+    Shutdown();  // a host of an earlier run keeps files open in the sandbox
     if (script_.freshSandbox && !options_.keepSandbox && !EmptyOwnedFolder(sandbox_, &why))
         return Fail(s, "fresh-sandbox: " + why);
     if (!Reset(config, &why)) return Fail(s, "cannot set up the host: " + why);

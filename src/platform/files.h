@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace tarvosk::platform {
 
@@ -31,6 +32,12 @@ bool AtomicReplace(const std::string& source, const std::string& target, std::st
 
 // Removes a file; false when it could not be removed.
 bool RemoveFile(const std::string& path);
+
+// Appends the UTF-8 names of a folder's entries (without "." and ".."), in the file system's
+// order; false when the folder cannot be listed. An entry that fails mid-way ends the listing.
+// On Windows through FindFirstFileExW in the long-path form: mingw's directory iterator lists
+// nothing at all, and says nothing, in a folder whose path is longer than MAX_PATH.
+bool ListFolder(const std::string& folder, std::vector<std::string>* names);
 
 // The std::filesystem path of a UTF-8 path, and a path's name back in UTF-8.
 std::filesystem::path FsPath(const std::string& path);

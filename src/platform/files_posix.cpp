@@ -40,6 +40,15 @@ bool RemoveFile(const std::string& path) {
     return ::unlink(path.c_str()) == 0;
 }
 
+bool ListFolder(const std::string& folder, std::vector<std::string>* names) {
+    std::error_code error;
+    std::filesystem::directory_iterator entry(folder, error);
+    if (error) return false;
+    for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error))
+        names->push_back(entry->path().filename().string());
+    return true;
+}
+
 std::filesystem::path FsPath(const std::string& path) {
     return std::filesystem::path(path);
 }

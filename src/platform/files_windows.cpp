@@ -48,6 +48,21 @@ std::string SystemMessage(DWORD error) {
     return message.empty() ? "Windows error " + std::to_string(error) : message;
 }
 
+// The absolute, long-path form of a path ("\\?\C:\...", "\\?\UNC\server\..."), which the
+// wide calls take beyond MAX_PATH; empty when it has none.
+std::wstring LongForm(const std::wstring& path) {
+    if (path.empty()) return {};
+    const DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (length == 0) return {};
+    std::wstring full(length, L'\0');
+    const DWORD written = GetFullPathNameW(path.c_str(), length, full.data(), nullptr);
+    if (written == 0 || written >= length) return {};
+    full.resize(written);
+    if (full.rfind(L"\\\\?\\", 0) == 0) return full;
+    if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
+
 }  // namespace
 
 std::FILE* OpenFile(const std::string& path, const char* mode) {
@@ -96,6 +111,24 @@ bool AtomicReplace(const std::string& source, const std::string& target, std::st
 
 bool RemoveFile(const std::string& path) {
     return DeleteFileW(Widen(path).c_str()) != 0;
+}
+
+bool ListFolder(const std::string& folder, std::vector<std::string>* names) {
+    std::wstring pattern = LongForm(Widen(folder));
+    if (pattern.empty()) return false;
+    if (pattern.back() != L'\\') pattern += L'\\';
+    pattern += L'*';
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
+                                     FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..")
+            names->push_back(Narrow(name.c_str(), static_cast<int>(name.size())));
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return true;
 }
 
 std::filesystem::path FsPath(const std::string& path) {

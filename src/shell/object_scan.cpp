@@ -31,13 +31,10 @@ bool MatchWildcard(std::string_view text, std::string_view pattern) {
 }
 
 bool ScanObjectFolder(const std::string& folder, std::vector<std::string>& names) {
-    std::error_code error;
-    std::filesystem::directory_iterator entry(platform::FsPath(folder), error);
-    if (error) return false;
+    std::vector<std::string> entries;
+    if (!platform::ListFolder(folder, &entries)) return false;
     std::vector<std::string> found;
-    // An entry that fails mid-way ends the listing, as the end of the folder would.
-    for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
-        const std::string name = platform::Utf8(entry->path().filename());
+    for (const std::string& name : entries) {
         // A bare ".obj" names nothing: an empty name would match the empty Truck setting of a
         // first run and could not be shown in the menu.
         if (MatchWildcard(name, "*.obj") && name.size() > 4) {

@@ -26,6 +26,7 @@ class PanelHost : public ::testing::Test {
         config.sandbox = std::filesystem::temp_directory_path() / "tarvosk-panel-tests" /
                          (std::string(info->test_suite_name()) + "." + info->name());
         std::string why;
+        simhost::Shutdown();  // the last host's files are closed before its folder is emptied
         ASSERT_TRUE(simhost::EmptyOwnedFolder(config.sandbox, &why)) << why;
         config.screenWidth = screenWidth;
         config.screenHeight = screenHeight;

@@ -10,7 +10,7 @@
 #include "fake_host.h"
 #include "image_builders.h"
 #include "render/placed_object.h"
-#include "simhost/owned_folder.h"
+#include "test_folder.h"
 
 namespace tarvosk {
 namespace {
@@ -34,21 +34,11 @@ const char* const kObj7 =
 
 class ObjectManagerTest : public ::testing::Test {
   protected:
-    std::string unique, dir;
+    std::string dir;
 
     void SetUp() override {
         fake::reset();
-        std::string pattern = (std::filesystem::temp_directory_path() / "tvkobj-XXXXXX").string();
-        ASSERT_TRUE(::mkdtemp(pattern.data()));
-        unique = pattern;
-        std::string why;
-        ASSERT_TRUE(simhost::MakeOwnedFolder(unique + "/files", &why)) << why;
-        dir = unique + "/files/";
-    }
-    void TearDown() override {
-        if (!dir.empty()) simhost::RemoveOwnedFolder(dir, nullptr);
-        std::error_code ignored;
-        if (!unique.empty()) std::filesystem::remove(unique, ignored);  // only when empty
+        dir = (testing::FreshFolder() / "").string();
     }
 
     void Write(const std::string& name, const std::string& text) const {

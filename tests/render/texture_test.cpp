@@ -10,7 +10,7 @@
 #include "image_builders.h"
 #include "render/lighting.h"
 #include "render/texture.h"
-#include "simhost/owned_folder.h"
+#include "test_folder.h"
 
 namespace tarvosk {
 namespace {
@@ -19,17 +19,7 @@ using testing::Bytes;
 
 class TempFiles {
   public:
-    TempFiles() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tvktex-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) return;
-        unique_ = pattern;
-        if (simhost::MakeOwnedFolder(unique_ + "/files", nullptr)) path_ = unique_ + "/files";
-    }
-    ~TempFiles() {
-        if (!path_.empty()) simhost::RemoveOwnedFolder(path_, nullptr);
-        std::error_code ignored;
-        if (!unique_.empty()) std::filesystem::remove(unique_, ignored);  // only when empty
-    }
+    TempFiles() : path_(testing::FreshFolder().string()) {}
     std::string write(const std::string& name, const Bytes& bytes) const {
         const std::string path = path_ + "/" + name;
         std::ofstream(path, std::ios::binary)
@@ -39,7 +29,7 @@ class TempFiles {
     }
 
   private:
-    std::string unique_, path_;
+    std::string path_;
 };
 
 class TextureTest : public ::testing::Test {

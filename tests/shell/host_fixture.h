@@ -10,6 +10,7 @@
 #include "config/settings.h"
 #include "simhost/simhost.h"
 #include "test_folder.h"
+#include "xplm/host.h"
 
 namespace tarvosk::testing {
 
@@ -18,6 +19,7 @@ class InProcessHost : public ::testing::Test {
     // Resets the host on a fresh sandbox and attaches the plug-in as ".../plugins/Tarvosk.xpl",
     // with an existing (empty) data folder and the settings as a fresh library load has them.
     void Boot(simhost::HostConfig config = {}) {
+        simhost::Shutdown();  // the last host's files are closed before its folder is emptied
         sandbox = FreshFolder() / "X-Plane";
         config.sandbox = sandbox;
         std::string error;
@@ -31,7 +33,16 @@ class InProcessHost : public ::testing::Test {
         gSettings = Settings{};
     }
 
-    std::string Folder(const std::filesystem::path& path) { return path.string() + "/"; }
+    // A folder as the host hands it to the plug-in: the host's separators, one at the end.
+    static std::string Folder(const std::filesystem::path& path) {
+        return Native(path.string() + "/");
+    }
+    // `text` with each "/" the host's separator ("\\" on Windows).
+    static std::string Native(std::string text) {
+        for (char& c : text)
+            if (c == '/') c = XPLMGetDirectorySeparator()[0];
+        return text;
+    }
 
     std::filesystem::path sandbox;
     std::filesystem::path dataFolder;

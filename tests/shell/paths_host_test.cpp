@@ -14,20 +14,20 @@ TEST_F(Paths, EveryKindEndsInTheSeparator) {
     Boot();
     const std::string root = Folder(sandbox);
     EXPECT_EQ(GetPath(SystemFolder), root);
-    EXPECT_EQ(GetPath(PluginFolder), root + "Resources/plugins/");
+    EXPECT_EQ(GetPath(PluginFolder), Native(root + "Resources/plugins/"));
     EXPECT_EQ(GetPath(SimulatorRoot), root);
-    EXPECT_EQ(GetPath(PrefsFolder), root + "Output/preferences/");
-    EXPECT_EQ(GetPath(EarthNavDataFolder), root + "Resources/Earth nav data/");
-    EXPECT_EQ(GetPath(CustomSceneryFolder), root + "Custom Scenery/");
-    EXPECT_EQ(GetPath(PluginDataFolder), root + "Resources/plugins/Tarvosk/");
-    EXPECT_EQ(GetPath(FlightPlansFolder), root + "QNFlight Plans/");
-    EXPECT_EQ(GetPath(FmsFlightPlansFolder), root + "QN FMS Flight Plans/");
+    EXPECT_EQ(GetPath(PrefsFolder), Native(root + "Output/preferences/"));
+    EXPECT_EQ(GetPath(EarthNavDataFolder), Native(root + "Resources/Earth nav data/"));
+    EXPECT_EQ(GetPath(CustomSceneryFolder), Native(root + "Custom Scenery/"));
+    EXPECT_EQ(GetPath(PluginDataFolder), Native(root + "Resources/plugins/Tarvosk/"));
+    EXPECT_EQ(GetPath(FlightPlansFolder), Native(root + "QNFlight Plans/"));
+    EXPECT_EQ(GetPath(FmsFlightPlansFolder), Native(root + "QN FMS Flight Plans/"));
     // The user's aircraft folder: the aircraft file's folder, inside the sandbox's Aircraft.
     char file[4096] = {}, path[4096] = {};
     XPLMGetNthAircraftModel(0, file, path);
     const std::string aircraft = GetPath(AircraftFolder);
     EXPECT_EQ(aircraft + file, path);
-    EXPECT_EQ(aircraft.rfind(root + "Aircraft/", 0), 0u);
+    EXPECT_EQ(aircraft.rfind(Native(root + "Aircraft/"), 0), 0u);
 }
 
 TEST_F(Paths, LongInstallationPathWorksOrGivesNoPath) {
@@ -35,7 +35,7 @@ TEST_F(Paths, LongInstallationPathWorksOrGivesNoPath) {
     // Fits the host's 256-byte plug-in path: every character survives.
     const auto deep = sandbox / std::string(100, 'd');
     simhost::AttachInProcessPlugin("Tarvosk", deep / "Resources" / "plugins" / "Tarvosk.xpl");
-    EXPECT_EQ(GetPath(PluginDataFolder), Folder(deep) + "Resources/plugins/Tarvosk/");
+    EXPECT_EQ(GetPath(PluginDataFolder), Native(Folder(deep) + "Resources/plugins/Tarvosk/"));
     EXPECT_EQ(GetPath(SimulatorRoot), Folder(deep));
     // Too long for it: the host cuts the path, so no folder is derived from it.
     const auto deeper = sandbox / std::string(200, 'd') / std::string(200, 'e');
@@ -43,7 +43,7 @@ TEST_F(Paths, LongInstallationPathWorksOrGivesNoPath) {
     EXPECT_EQ(GetPath(PluginDataFolder), "");
     EXPECT_EQ(GetPath(SimulatorRoot), "");
     EXPECT_EQ(GetPath(CustomSceneryFolder), "");
-    EXPECT_EQ(GetPath(PrefsFolder), Folder(sandbox) + "Output/preferences/");
+    EXPECT_EQ(GetPath(PrefsFolder), Native(Folder(sandbox) + "Output/preferences/"));
 }
 
 TEST_F(Paths, PlatformFolderLayout) {
@@ -51,12 +51,12 @@ TEST_F(Paths, PlatformFolderLayout) {
     const std::string root = Folder(sandbox);
     simhost::AttachInProcessPlugin(
         "Tarvosk", sandbox / "Resources" / "plugins" / "Tarvosk" / "lin_x64" / "Tarvosk.xpl");
-    EXPECT_EQ(GetPath(PluginDataFolder), root + "Resources/plugins/Tarvosk/");
-    EXPECT_EQ(GetPath(PluginFolder), root + "Resources/plugins/Tarvosk/lin_x64/");
+    EXPECT_EQ(GetPath(PluginDataFolder), Native(root + "Resources/plugins/Tarvosk/"));
+    EXPECT_EQ(GetPath(PluginFolder), Native(root + "Resources/plugins/Tarvosk/lin_x64/"));
     EXPECT_EQ(GetPath(SimulatorRoot), root);
-    EXPECT_EQ(GetPath(CustomSceneryFolder), root + "Custom Scenery/");
-    EXPECT_EQ(GetPath(EarthNavDataFolder), root + "Resources/Earth nav data/");
-    EXPECT_EQ(GetPath(PrefsFolder), root + "Output/preferences/");
+    EXPECT_EQ(GetPath(CustomSceneryFolder), Native(root + "Custom Scenery/"));
+    EXPECT_EQ(GetPath(EarthNavDataFolder), Native(root + "Resources/Earth nav data/"));
+    EXPECT_EQ(GetPath(PrefsFolder), Native(root + "Output/preferences/"));
 }
 
 TEST_F(Paths, CutAfterSeparator) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 #include "config/settings.h"
 #include "pushback/push_motion.h"
@@ -30,8 +31,8 @@ TEST_F(PushStepTest, PerSecondFollowsTheFrameOnTheSameRadius) {
     const PushStep step = PushStepFor(1.0f / 30);
     EXPECT_NEAR(step.distance, 1.0 / 30, 1e-7);  // TRUCK_SPEED 10: one unit per second (float dt)
     // Radius = distance / turn in radians: that of 0.1 unit and 0.15 degrees per frame.
-    const double radius = step.distance / (step.turnDegrees * M_PI / 180.0);
-    EXPECT_NEAR(radius, 0.1 / (0.15 * M_PI / 180.0), 1e-9);
+    const double radius = step.distance / (step.turnDegrees * std::numbers::pi / 180.0);
+    EXPECT_NEAR(radius, 0.1 / (0.15 * std::numbers::pi / 180.0), 1e-9);
     EXPECT_NEAR(radius, 38.2, 0.05);
     gSettings.TRUCK_SPEED = 50.0f;
     EXPECT_NEAR(PushStepFor(0.05f).distance, 0.25, 1e-7);

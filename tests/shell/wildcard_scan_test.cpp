@@ -4,11 +4,22 @@
 #include <string>
 #include <vector>
 
+#include "platform/files.h"
 #include "shell/paths.h"
 #include "test_folder.h"
 
 namespace tarvosk {
 namespace {
+
+// Removes a folder tree through the platform's listing: under mingw std::filesystem lists
+// nothing beyond MAX_PATH, so remove_all would leave a deep tree for the next run to trip on.
+void RemoveTree(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    if (platform::ListFolder(platform::Utf8(folder), &names))
+        for (const std::string& name : names) RemoveTree(folder / platform::FsPath(name));
+    std::error_code ignored;
+    std::filesystem::remove(folder, ignored);
+}
 
 TEST(MatchWildcard, ObjectPattern) {
     EXPECT_TRUE(MatchWildcard("Tug.obj", "*.obj"));
@@ -63,6 +74,10 @@ TEST(ScanObjectFolder, EmptyOrMissingFolder) {
 
 TEST(ScanObjectFolder, LongFolderPath) {
     auto folder = testing::FreshFolder();
+    struct Cleanup {
+        std::filesystem::path top;
+        ~Cleanup() { RemoveTree(top); }
+    } cleanup{folder / std::string(60, 'a')};
     for (int i = 0; i < 12; ++i) folder /= std::string(60, static_cast<char>('a' + i));
     std::filesystem::create_directories(folder);
     testing::WriteFile(folder / "Tug.obj", "");

@@ -1,5 +1,6 @@
 #include <cmath>
 #include <fstream>
+#include <numbers>
 
 #include "support.h"
 
@@ -32,8 +33,8 @@ TEST(Quaternion, AnglesSurviveTheRoundTrip) {
 TEST(Quaternion, HeadingOnlyMatchesTheHalfAngleForm) {
     float q[4];
     AnglesToQuaternion(90, 0, 0, q);
-    EXPECT_NEAR(q[0], std::cos(M_PI / 4), 1e-6);
-    EXPECT_NEAR(q[3], std::sin(M_PI / 4), 1e-6);
+    EXPECT_NEAR(q[0], std::cos(std::numbers::pi / 4), 1e-6);
+    EXPECT_NEAR(q[3], std::sin(std::numbers::pi / 4), 1e-6);
     EXPECT_NEAR(q[1], 0, 1e-7);
     EXPECT_NEAR(q[2], 0, 1e-7);
 }
@@ -153,19 +154,22 @@ TEST_F(Model, TheSandboxIsLaidOutLikeAnInstallation) {
     EXPECT_TRUE(std::filesystem::is_directory(root / "Resources/plugins"));
     EXPECT_TRUE(std::filesystem::is_directory(root / "Output/preferences"));
     char path[512], file[256];
+    // The platform's own separator throughout, as the simulator hands out paths.
+    const auto native = [](std::filesystem::path p) { return p.make_preferred().string(); };
+    const std::string separator(1, static_cast<char>(std::filesystem::path::preferred_separator));
     XPLMGetSystemPath(path);
-    EXPECT_EQ(std::string(path), root.string() + "/");
+    EXPECT_EQ(std::string(path), root.string() + separator);
     XPLMGetPrefsPath(path);
-    EXPECT_EQ(std::string(path), (root / "Output/preferences/X-Plane.prf").string());
-    EXPECT_STREQ(XPLMGetDirectorySeparator(), "/");
+    EXPECT_EQ(std::string(path), native(root / "Output/preferences/X-Plane.prf"));
+    EXPECT_EQ(XPLMGetDirectorySeparator(), separator);
     XPLMGetNthAircraftModel(0, file, path);
     EXPECT_STREQ(file, "TarvoskAirliner.acf");
-    EXPECT_EQ(std::string(path), (root / "Aircraft/TarvoskAirliner/TarvoskAirliner.acf").string());
+    EXPECT_EQ(std::string(path), native(root / "Aircraft/TarvoskAirliner/TarvoskAirliner.acf"));
     EXPECT_TRUE(std::filesystem::exists(path));
     char name[256];
     XPLMGetPluginInfo(XPLMGetMyID(), name, path, nullptr, nullptr);
     EXPECT_STREQ(name, "Tester");
-    EXPECT_EQ(std::string(path), (config_.sandbox / "Resources/plugins/Tester.xpl").string());
+    EXPECT_EQ(std::string(path), native(config_.sandbox / "Resources/plugins/Tester.xpl"));
 }
 
 }  // namespace

@@ -160,7 +160,9 @@ int SetFromDraw(XPLMDrawingPhase, int, void*) {
 }
 
 TEST_F(Instances, FindSymbolOffersTheInstancingCalls) {
-    EXPECT_EQ(XPLMFindSymbol("XPLMCreateInstance"), reinterpret_cast<void*>(&XPLMCreateInstance));
+    EXPECT_EQ(XPLMFindSymbol("XPLMCreateInstance"),
+              simhost_test::HostFunction("XPLMCreateInstance",
+                                         reinterpret_cast<void*>(&XPLMCreateInstance)));
     EXPECT_NE(XPLMFindSymbol("XPLMLoadObject"), nullptr);
     EXPECT_EQ(XPLMFindSymbol("XPLMNoSuchCall"), nullptr);
     config_.xplmVersion = 210;  // X-Plane 9 and 10: no instances

@@ -1,7 +1,5 @@
 // Contact sheets put together from pictures already written: `tarvosk-sim --contact-sheet`
 // with sections, labels and scenario picture folders, and the index a run writes for it.
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -52,12 +50,11 @@ Box Find(const simhost::Picture& p, Colour c, int fromY = 0, int toY = -1) {
 }
 
 std::string RunSim(const std::string& args, int* status) {
-    const std::string cmd = std::string(SIMHOST_SIM_PROGRAM) + " " + args + " 2>&1";
-    return simhost_test::RunShell(cmd, status);
+    return simhost_test::RunShell(simhost_test::SimProgram() + " " + args + " 2>&1", status);
 }
 
 std::string Q(const std::filesystem::path& p) {
-    return "'" + p.string() + "'";
+    return simhost_test::Quote(p);
 }
 
 constexpr Colour kRed{200, 30, 30}, kGreen{30, 200, 30}, kBlue{30, 30, 200}, kYellow{210, 210, 20},
@@ -90,11 +87,12 @@ class ContactSheet : public testing::Test {
 TEST_F(ContactSheet, SectionsStartNewRowsUnderTheirHeadings) {
     const auto sheetFile = dir_ / "sheet.png";
     int status = -1;
-    const std::string text = RunSim(
-        "--contact-sheet " + Q(sheetFile) + " --columns 2 --title 'Both runs' --section 'One' " +
-            Q(dir_ / "red.png") + " --label 'Red one' " + Q(dir_ / "green.png") + " " +
-            Q(dir_ / "blue.png") + " --section 'Two' " + Q(dir_ / "run" / "pictures"),
-        &status);
+    const std::string text =
+        RunSim("--contact-sheet " + Q(sheetFile) + " --columns 2 --title " + Q("Both runs") +
+                   " --section " + Q("One") + " " + Q(dir_ / "red.png") + " --label " +
+                   Q("Red one") + " " + Q(dir_ / "green.png") + " " + Q(dir_ / "blue.png") +
+                   " --section " + Q("Two") + " " + Q(dir_ / "run" / "pictures"),
+               &status);
     ASSERT_EQ(status, 0) << text;
     EXPECT_NE(text.find("5 pictures in 2 sections"), std::string::npos) << text;
     simhost::Picture sheet;
@@ -163,8 +161,9 @@ TEST_F(ContactSheet, RefusesWhatItCannotShowAndWritesNothing) {
     const std::vector<Case> cases = {
         {Q(dir_ / "missing.png"), "missing.png"},
         {Q(dir_ / "notapng.png"), "notapng.png"},
-        {"--label 'Nothing' " + Q(dir_ / "red.png"), "follows no single picture"},
-        {"--section 'Empty' --section 'Full' " + Q(dir_ / "red.png"), "Empty"},
+        {"--label " + Q("Nothing") + " " + Q(dir_ / "red.png"), "follows no single picture"},
+        {"--section " + Q("Empty") + " --section " + Q("Full") + " " + Q(dir_ / "red.png"),
+         "Empty"},
         {Q(dir_), "index.txt"},  // a folder without an index
         {Q(dir_ / "escape"), "bad picture name '../red.png'"},
         {"--columns 0 " + Q(dir_ / "red.png"), "--columns"},

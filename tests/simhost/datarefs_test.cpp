@@ -1,4 +1,5 @@
 #include <cmath>
+#include <numbers>
 
 #include "support.h"
 
@@ -113,7 +114,8 @@ TEST_F(Datarefs, AWrittenHeadingBecomesTheAttitude) {
     EXPECT_NEAR(XPLMGetDataf(psi), 10.0f, 1e-4);
     float q[4];
     ASSERT_EQ(XPLMGetDatavf(XPLMFindDataRef("sim/flightmodel/position/q"), q, 0, 4), 4);
-    EXPECT_NEAR(q[3], std::sin(5.0 * M_PI / 180.0), 1e-3);  // level: q = (cos h/2, 0, 0, sin h/2)
+    EXPECT_NEAR(q[3], std::sin(5.0 * std::numbers::pi / 180.0),
+                1e-3);  // level: q = (cos h/2, 0, 0, sin h/2)
 }
 
 TEST_F(Datarefs, TransparentPanelOnlyBeforeVersionTwelve) {

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <numbers>
 #include <sstream>
 
 #include "scenario/scenario.h"
@@ -179,7 +180,7 @@ int DrawMark(XPLMDrawingPhase, int, void*) {
 
 TEST_F(Graphics, ObjectDrawnInAPhaseAppearsWhereTheCameraProjectsIt) {
     // 8 m to the right of the aircraft's axis and 25 m ahead of its reference point.
-    const double psi = simhost::GetDataref("sim/flightmodel/position/psi") * M_PI / 180;
+    const double psi = simhost::GetDataref("sim/flightmodel/position/psi") * std::numbers::pi / 180;
     const double bx = 8, bz = -25;
     g_mark[0] = simhost::GetDataref("sim/flightmodel/position/local_x") + bx * std::cos(psi) -
                 bz * std::sin(psi);
@@ -262,7 +263,8 @@ TEST_F(Graphics, DrawCallbacksReadTheCameraThePictureIsDrawnFrom) {
     EXPECT_NEAR(g_seen.z, eye[2], 1e-3);
     EXPECT_LT(g_seen.pitch, 0) << "looking down at the nose gear";
     // A point straight ahead of that camera lands in the middle of the picture.
-    const double h = g_seen.heading * M_PI / 180, pt = g_seen.pitch * M_PI / 180;
+    const double h = g_seen.heading * std::numbers::pi / 180,
+                 pt = g_seen.pitch * std::numbers::pi / 180;
     double px = 0, py = 0;
     ASSERT_TRUE(simhost::ProjectToPicture(p, eye[0] + 20 * std::sin(h) * std::cos(pt),
                                           eye[1] + 20 * std::sin(pt),
@@ -371,7 +373,7 @@ TEST_F(Graphics, ContactSheetHoldsEveryPictureWithALabel) {
 // The track fix: a frame's records hold the heading the plug-in wrote in that frame.
 float TurnTo123(float, float, int, void*) {
     XPLMDataRef q = XPLMFindDataRef("sim/flightmodel/position/q");
-    const double h = 123.0 * M_PI / 360;  // half angle
+    const double h = 123.0 * std::numbers::pi / 360;  // half angle
     float quat[4] = {static_cast<float>(std::cos(h)), 0, 0, static_cast<float>(std::sin(h))};
     XPLMSetDatavf(q, quat, 0, 4);
     XPLMSetDatad(XPLMFindDataRef("sim/flightmodel/position/local_x"), 5.0);

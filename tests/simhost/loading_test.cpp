@@ -6,8 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include <sys/wait.h>
-
+#include "control/host_platform.h"
 #include "support.h"
 
 namespace {
@@ -87,6 +86,23 @@ TEST_F(Loading, ARestartStartsAfreshAndKeepsTheSandbox) {
     EXPECT_EQ(simhost::GetDataref("simtest/counter"), 0);  // statics start again
 }
 
+TEST_F(Loading, ALoadAfterAnUnloadWhileTheLibraryIsStillMappedLoadsAgain) {
+    int id = Launch();
+    const std::filesystem::path installed = simhost::Sandbox() / "Resources/plugins/SimTest.xpl";
+    // Something else in the process holds the library, so the unload leaves it mapped.
+    std::string why;
+    void* held = simhost::detail::OpenPluginLibrary(installed, &why);
+    ASSERT_NE(held, nullptr) << why;
+    simhost::UnloadPlugin(id);
+    std::string error;
+    int again = simhost::LoadPlugin(SIMHOST_TEST_PLUGIN, &error);
+    EXPECT_GT(again, 0) << error;
+    EXPECT_TRUE(simhost::StartPlugin(again));
+    EXPECT_EQ(simhost::PluginName(again), "SimTest");
+    simhost::UnloadPlugin(again);
+    simhost::detail::ClosePluginLibrary(held);
+}
+
 TEST_F(Loading, BadFilesAreRefused) {
     std::string error;
     EXPECT_EQ(simhost::LoadPlugin("/nonexistent/Nothing.xpl", &error), -1);
@@ -101,7 +117,7 @@ TEST_F(Loading, BadFilesAreRefused) {
     std::ofstream(broken) << "\x7F"
                              "ELF and nothing after";
     EXPECT_EQ(simhost::LoadPlugin(broken, &error), -1);
-    EXPECT_NE(error.find("dlopen failed"), std::string::npos) << error;
+    EXPECT_NE(error.find(simhost_test::kLibraryLoadFailure), std::string::npos) << error;
     int id = simhost::LoadPlugin(SIMHOST_TEST_PLUGIN, &error);
     ASSERT_GT(id, 0);
     EXPECT_EQ(simhost::LoadPlugin(SIMHOST_TEST_PLUGIN, &error), -1);  // already loaded
@@ -112,15 +128,16 @@ TEST_F(Loading, FatLayoutInstallsThePluginInAPlatformFolder) {
     config_.layout = simhost::PluginLayout::Fat;
     ResetHost();
     const std::filesystem::path plugins = config_.sandbox / "Resources/plugins";
-    EXPECT_EQ(
-        simhost::PluginInstallPath(SIMHOST_TEST_PLUGIN),
-        std::filesystem::absolute(plugins).lexically_normal() / "SimTest/lin_x64/SimTest.xpl");
+    EXPECT_EQ(simhost::PluginInstallPath(SIMHOST_TEST_PLUGIN),
+              std::filesystem::absolute(plugins).lexically_normal() / "SimTest" /
+                  simhost_test::kPlatformFolder / "SimTest.xpl");
     int id = Launch();
-    EXPECT_TRUE(std::filesystem::is_regular_file(plugins / "SimTest/lin_x64/SimTest.xpl"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(plugins / "SimTest" /
+                                                 simhost_test::kPlatformFolder / "SimTest.xpl"));
     EXPECT_FALSE(std::filesystem::exists(plugins / "SimTest.xpl"));
     char name[256], path[256], sig[256];
     XPLMGetPluginInfo(id, name, path, sig, nullptr);
-    EXPECT_EQ(std::filesystem::path(path).parent_path().filename(), "lin_x64");
+    EXPECT_EQ(std::filesystem::path(path).parent_path().filename(), simhost_test::kPlatformFolder);
     simhost::RunSeconds(2);
     EXPECT_EQ(simhost::GetDataref("simtest/counter"), 2);
 }
@@ -129,8 +146,8 @@ TEST_F(Loading, APluginAlreadyInPlaceIsLoadedWhereItLies) {
     // An unzipped package: the library is already in the sandbox, so it is not copied.
     config_.layout = simhost::PluginLayout::Fat;
     ResetHost();
-    const std::filesystem::path installed =
-        config_.sandbox / "Resources/plugins/SimTest/lin_x64/SimTest.xpl";
+    const std::filesystem::path installed = config_.sandbox / "Resources/plugins/SimTest" /
+                                            simhost_test::kPlatformFolder / "SimTest.xpl";
     std::filesystem::create_directories(installed.parent_path());
     std::filesystem::copy_file(SIMHOST_TEST_PLUGIN, installed);
     const auto written = std::filesystem::last_write_time(installed);
@@ -143,8 +160,7 @@ TEST_F(Loading, APluginAlreadyInPlaceIsLoadedWhereItLies) {
 }
 
 std::string RunSim(const std::string& args, int* status) {
-    std::string cmd = std::string(SIMHOST_SIM_PROGRAM) + " " + args + " 2>&1";
-    return simhost_test::RunShell(cmd, status);
+    return simhost_test::RunShell(simhost_test::SimProgram() + " " + args + " 2>&1", status);
 }
 
 TEST(Program, RunsTheSelfTestScenarioWithTheTestPlugin) {

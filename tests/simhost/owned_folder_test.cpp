@@ -1,7 +1,5 @@
 // The host empties only folders it made itself (or empty ones): a sandbox pointed at the
 // working folder, or at a folder of the user's, must survive `fresh-sandbox` and the soak.
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <fstream>
 
@@ -21,8 +19,8 @@ fs::path UsersFolder(const fs::path& where) {
 }
 
 std::string RunSimIn(const fs::path& folder, const std::string& args, int* status) {
-    const std::string cmd = "cd '" + folder.string() + "' && " + std::string(SIMHOST_SIM_PROGRAM) +
-                            " " + args + " 2>&1";
+    const std::string cmd = simhost_test::SimProgram() + " " + args + " 2>&1";
+    simhost_test::ScopedWorkingFolder in(folder);
     return simhost_test::RunShell(cmd, status);
 }
 
@@ -69,7 +67,10 @@ TEST(OwnedFolder, ALinkInAMarkedFolderGoesButNotWhatItPointsTo) {
     const fs::path keep = UsersFolder(base / "users");
     std::string why;
     ASSERT_TRUE(simhost::MakeOwnedFolder(base / "made", &why)) << why;
-    fs::create_directory_symlink(base / "users", base / "made" / "link");
+    std::error_code linked;
+    fs::create_directory_symlink(base / "users", base / "made" / "link", linked);
+    // Windows makes symbolic links only with a privilege or in developer mode, Wine not at all.
+    if (linked) GTEST_SKIP() << "no symbolic link to a folder here: " << linked.message();
     ASSERT_TRUE(simhost::EmptyOwnedFolder(base / "made", &why)) << why;
     EXPECT_FALSE(fs::exists(fs::symlink_status(base / "made" / "link")));
     EXPECT_TRUE(fs::exists(keep));

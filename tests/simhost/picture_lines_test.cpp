@@ -105,11 +105,14 @@ TEST(GraphicsOff, TheHostSaysSoOnceAndRunsTheScenarioWithoutPictures) {
         s << "fresh-sandbox\nwait 1s\npicture one\npicture two view top\nwait 1s\n"
              "assert time > 1.9\n";
     }
-    const std::string cmd = "TARVOSK_SIM_NO_GL=1 '" + std::string(SIMHOST_SIM_PROGRAM) +
-                            "' --out '" + (dir / "out").string() + "' '" +
-                            (dir / "s.txt").string() + "' 2>'" + (dir / "err.txt").string() +
-                            "' >/dev/null";
-    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    using simhost_test::Quote;
+    const simhost_test::ScopedEnvironment noGl("TARVOSK_SIM_NO_GL", "1");
+    int status = -1;
+    simhost_test::RunShell(simhost_test::SimProgram() + " --out " + Quote(dir / "out") + " " +
+                               Quote(dir / "s.txt") + " 2>" + Quote(dir / "err.txt") + " >" +
+                               simhost_test::kNullDevice,
+                           &status);
+    ASSERT_EQ(status, 0);
     std::ifstream err(dir / "err.txt");
     std::stringstream text;
     text << err.rdbuf();

@@ -49,6 +49,9 @@ inline constexpr const char* kOpenGlRefusal =
 
 // Fresh process-wide host at time 0 (unloads every plug-in first).
 SIMHOST_API bool Reset(const HostConfig& config, std::string* error);
+// Unloads every plug-in and ends the host, closing its files (Log.txt) so that its sandbox can
+// be emptied: Windows removes no file that is open.
+SIMHOST_API void Shutdown();
 SIMHOST_API const HostConfig& Config();
 
 // Plug-ins. LoadPlugin copies the .xpl to <sandbox>/Resources/plugins/<name>.xpl (flat layout)
