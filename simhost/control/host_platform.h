@@ -19,6 +19,12 @@ bool PluginLibraryStillLoaded(const std::filesystem::path& path);
 // its path). Never on POSIX, where a copy renamed over it is a new file.
 bool KeepMappedCopy(const std::filesystem::path& installed);
 
+// The floating-point state plug-ins run with in X-Plane. On 64-bit Windows every process
+// starts with the x87 unit at 53-bit precision, and X-Plane keeps it; this program's mingw
+// start-up code set 64 bits, which would hide a plug-in's long double that is no wider than a
+// double there. Nothing to do on POSIX, where processes start with 64 bits.
+void UseSimulatorFloatingPoint();
+
 // A path as the SDK hands it to plug-ins: UTF-8, the platform's separators.
 std::string SdkPath(const std::filesystem::path& path);
 // XPLMGetDirectorySeparator's answer, and the folder of a plug-in in the fat layout.

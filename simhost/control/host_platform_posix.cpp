@@ -34,6 +34,8 @@ bool KeepMappedCopy(const std::filesystem::path&) {
     return false;
 }
 
+void UseSimulatorFloatingPoint() {}
+
 std::string SdkPath(const std::filesystem::path& path) {
     return path.string();
 }

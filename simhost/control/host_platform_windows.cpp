@@ -35,6 +35,13 @@ bool KeepMappedCopy(const std::filesystem::path& installed) {
     return PluginLibraryStillLoaded(installed);
 }
 
+void UseSimulatorFloatingPoint() {
+    // Exceptions masked, round to nearest, 53-bit precision: 64-bit Windows's start-up value.
+    // (msvcrt's _control87 cannot set the precision on x64.)
+    const unsigned short control = 0x27F;
+    __asm__ __volatile__("fldcw %0" : : "m"(control) : "memory");
+}
+
 std::string SdkPath(const std::filesystem::path& path) {
     std::filesystem::path native = path;
     native.make_preferred();

@@ -46,6 +46,7 @@ void Shutdown() {
 bool Reset(const HostConfig& config, std::string* error) {
     UnloadAll();
     NewHost();
+    UseSimulatorFloatingPoint();
     Host& h = H();
     if (config.sandbox.empty()) return Fail(error, "no sandbox folder given");
     if (!(config.framesPerSecond > 0 && config.framesPerSecond <= 10000))

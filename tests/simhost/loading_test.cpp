@@ -64,6 +64,25 @@ TEST_F(Loading, AHostCallWhileTheLibraryLoadsIsAFault) {
     EXPECT_EQ(simhost::PluginFaults(), 1);
 }
 
+#if defined(__x86_64__)
+// Plug-ins run with the x87 precision of the simulator's process: 53 bits on 64-bit Windows
+// (whatever this test program's start-up code chose), 64 on Linux.
+TEST_F(Loading, PluginsRunWithTheSimulatorsX87Precision) {
+    unsigned short control = 0;
+    const unsigned short everything = 0x37F;
+    __asm__ __volatile__("fldcw %0" : : "m"(everything) : "memory");  // as mingw starts
+    ResetHost();
+    Launch();
+    simhost::RunSeconds(1);
+    __asm__ __volatile__("fnstcw %0" : "=m"(control) : : "memory");
+#ifdef _WIN32
+    EXPECT_EQ(control & 0x300, 0x200) << std::hex << control;
+#else
+    EXPECT_EQ(control & 0x300, 0x300) << std::hex << control;
+#endif
+}
+#endif
+
 TEST_F(Loading, UnloadingReallyUnmapsThePlugin) {
     int id = Launch();
     simhost::UnloadPlugin(id);
