@@ -63,10 +63,19 @@ std::wstring LongForm(const std::wstring& path) {
     return L"\\\\?\\" + full;
 }
 
+// A UTF-8 path for the wide calls: as it is, or beyond MAX_PATH in the long-path form, which
+// Windows takes without the machine-wide long-path setting most installations lack.
+std::wstring WidePath(const std::string& path) {
+    std::wstring wide = Widen(path);
+    if (wide.size() < MAX_PATH) return wide;
+    std::wstring longForm = LongForm(wide);
+    return longForm.empty() ? wide : longForm;
+}
+
 }  // namespace
 
 std::FILE* OpenFile(const std::string& path, const char* mode) {
-    const std::wstring wide = Widen(path);
+    const std::wstring wide = WidePath(path);
     if (wide.empty()) {
         errno = ENOENT;
         return nullptr;
@@ -77,7 +86,7 @@ std::FILE* OpenFile(const std::string& path, const char* mode) {
 }
 
 std::FILE* CreateNewFile(const std::string& path) {
-    const std::wstring wide = Widen(path);
+    const std::wstring wide = WidePath(path);
     if (wide.empty()) {
         errno = ENOENT;
         return nullptr;
@@ -101,7 +110,7 @@ bool SyncFile(std::FILE* file) {
 bool AtomicReplace(const std::string& source, const std::string& target, std::string* error) {
     // A plain rename refuses an existing target on Windows; this replaces it in one step and
     // returns only once the move is on the disk.
-    if (MoveFileExW(Widen(source).c_str(), Widen(target).c_str(),
+    if (MoveFileExW(WidePath(source).c_str(), WidePath(target).c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return true;
     }
@@ -110,7 +119,7 @@ bool AtomicReplace(const std::string& source, const std::string& target, std::st
 }
 
 bool RemoveFile(const std::string& path) {
-    return DeleteFileW(Widen(path).c_str()) != 0;
+    return DeleteFileW(WidePath(path).c_str()) != 0;
 }
 
 bool ListFolder(const std::string& folder, std::vector<std::string>* names) {
@@ -150,13 +159,13 @@ ReadOnlyFile::~ReadOnlyFile() {
 }
 
 bool ReadOnlyFile::Open(const std::string& path, std::string* error) {
-    HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ,
+    HANDLE file = CreateFileW(WidePath(path).c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD reason = GetLastError();
         // A folder cannot be opened this way at all; say what it is, as on POSIX.
-        const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+        const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
         if (error && attributes != INVALID_FILE_ATTRIBUTES &&
             (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
             *error = path + " is not a regular file";

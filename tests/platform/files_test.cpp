@@ -133,5 +133,35 @@ TEST_F(Files, TheReaderRefusesWhatIsNotARegularFile) {
     EXPECT_FALSE(error.empty());
 }
 
+// An X-Plane folder deep enough that its files' paths pass MAX_PATH: Windows without its
+// long-path setting reaches them only in the long-path form.
+TEST_F(Files, FilesBeyondMaxPathAreWrittenReplacedReadAndRemoved) {
+    std::string deep = folder_;
+    std::vector<std::string> levels;
+    for (int i = 0; i < 5; ++i) {
+        deep += "/" + std::string(60, static_cast<char>('a' + i));
+        levels.push_back(deep);
+        ASSERT_TRUE(std::filesystem::create_directory(FsPath(deep)));
+    }
+    const std::string target = deep + "/Quorren.Tarvosk.prf", next = deep + "/next.tmp";
+    ASSERT_GT(target.size(), 300u);
+    ASSERT_TRUE(Write(target, "first"));
+    ASSERT_TRUE(Write(next, "second"));
+    std::string error;
+    ASSERT_TRUE(AtomicReplace(next, target, &error)) << error;
+    ReadOnlyFile file;
+    ASSERT_TRUE(file.Open(target, &error)) << error;
+    EXPECT_EQ(file.Size(), 6u);
+    EXPECT_EQ(Read(target), "second");
+    std::vector<std::string> names;
+    EXPECT_TRUE(ListFolder(deep, &names));
+    EXPECT_EQ(names, std::vector<std::string>{"Quorren.Tarvosk.prf"});
+    EXPECT_TRUE(RemoveFile(target));
+    EXPECT_EQ(OpenFile(target, "rb"), nullptr);
+    // Level by level: the folder's own clean-up may not reach this deep on Windows.
+    for (auto level = levels.rbegin(); level != levels.rend(); ++level)
+        EXPECT_TRUE(std::filesystem::remove(FsPath(*level))) << *level;
+}
+
 }  // namespace
 }  // namespace tarvosk::platform
