@@ -14,7 +14,8 @@ sim=$(find "$build" -type f -name tarvosk-sim -perm -u+x -print -quit)
 [ -n "$sim" ] || { echo "check-package: no tarvosk-sim under $build" >&2; exit 1; }
 
 sandbox="$out/X-Plane"
-rm -rf "$out"
+. "$root/tools/owned-folder.sh"
+fresh_owned_folder "$out"
 mkdir -p "$sandbox/Resources/plugins"
 unzip -q "$zip" -d "$sandbox/Resources/plugins"
 xpl="$sandbox/Resources/plugins/Tarvosk/lin_x64/Tarvosk.xpl"

@@ -11,7 +11,9 @@ repo=$(cd "$(dirname "$0")/.." && pwd)
 export WINEPREFIX=${WINEPREFIX:-$repo/build/wine}
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 content=$lin/content/Tarvosk
-rm -rf "$out/windows" "$out/linux"
+. "$repo/tools/owned-folder.sh"
+fresh_owned_folder "$out/windows"
+fresh_owned_folder "$out/linux"
 # The Wine server of this display ends with the command, so nothing is left running.
 timeout 600 xvfb-run -a sh -c '
   wine "$1/simhost/tarvosk-sim.exe" --plugin "$1/src/shell/win_x64/Tarvosk.xpl" --content "$2" \
