@@ -125,15 +125,16 @@ TEST(TextScannerFloat, RoundsToSinglePrecisionAfterEachDigit) {
     EXPECT_TRUE(std::isnan(floatOf("0." + std::string(40, '1'))));  // infinite value and power
 }
 
-TEST(TextScannerFloat, MatchesTheLiteralRulesBitForBit) {
-    std::mt19937 random(12345);
-    const std::string alphabet = "0123456789012345678901234567890123456789.-+eE,x";
-    for (int i = 0; i < 200000; ++i) {
-        const int length = 1 + static_cast<int>(random() % 17);
+// Random tokens of `shortest` to `longest` characters from `alphabet` read to the literal
+// rules' bits, near the end of the buffer and with room after it (different paths).
+void ExpectRandomTokensMatchTheRules(unsigned seed, const std::string& alphabet, int count,
+                                     int shortest, int longest) {
+    std::mt19937 random(seed);
+    for (int i = 0; i < count; ++i) {
+        const int length = shortest + static_cast<int>(random() % (longest - shortest + 1));
         std::string token;
         for (int k = 0; k < length; ++k) token += alphabet[random() % alphabet.size()];
         const float want = literalReadFloat(token);
-        // Near the end of the buffer and with room after it, which take different paths.
         for (const std::string& text : {token, token + std::string(40, ' ')}) {
             const float got = floatOf(text);
             if (std::isnan(want)) {
@@ -143,6 +144,11 @@ TEST(TextScannerFloat, MatchesTheLiteralRulesBitForBit) {
             }
         }
     }
+}
+
+TEST(TextScannerFloat, MatchesTheLiteralRulesBitForBit) {
+    ExpectRandomTokensMatchTheRules(12345, "0123456789012345678901234567890123456789.-+eE,x",
+                                    200000, 1, 17);
 }
 
 TEST(TextScannerFloat, OrdinaryNumbersMatchTheLiteralRulesOnBothPaths) {
@@ -214,22 +220,8 @@ TEST(TextScannerFloat, EveryPointPositionAndNeighbouringBytesMatchTheRules) {
 // Past 19 digits the running value leaves what even long double holds exactly: every step
 // must still round once, up to where the value becomes infinite.
 TEST(TextScannerFloat, LongNumbersRoundOncePerStepUpToInfinity) {
-    std::mt19937 random(4242);
-    const std::string alphabet = "0123456789012345678901234567890123456789.-!~";
-    for (int i = 0; i < 50000; ++i) {
-        const int length = 19 + static_cast<int>(random() % 27);
-        std::string token;
-        for (int k = 0; k < length; ++k) token += alphabet[random() % alphabet.size()];
-        const float want = literalReadFloat(token);
-        for (const std::string& text : {token, token + std::string(40, ' ')}) {
-            const float got = floatOf(text);
-            if (std::isnan(want)) {
-                EXPECT_TRUE(std::isnan(got)) << token;
-            } else {
-                ASSERT_EQ(bitsOf(got), bitsOf(want)) << "token " << token;
-            }
-        }
-    }
+    ExpectRandomTokensMatchTheRules(4242, "0123456789012345678901234567890123456789.-!~", 50000, 19,
+                                    45);
     EXPECT_TRUE(std::isinf(floatOf(std::string(40, '9'))));
 }
 
