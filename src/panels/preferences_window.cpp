@@ -183,8 +183,7 @@ int PreferencesHandler(void* userData, XPWidgetMessage message, QN_Panel* elemen
         case xpMsg_ScrollBarSliderPositionChanged:
             if (element == prefs->speed) {
                 // Live, not on OK.
-                gSettings.TRUCK_SPEED = static_cast<float>(prefs->speed->Position());
-                gSettings.truckSpeedFactor = gSettings.TRUCK_SPEED / 100.0;
+                SetTruckSpeed(prefs->speed->Position());
             }
             return kNotHandled;
         default:
@@ -232,8 +231,12 @@ void OpenPreferencesWindow(const TruckViewHotKey& hotKey) {
         prefs->boxes[static_cast<std::size_t>(i)] =
             AddChild(*frame, std::make_unique<QN_CtrlCheckBox>(kBoxLabels[i], states[i]), 0);
     }
-    prefs->speed = AddChild(
-        *frame, std::make_unique<QN_CtrlSlider>(static_cast<int>(gSettings.TRUCK_SPEED)), 0);
+    auto slider = std::make_unique<QN_CtrlSlider>(static_cast<int>(gSettings.TRUCK_SPEED));
+    // The bar spans the range the properties file is held to.
+    const NumericRange& speedRange = RangeOf(NumericSetting::TruckSpeed);
+    slider->minimum = static_cast<int>(speedRange.minimum);
+    slider->maximum = static_cast<int>(speedRange.maximum);
+    prefs->speed = AddChild(*frame, std::move(slider), 0);
     prefs->perSecond = AddChild(*frame,
                                 std::make_unique<QN_CtrlCheckBox>("Speed independent of frame rate",
                                                                   gSettings.SPEED_PER_SECOND),

@@ -3,7 +3,6 @@
 #include <cctype>
 #include <cerrno>
 #include <climits>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -26,17 +25,6 @@ bool ParseInt(const std::string& text, int& out) {
     const long value = std::strtol(begin, &end, 10);
     if (end == begin || errno == ERANGE || value < INT_MIN || value > INT_MAX) return false;
     out = static_cast<int>(value);
-    return true;
-}
-
-// A leading float, as "%f" reads it; "nan" and "inf" are refused, since the speed factor
-// moves the aircraft every frame.
-bool ParseFloat(const std::string& text, float& out) {
-    const char* begin = text.c_str();
-    char* end = nullptr;
-    const float value = std::strtof(begin, &end);
-    if (end == begin || !std::isfinite(value)) return false;
-    out = value;
     return true;
 }
 
@@ -63,9 +51,8 @@ const char* Switch(bool on) {
 void ReadSettings(QN_Properties& properties) {
     const Settings defaults;
     Settings& s = gSettings;
-    if (!ParseInt(properties["TruckView_KEY"], s.TruckView_KEY)) {
-        s.TruckView_KEY = defaults.TruckView_KEY;
-    }
+    s.TruckView_KEY = static_cast<int>(ReadNumericSetting(
+        NumericSetting::TruckViewKey, properties["TruckView_KEY"], defaults.TruckView_KEY));
     int keyFlags = 0;
     if (ParseInt(properties["TruckView_KF"], keyFlags) && keyFlags == 0) {
         s.TruckView_KEY = kDefaultTruckViewKey;
@@ -78,8 +65,8 @@ void ReadSettings(QN_Properties& properties) {
     s.DRAW_TRUCK = ReadSwitch(properties, "DRAW_TRUCK", defaults.DRAW_TRUCK);
     s.FRONT_WHEEL = ReadSwitch(properties, "FRONT_WHEEL", defaults.FRONT_WHEEL);
     s.HANDLE_GPU = ReadSwitch(properties, "HANDLE_GPU", defaults.HANDLE_GPU);
-    if (!ParseFloat(properties["TRUCK_SPEED"], s.TRUCK_SPEED)) s.TRUCK_SPEED = defaults.TRUCK_SPEED;
-    s.truckSpeedFactor = s.TRUCK_SPEED / 100.0;
+    SetTruckSpeed(ReadNumericSetting(NumericSetting::TruckSpeed, properties["TRUCK_SPEED"],
+                                     defaults.TRUCK_SPEED));
     s.ALLOW_ENGN_ON = ReadSwitch(properties, "ALLOW_ENGN_ON", defaults.ALLOW_ENGN_ON);
     s.SPEED_PER_SECOND = ReadSwitch(properties, "SPEED_PER_SECOND", defaults.SPEED_PER_SECOND);
     s.MANUAL_RUDDER = ReadSwitch(properties, "MANUAL_RUDDER", defaults.MANUAL_RUDDER);
