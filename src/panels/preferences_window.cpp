@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "config/log.h"
@@ -46,6 +47,9 @@ struct PreferencesWindow {
     bool blink = true;
     float nextBlink = 0.0f;
     bool snifferRegistered = false;
+    // The settings as the window found them: the speed and Defaults apply at once, so Cancel
+    // and the close box give these back.
+    Settings opening;
 };
 
 std::vector<PreferencesWindow*>& OpenRecords() {
@@ -129,6 +133,14 @@ void ApplyAndClose(PreferencesWindow& prefs) {
     }
 }
 
+// Every setting the window may have changed goes back; the truck, which the menu sets
+// meanwhile, stays.
+void GiveBackOpeningSettings(const PreferencesWindow& prefs) {
+    std::string truck = std::move(gSettings.Truck);
+    gSettings = prefs.opening;
+    gSettings.Truck = std::move(truck);
+}
+
 void RestoreDefaults(PreferencesWindow& prefs) {
     ApplyDefaultSettings();
     const std::array<bool, kBoxCount> states = BoxStatesFromSettings();
@@ -157,6 +169,7 @@ int PreferencesHandler(void* userData, XPWidgetMessage message, QN_Panel* elemen
                 return kNotHandled;
             }
             if (element == prefs->cancel) {
+                GiveBackOpeningSettings(*prefs);
                 Release(prefs);
                 return kHandledClose;
             }
@@ -168,6 +181,7 @@ int PreferencesHandler(void* userData, XPWidgetMessage message, QN_Panel* elemen
             }
             return kNotHandled;
         case xpMessage_CloseButtonPushed:
+            GiveBackOpeningSettings(*prefs);
             Release(prefs);
             return kHandledClose;
         case xpMsg_ButtonStateChanged: {
@@ -222,6 +236,7 @@ void OpenPreferencesWindow(const TruckViewHotKey& hotKey) {
         return;
     }
     prefs->window = window;
+    prefs->opening = gSettings;
     OpenRecords().push_back(prefs);
 
     QN_Panel* frame = AddChild(*window->rootPanel,

@@ -1,5 +1,6 @@
 // The Preferences window: the seven switches (as eight check boxes), the truck speed and the
-// truck-view key, written straight into the process-wide settings.
+// truck-view key, written into the process-wide settings on OK. The speed slider and Defaults
+// take effect at once; Cancel and the close box give back the settings the window opened with.
 #pragma once
 
 #include "xplm/host.h"

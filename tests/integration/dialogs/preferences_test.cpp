@@ -113,15 +113,35 @@ TEST_F(Preferences, TheRudderBoxSitsUnderTheFrameRateBoxAndTakesEffectOnOk) {
     EXPECT_TRUE(Has(StopAndReadProperties(), "MANUAL_RUDDER=0"));
 }
 
-TEST_F(Preferences, TheSpeedTakesEffectAtOnceAndStaysAfterCancel) {
-    Launch();
-    ASSERT_TRUE(Choose("Preferences..."));
-    ASSERT_TRUE(simhost::DragSlider(simhost::FindSlider("Truck speed"), 25));
-    simhost::RunFrames(1);
-    EXPECT_TRUE(Shows("25"));
-    ASSERT_TRUE(Click("Cancel"));
-    EXPECT_TRUE(MainWindows("Tarvosk Preferences").empty());
-    EXPECT_TRUE(Has(StopAndReadProperties(), "TRUCK_SPEED=25.000000"));
+// The speed applies while the slider moves; closing without OK gives back the opening speed,
+// and everything Defaults had applied too.
+TEST_F(Preferences, CancelAndTheCloseBoxGiveBackTheSettingsTheWindowOpenedWith) {
+    Launch(kChanged);
+    const auto closeBox = [] {
+        const auto windows = MainWindows("Tarvosk Preferences");
+        return windows.size() == 1 && simhost::CloseWidgetWindow(windows[0].id);
+    };
+    for (bool cancel : {true, false}) {
+        for (bool defaults : {false, true}) {
+            ASSERT_TRUE(Choose("Preferences..."));
+            if (defaults) {
+                ASSERT_TRUE(Click("Defaults"));
+            }
+            ASSERT_TRUE(simhost::DragSlider(simhost::FindSlider("Truck speed"), 25));
+            simhost::RunFrames(1);
+            EXPECT_TRUE(Shows("25"));
+            ASSERT_TRUE(cancel ? Click("Cancel") : closeBox());
+            simhost::RunFrames(1);
+            EXPECT_TRUE(MainWindows("Tarvosk Preferences").empty());
+            // A window opened now shows what the settings hold.
+            ASSERT_TRUE(Choose("Preferences..."));
+            EXPECT_TRUE(Shows("33")) << cancel << defaults;
+            EXPECT_TRUE(Shows("Truck view (current: A)")) << cancel << defaults;
+            EXPECT_EQ(BoxState("Draw truck"), 0) << cancel << defaults;
+            ASSERT_TRUE(Click("Cancel"));
+        }
+    }
+    EXPECT_EQ(StopAndReadProperties(), kChangedLines);
 }
 
 TEST_F(Preferences, SlowSpeedsShowTwoDigits) {
@@ -136,18 +156,16 @@ TEST_F(Preferences, SlowSpeedsShowTwoDigits) {
     EXPECT_TRUE(Shows("50"));
 }
 
-TEST_F(Preferences, DefaultsThenCancelKeepsTheDefaults) {
+TEST_F(Preferences, DefaultsShowsTheDefaultsAndKeepsTheWindowOpen) {
     Launch(kChanged);
     ASSERT_TRUE(Choose("Preferences..."));
     ASSERT_TRUE(Click("Defaults"));
-    EXPECT_EQ(MainWindows("Tarvosk Preferences").size(), 1u);  // Defaults keeps it open
+    EXPECT_EQ(MainWindows("Tarvosk Preferences").size(), 1u);
     EXPECT_TRUE(Shows("Truck view key (current: F12)"));
     EXPECT_TRUE(Shows("10"));
     EXPECT_EQ(BoxState("Draw truck"), 1);
     EXPECT_EQ(BoxState(kFrontGear), 1);
     EXPECT_EQ(BoxState(kRearGear), 0);
-    ASSERT_TRUE(Click("Cancel"));
-    EXPECT_EQ(StopAndReadProperties(), kDefaultLines);
 }
 
 TEST_F(Preferences, DefaultsThenOkGivesTheDefaultKey) {
@@ -217,21 +235,6 @@ TEST_F(Preferences, TheGearBoxesAlwaysShowOppositeStates) {
     EXPECT_EQ(BoxState(kRearGear), 1);
     ASSERT_TRUE(Click(kOk));
     EXPECT_TRUE(Has(StopAndReadProperties(), "FRONT_WHEEL=0"));
-}
-
-TEST_F(Preferences, TheCloseBoxAppliesNothingButTheLiveSpeed) {
-    Launch();
-    ASSERT_TRUE(Choose("Preferences..."));
-    ASSERT_TRUE(Click("Draw truck"));
-    ASSERT_TRUE(simhost::DragSlider(simhost::FindSlider("Truck speed"), 40));
-    const auto windows = MainWindows("Tarvosk Preferences");
-    ASSERT_EQ(windows.size(), 1u);
-    ASSERT_TRUE(simhost::CloseWidgetWindow(windows[0].id));
-    simhost::RunFrames(1);
-    EXPECT_TRUE(MainWindows("Tarvosk Preferences").empty());
-    const auto lines = StopAndReadProperties();
-    EXPECT_TRUE(Has(lines, "DRAW_TRUCK=1"));
-    EXPECT_TRUE(Has(lines, "TRUCK_SPEED=40.000000"));
 }
 
 TEST_F(Preferences, ChoosingItAgainBringsTheOpenWindowToTheFront) {
