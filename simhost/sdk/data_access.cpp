@@ -17,6 +17,7 @@ DatarefEntry* Handle(XPLMDataRef ref) {
 
 XPLMDataRef XPLMFindDataRef(const char* name) {
     if (!HostReady() || !name) return nullptr;
+    ++H().lookups[name];
     DatarefEntry* e = H().data.Find(name);
     // An orphaned accessor is still found: its handle stays valid and reads 0 until re-registered.
     return e;
