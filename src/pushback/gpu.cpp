@@ -37,6 +37,11 @@ struct ExternalPower {
 };
 ExternalPower gPower;
 
+// The generator's datarefs exist only from 12.1: never write through a missing handle.
+void SetIfPresent(XPLMDataRef ref, int value) {
+    if (ref != nullptr) XPLMSetDatai(ref, value);
+}
+
 void Broadcast(int message) {
     XPLMSendMessageToPlugin(XPLM_NO_PLUGIN_ID, message, nullptr);
 }
@@ -68,9 +73,9 @@ void SwitchExternalPowerOn() {
     if (gPower.generatorVolts != nullptr) {
         // An aircraft that wants other volts (115 V AC, say) has them there already.
         const float volts = XPLMGetDataf(gPower.generatorVolts);
-        XPLMSetDatai(gPower.overrideVolts, 1);
+        SetIfPresent(gPower.overrideVolts, 1);
         XPLMSetDataf(gPower.generatorVolts, volts > 0.0f ? volts : kDefaultGpuVolts);
-        XPLMSetDatai(gPower.generatorOn, 1);
+        SetIfPresent(gPower.generatorOn, 1);
     }
     XPLMSetDatai(gPower.gpuOn, 1);
     gPower.switchedOnByUs = true;
@@ -82,9 +87,9 @@ void SwitchExternalPowerOff() {
     Unschedule(ExternalPowerWatchLoop, gWatchRegistered);
     if (!gPower.switchedOnByUs) return;
     gPower.switchedOnByUs = false;
-    XPLMSetDatai(gPower.gpuOn, 0);
-    XPLMSetDatai(gPower.generatorOn, 0);
-    XPLMSetDatai(gPower.overrideVolts, 0);
+    SetIfPresent(gPower.gpuOn, 0);
+    SetIfPresent(gPower.generatorOn, 0);
+    SetIfPresent(gPower.overrideVolts, 0);
 }
 
 void Disconnected() {
@@ -209,8 +214,8 @@ float ExternalPowerWatchLoop(float, float, int, void*) {
     if (!gGpu.gpuConnected || !gPower.switchedOnByUs) return 0.0f;
     if (XPLMGetDatai(gPower.gpuOn) != 0) return 0.25f;
     gPower.switchedOnByUs = false;  // already off: nothing of ours to switch
-    XPLMSetDatai(gPower.generatorOn, 0);
-    XPLMSetDatai(gPower.overrideVolts, 0);
+    SetIfPresent(gPower.generatorOn, 0);
+    SetIfPresent(gPower.overrideVolts, 0);
     SayGpu("%s GPU is OFF and disconnected");
     Broadcast(kGpuOff);
     Unschedule(BatteryFeedLoop, gFeedRegistered);
