@@ -95,8 +95,9 @@ void AfterHostWrite(DatarefEntry* e) {
     if (e == r.psi || e == r.theta || e == r.phi) AttitudeWritten(r);
     if (e == r.groundspeed) r.holdGroundspeed = true;
     if (e == r.yAgl) r.holdYAgl = true;
+    if (e == H().power.onGround) H().power.holdOnGround = true;
     // Derived at once, so the next action sees the switch or the height it set.
-    UpdateExternalPower(H().power, r, 0);
+    ExternalPowerWritten(H().power, r, e);
     if (e == r.localX || e == r.localZ) {
         // Moving the aircraft by hand is a teleport, not motion.
         r.lastX = r.localX->d;
@@ -195,6 +196,7 @@ bool ReleaseDataref(const std::string& name) {
     AircraftRefs& r = H().refs;
     if (e == r.groundspeed) r.holdGroundspeed = false;
     if (e == r.yAgl) r.holdYAgl = false;
+    if (e == H().power.onGround) H().power.holdOnGround = false;
     return true;
 }
 

@@ -32,11 +32,15 @@ float XPLMGetDataf(XPLMDataRef ref) {
 double XPLMGetDatad(XPLMDataRef ref) {
     return ReadDouble(Handle(ref));
 }
+// The simulator's derived state follows a plug-in's write at once, as after a scenario's.
 void XPLMSetDatai(XPLMDataRef ref, int value) {
-    WriteInt(Handle(ref), value, false);
+    DatarefEntry* e = Handle(ref);
+    if (WriteInt(e, value, false) && !e->IsAccessor()) ExternalPowerWritten(H().power, H().refs, e);
 }
 void XPLMSetDataf(XPLMDataRef ref, float value) {
-    WriteFloat(Handle(ref), value, false);
+    DatarefEntry* e = Handle(ref);
+    if (WriteFloat(e, value, false) && !e->IsAccessor())
+        ExternalPowerWritten(H().power, H().refs, e);
 }
 void XPLMSetDatad(XPLMDataRef ref, double value) {
     WriteDouble(Handle(ref), value, false);

@@ -59,12 +59,10 @@ void RegisterExternalPower(DatarefRegistry& data, const Aircraft& a, int version
 }
 
 void UpdateExternalPower(ExternalPowerRefs& p, const AircraftRefs& a, double dt) {
-    const bool onGround = a.yAgl->f <= p.wheelsTouchAt + kGroundContactSlack;
-    p.onGround->i = onGround ? 1 : 0;
+    if (!p.holdOnGround) p.onGround->i = a.yAgl->f <= p.wheelsTouchAt + kGroundContactSlack;
+    const bool onGround = p.onGround->i != 0;
     const bool receptacle = p.receptacleVolts > 0;
     if (p.canBeCalledFor) p.canBeCalledFor->i = onGround && receptacle ? 1 : 0;
-    // One switch: the generator follows gpu_on, as the simulator keeps them.
-    if (p.generatorOn && p.gpuOn) p.generatorOn->i = p.gpuOn->i != 0 ? 1 : 0;
     const bool powered = p.gpuOn && p.gpuOn->i != 0 && receptacle && onGround;
     if (p.annunciator) p.annunciator->i = powered ? 1 : 0;
     float volts = p.receptacleVolts;
@@ -85,6 +83,17 @@ void UpdateExternalPower(ExternalPowerRefs& p, const AircraftRefs& a, double dt)
         }
     }
     if (p.busVolts) p.busVolts->vf[0] = powered ? volts : (n > 0 ? p.battery->vf[0] : 0.0f);
+}
+
+void ExternalPowerWritten(ExternalPowerRefs& p, const AircraftRefs& a, const DatarefEntry* e) {
+    const bool mine = e == p.gpuOn || e == p.generatorOn || e == p.generatorVolts ||
+                      e == p.overrideVolts || e == p.onGround || e == a.yAgl;
+    if (e == nullptr || !mine) return;
+    if (p.generatorOn && p.gpuOn) {
+        if (e == p.gpuOn) p.generatorOn->i = p.gpuOn->i != 0 ? 1 : 0;
+        if (e == p.generatorOn) p.gpuOn->i = p.generatorOn->i != 0 ? 1 : 0;
+    }
+    UpdateExternalPower(p, a, 0);
 }
 
 void SwitchExternalPower(ExternalPowerRefs& p, int how) {

@@ -26,6 +26,7 @@ struct ExternalPowerRefs {
     float receptacleVolts = 0;  // 0: the aircraft has no ground-power receptacle
     float wheelsTouchAt = 0;    // height above ground of the reference point on its wheels
     int engines = 0;
+    bool holdOnGround = false;  // a scenario pinned onground_any
 };
 
 // Registers the datarefs `xplaneVersion` has; names in `omitted` stay unlisted.
@@ -34,6 +35,9 @@ void RegisterExternalPower(DatarefRegistry& data, const Aircraft& a, int xplaneV
 // The state the switch and the aircraft give: on-ground, annunciator, bus volts; `dt` seconds
 // of battery charge.
 void UpdateExternalPower(ExternalPowerRefs& p, const AircraftRefs& a, double dt);
+// After anyone wrote entry `e` (a plug-in or a scenario): gpu_on and the generator are one
+// switch, and what they light follows at once.
+void ExternalPowerWritten(ExternalPowerRefs& p, const AircraftRefs& a, const DatarefEntry* e);
 // X-Plane's own handler of sim/electrical/GPU_on, GPU_off and GPU_toggle (0, 1, 2).
 void SwitchExternalPower(ExternalPowerRefs& p, int how);
 
