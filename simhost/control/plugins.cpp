@@ -109,7 +109,7 @@ bool Reset(const HostConfig& config, std::string* error) {
                             {"sim/electrical/GPU_toggle", "Ground power toggle."}};
         for (int k = 0; k < 3; ++k)
             AddSimCommand(kGpuCommands[k].name, kGpuCommands[k].description,
-                          [k] { SwitchExternalPower(H().power, k); });
+                          [k] { SwitchExternalPower(H().power, H().refs, k); });
     }
     // The plug-in's clock seam; a test may leave it out to run the plug-in on its own clock.
     const char* const clockName = "simhost/clock/monotonic_seconds";

@@ -28,6 +28,10 @@ bool Soak::ResetHost(int version, const std::string& driver) {
     }
     ++versionsRun_[std::to_string(version) + " " + driver];
     speechSeen_ = 0;
+    // A new simulator: no message sent yet, no GPU views to compare with the old one's.
+    messagesSeen_ = 0;
+    lastGpuBroadcast_ = 0;
+    gpuDisagreeSince_ = NAN;
     SetAfterFrameHook(nullptr);
     return true;
 }

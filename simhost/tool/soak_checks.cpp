@@ -205,10 +205,9 @@ void Soak::CheckFrame() {
 // X-Plane's external power, which a running cart keeps on.
 void Soak::CheckGpuViews() {
     const auto& sent = SentMessages();
-    if (sent.size() < messagesSeen_) messagesSeen_ = 0;  // a new host
     for (; messagesSeen_ < sent.size(); ++messagesSeen_) {
         const auto code = static_cast<unsigned>(sent[messagesSeen_].message);
-        if (sent[messagesSeen_].from == plugin_ && (code == 0x88888882u || code == 0x88888883u))
+        if (sent[messagesSeen_].from > 0 && (code == 0x88888882u || code == 0x88888883u))
             lastGpuBroadcast_ = static_cast<int>(code);
     }
     const double status = GetDataref(kGPUstatus);

@@ -96,10 +96,10 @@ void ExternalPowerWritten(ExternalPowerRefs& p, const AircraftRefs& a, const Dat
     UpdateExternalPower(p, a, 0);
 }
 
-void SwitchExternalPower(ExternalPowerRefs& p, int how) {
+void SwitchExternalPower(ExternalPowerRefs& p, const AircraftRefs& a, int how) {
     if (!p.gpuOn) return;
     p.gpuOn->i = how == 0 ? 1 : how == 1 ? 0 : (p.gpuOn->i != 0 ? 0 : 1);
-    if (p.generatorOn) p.generatorOn->i = p.gpuOn->i;
+    ExternalPowerWritten(p, a, p.gpuOn);
 }
 
 }  // namespace simhost::detail

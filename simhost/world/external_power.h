@@ -39,6 +39,6 @@ void UpdateExternalPower(ExternalPowerRefs& p, const AircraftRefs& a, double dt)
 // switch, and what they light follows at once.
 void ExternalPowerWritten(ExternalPowerRefs& p, const AircraftRefs& a, const DatarefEntry* e);
 // X-Plane's own handler of sim/electrical/GPU_on, GPU_off and GPU_toggle (0, 1, 2).
-void SwitchExternalPower(ExternalPowerRefs& p, int how);
+void SwitchExternalPower(ExternalPowerRefs& p, const AircraftRefs& a, int how);
 
 }  // namespace simhost::detail
