@@ -36,6 +36,7 @@ void RunFrames(int frames) {
         h.now = h.baseTime + static_cast<double>(h.frame - h.baseFrame) / h.config.framesPerSecond;
         if (h.clockRef) h.clockRef->d = h.now;
         UpdateAircraft(h.refs, h.aircraft, h.now - before);
+        UpdateExternalPower(h.power, h.refs, h.now - before);
         RunHeldCommands();
         RunFlightLoops();
         // The attitude the plug-ins wrote this frame, so drawing and records see one state.
@@ -46,6 +47,7 @@ void RunFrames(int frames) {
         RunWindows();
         if (PictureFrame()) Begin2D();  // whatever the windows left, widgets draw on the screen
         RunWidgets();
+        DrawCockpitLamps();
         EndFrameGraphics();
         RunCamera();
         if (h.afterFrame) h.afterFrame();
@@ -93,6 +95,9 @@ void AfterHostWrite(DatarefEntry* e) {
     if (e == r.psi || e == r.theta || e == r.phi) AttitudeWritten(r);
     if (e == r.groundspeed) r.holdGroundspeed = true;
     if (e == r.yAgl) r.holdYAgl = true;
+    if (e == H().power.onGround) H().power.holdOnGround = true;
+    // Derived at once, so the next action sees the switch or the height it set.
+    ExternalPowerWritten(H().power, r, e);
     if (e == r.localX || e == r.localZ) {
         // Moving the aircraft by hand is a teleport, not motion.
         r.lastX = r.localX->d;
@@ -191,6 +196,7 @@ bool ReleaseDataref(const std::string& name) {
     AircraftRefs& r = H().refs;
     if (e == r.groundspeed) r.holdGroundspeed = false;
     if (e == r.yAgl) r.holdYAgl = false;
+    if (e == H().power.onGround) H().power.holdOnGround = false;
     return true;
 }
 

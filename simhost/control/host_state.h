@@ -12,6 +12,7 @@
 #include "sdk/datarefs.h"
 #include "simhost/simhost.h"
 #include "world/aircraft.h"
+#include "world/external_power.h"
 
 namespace simhost::detail {
 
@@ -125,6 +126,8 @@ struct Command {
     int creator = 0;  // 0: the simulator
     std::vector<CommandHandler> handlers;
     bool held = false;  // between begin and end: handlers get the continue phase every frame
+    // The simulator's own action, on the begin phase, between the before and after handlers.
+    std::function<void()> simAction;
 };
 
 // An object file loaded through XPLMLoadObject: one per path, reference-counted.
@@ -160,8 +163,10 @@ struct Host {
     int faults = 0;
 
     DatarefRegistry data;
+    std::map<std::string, int> lookups;  // XPLMFindDataRef calls by name
     Aircraft aircraft;
     AircraftRefs refs;  // the model's own entries (listed or not)
+    ExternalPowerRefs power;
     DatarefEntry* clockRef = nullptr;
     DatarefEntry* viewExternal = nullptr;
 
@@ -261,6 +266,8 @@ void InitMenus();
 void OutsideView(const std::string& why);
 void RunHeldCommands();
 void ForgetCommandsOf(int id);
+// A command of the simulator's own, with its action.
+void AddSimCommand(const char* name, const char* description, std::function<void()> action);
 void ForgetInstancesOf(int id);  // also reports loads left unbalanced
 
 }  // namespace simhost::detail

@@ -98,6 +98,19 @@ bool Reset(const HostConfig& config, std::string* error) {
     if (!h.log) return Fail(error, "cannot write " + (sandbox / "Log.txt").string());
 
     RegisterSimDatarefs(h.data, aircraft, config.xplaneVersion, config.omitDatarefs, &h.refs);
+    RegisterExternalPower(h.data, aircraft, config.xplaneVersion, config.omitDatarefs, &h.power);
+    UpdateExternalPower(h.power, h.refs, 0);
+    if (config.xplaneVersion >= kFirstGpuGeneratorVersion) {
+        static constexpr struct {
+            const char* name;
+            const char* description;
+        } kGpuCommands[] = {{"sim/electrical/GPU_on", "Ground power on."},
+                            {"sim/electrical/GPU_off", "Ground power off."},
+                            {"sim/electrical/GPU_toggle", "Ground power toggle."}};
+        for (int k = 0; k < 3; ++k)
+            AddSimCommand(kGpuCommands[k].name, kGpuCommands[k].description,
+                          [k] { SwitchExternalPower(H().power, H().refs, k); });
+    }
     // The plug-in's clock seam; a test may leave it out to run the plug-in on its own clock.
     const char* const clockName = "simhost/clock/monotonic_seconds";
     const auto& omitted = config.omitDatarefs;
@@ -382,6 +395,12 @@ void SendMessageFromHost(int toPlugin, int message, void* param) {
         PluginScope scope(p->id);
         p->receive(XPLM_PLUGIN_XPLANE, message, param);
     }
+}
+
+int DatarefLookups(const std::string& name) {
+    if (!HostReady()) return 0;
+    const auto found = H().lookups.find(name);
+    return found == H().lookups.end() ? 0 : found->second;
 }
 
 int BadHandleAccesses() {

@@ -228,6 +228,27 @@ void Begin2D() {
     glDisable(GL_FOG);
 }
 
+void DrawCockpitLamps() {
+    const FrameGraphics& g = G();
+    const ExternalPowerRefs& power = H().power;
+    if (!g.pictureFrame || g.request.view == "screen" || !power.annunciator) return;
+    // The cockpit's "EXT PWR" annunciator, lower right: amber when lit, dark when not.
+    const HostConfig& c = H().config;
+    const bool lit = power.annunciator->i != 0;
+    const float face[4] = {lit ? 0.95f : 0.16f, lit ? 0.66f : 0.15f, lit ? 0.12f : 0.13f, 1};
+    const float rim[4] = {0.05f, 0.05f, 0.05f, 1};
+    const float text[3] = {lit ? 0.10f : 0.42f, lit ? 0.07f : 0.40f, lit ? 0.02f : 0.36f};
+    constexpr int kScale = 3, kWidth = 7 * kCharWidth * kScale + 24, kHeight = 10 * kScale + 18;
+    const int right = c.screenWidth - 24, left = right - kWidth, bottom = 24;
+    FillRect2D(left, bottom + kHeight, right, bottom, face);
+    OutlineRect2D(left, bottom + kHeight, right, bottom, rim);
+    glPushMatrix();
+    glTranslatef(static_cast<float>(left + 12), static_cast<float>(bottom + 12), 0);
+    glScalef(kScale, kScale, 1);
+    DrawText2D(0, 0, "EXT PWR", text);
+    glPopMatrix();
+}
+
 void EndFrameGraphics() {
     FrameGraphics& g = G();
     if (!g.frameActive) return;

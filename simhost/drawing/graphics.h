@@ -31,6 +31,8 @@ bool PictureFrame();
 // Host drawing inside the phases of a picture frame (called by the scheduler).
 void HostDrawPhase(int phase);
 void Begin2D();  // screen coordinates: origin at the lower left, pixels of the screen
+// The host's own cockpit lamps over a scene picture (the external-power annunciator).
+void DrawCockpitLamps();
 
 // The simulated screen, in the coordinates windows and widgets use, is the host's screen size
 // (HostConfig::screenWidth and screenHeight, what XPLMGetScreenSize answers).

@@ -91,6 +91,8 @@ bool Evaluate(const Condition& c, int pluginId, bool* known, std::string* actual
         v = static_cast<double>(SceneDrawCalls());
     else if (n == "modern_driver")
         v = ModernDriver() ? 1 : 0;
+    else if (n.starts_with("lookups:"))
+        v = DatarefLookups(n.substr(8));
     else if (n == "windows_visible") {
         v = 0;
         for (const WindowInfo& w : Windows()) v += w.visible ? 1 : 0;

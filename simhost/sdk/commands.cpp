@@ -29,10 +29,12 @@ const char* PhaseName(XPLMCommandPhase phase) {
     return phase == xplm_CommandBegin ? "begin" : phase == xplm_CommandEnd ? "end" : "continue";
 }
 
-// Before-handlers in registration order, then after-handlers; a handler returning 0 stops
-// the command there (the simulator's own action and later handlers are skipped).
+// Before-handlers in registration order, the simulator's own action, then after-handlers; a
+// handler returning 0 stops the command there (the simulator's own action and later handlers
+// are skipped).
 void Dispatch(Command& c, XPLMCommandPhase phase) {
     for (int before = 1; before >= 0; --before) {
+        if (before == 0 && c.simAction && phase == xplm_CommandBegin) c.simAction();
         // By index: a handler may register or unregister handlers.
         for (std::size_t k = 0; k < c.handlers.size(); ++k) {
             const CommandHandler h = c.handlers[k];
@@ -79,6 +81,14 @@ void RunHeldCommands() {
 void ForgetCommandsOf(int id) {
     for (auto& c : H().commands)
         std::erase_if(c->handlers, [id](const CommandHandler& h) { return h.owner == id; });
+}
+
+void AddSimCommand(const char* name, const char* description, std::function<void()> action) {
+    auto c = std::make_unique<Command>();
+    c->name = name;
+    c->description = description;
+    c->simAction = std::move(action);
+    H().commands.push_back(std::move(c));
 }
 
 }  // namespace simhost::detail

@@ -17,6 +17,7 @@ DatarefEntry* Handle(XPLMDataRef ref) {
 
 XPLMDataRef XPLMFindDataRef(const char* name) {
     if (!HostReady() || !name) return nullptr;
+    ++H().lookups[name];
     DatarefEntry* e = H().data.Find(name);
     // An orphaned accessor is still found: its handle stays valid and reads 0 until re-registered.
     return e;
@@ -31,11 +32,15 @@ float XPLMGetDataf(XPLMDataRef ref) {
 double XPLMGetDatad(XPLMDataRef ref) {
     return ReadDouble(Handle(ref));
 }
+// The simulator's derived state follows a plug-in's write at once, as after a scenario's.
 void XPLMSetDatai(XPLMDataRef ref, int value) {
-    WriteInt(Handle(ref), value, false);
+    DatarefEntry* e = Handle(ref);
+    if (WriteInt(e, value, false) && !e->IsAccessor()) ExternalPowerWritten(H().power, H().refs, e);
 }
 void XPLMSetDataf(XPLMDataRef ref, float value) {
-    WriteFloat(Handle(ref), value, false);
+    DatarefEntry* e = Handle(ref);
+    if (WriteFloat(e, value, false) && !e->IsAccessor())
+        ExternalPowerWritten(H().power, H().refs, e);
 }
 void XPLMSetDatad(XPLMDataRef ref, double value) {
     WriteDouble(Handle(ref), value, false);

@@ -28,6 +28,10 @@ bool Soak::ResetHost(int version, const std::string& driver) {
     }
     ++versionsRun_[std::to_string(version) + " " + driver];
     speechSeen_ = 0;
+    // A new simulator: no message sent yet, no GPU views to compare with the old one's.
+    messagesSeen_ = 0;
+    lastGpuBroadcast_ = 0;
+    gpuDisagreeSince_ = NAN;
     SetAfterFrameHook(nullptr);
     return true;
 }
@@ -56,10 +60,11 @@ int Soak::Run() {
     for (const char* word : {"straight", "tail left", "tail right"})
         crewTexts_.insert("Ok, " + t + " we are ready to push back " + word +
                           ". Please remove breaks.");
-    for (const char* rest : {" thanks you, we are starting pushback", " starting push back",
-                             " do you confirm brake is released?",
-                             " push back terminated, cleared to taxi. Good flight !",
-                             " GPU is OFF and disconnected", " GPU is running"})
+    for (const char* rest :
+         {" thanks you, we are starting pushback", " starting push back",
+          " do you confirm brake is released?",
+          " push back terminated, cleared to taxi. Good flight !", " GPU is OFF and disconnected",
+          " GPU is running", " negative, we can't hook up the GPU while you are airborne"})
         crewTexts_.insert(t + rest);
     crewTexts_.insert("Roger " + t + " GPU is hooked up and warming up");
 

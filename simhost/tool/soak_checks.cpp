@@ -197,6 +197,40 @@ void Soak::CheckFrame() {
     heldStill_ = halting && speed == 0.0;
     lastX_ = x;
     lastZ_ = z;
+    CheckGpuViews();
+}
+
+// The GPU's views never disagree for longer than a second: the published status, the last
+// state the plug-in broadcast (the presence reply 0x88888881 says nothing of the state) and
+// X-Plane's external power, which a running cart keeps on.
+void Soak::CheckGpuViews() {
+    const auto& sent = SentMessages();
+    for (; messagesSeen_ < sent.size(); ++messagesSeen_) {
+        const auto code = static_cast<unsigned>(sent[messagesSeen_].message);
+        if (sent[messagesSeen_].from > 0 && (code == 0x88888882u || code == 0x88888883u))
+            lastGpuBroadcast_ = static_cast<int>(code);
+    }
+    const double status = GetDataref(kGPUstatus);
+    std::string why;
+    if (std::isfinite(status)) {
+        const double power = DatarefExists("sim/cockpit/electrical/gpu_on")
+                                 ? GetDataref("sim/cockpit/electrical/gpu_on")
+                                 : NAN;
+        if (status == 2.0 && power == 0.0) why = "GPUstatus 2 with external power off";
+        if (status == 2.0 && lastGpuBroadcast_ == static_cast<int>(0x88888883u))
+            why = "GPUstatus 2 after a 0x88888883 broadcast";
+        if (status == 0.0 && lastGpuBroadcast_ == static_cast<int>(0x88888882u))
+            why = "GPUstatus 0 after a 0x88888882 broadcast";
+    }
+    if (why.empty()) {
+        gpuDisagreeSince_ = NAN;
+        return;
+    }
+    if (!std::isfinite(gpuDisagreeSince_) || why != gpuDisagreement_) {
+        gpuDisagreeSince_ = Now();
+        gpuDisagreement_ = why;
+    }
+    if (Now() - gpuDisagreeSince_ > 1.0) Fail(why + " for more than a second");
 }
 
 void Soak::Check(const std::string& operation) {

@@ -119,6 +119,23 @@ std::vector<Operation> Operations() {
              std::snprintf(text, sizeof text, "message 0x%08X", static_cast<unsigned>(code));
              return std::string(text);
          }});
+    // The cockpit's GPU switch (12.1) and X-Plane's external power written by the aircraft or
+    // another plug-in, behind the cart's back.
+    ops.push_back({"gpu command", 3, [](Soak& s) {
+                       static const char* const kNames[] = {"sim/electrical/GPU_on",
+                                                            "sim/electrical/GPU_off",
+                                                            "sim/electrical/GPU_toggle"};
+                       const char* name = kNames[s.Below(3)];
+                       if (!RunCommand(name, -1)) return std::string();
+                       return "command " + std::string(name) + " once";
+                   }});
+    ops.push_back({"external power", 2, [](Soak& s) {
+                       const char* const name = "sim/cockpit/electrical/gpu_on";
+                       if (!DatarefExists(name)) return std::string();
+                       const int v = s.Below(2);
+                       SetDataref(name, v);
+                       return "set " + std::string(name) + " " + std::to_string(v);
+                   }});
     ops.push_back({"enable pair", 2, [](Soak& s) { return s.EnableDisable(); }});
     ops.push_back({"restart", 1, [](Soak& s) { return s.Restart(); }});
     ops.push_back({"hot key", 3, [](Soak& s) {

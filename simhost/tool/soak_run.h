@@ -105,6 +105,7 @@ class Soak {
     bool StopAndCheck(std::string* contents);
     bool ResetHost(int version, const std::string& driver);
     void CheckFrame();
+    void CheckGpuViews();
     bool CheckPropertiesFile(std::string* contents,
                              std::map<std::string, std::string>* parsed = nullptr);
 
@@ -119,7 +120,11 @@ class Soak {
     // a manual kind's speed was (NaN when none ran or the frame does not count).
     bool heldStill_ = false;
     double lastSpeed_ = NAN;
-    bool skipRateCheck_ = false;  // the plug-in was disabled: its next step spans that time
+    bool skipRateCheck_ = false;
+    double gpuDisagreeSince_ = NAN;  // when the GPU's views last started to disagree
+    std::string gpuDisagreement_;
+    std::size_t messagesSeen_ = 0;
+    int lastGpuBroadcast_ = 0;  // the plug-in was disabled: its next step spans that time
     long long frames_ = 0, restarts_ = 0, checks_ = 0, settingsChecks_ = 0;
     long long manualFrames_ = 0, heldFrames_ = 0;  // frames the two new frame checks applied to
     long long widgetActions_ = 0, commandsRun_ = 0, sniffedKeys_ = 0;

@@ -110,6 +110,9 @@ bool ParseAircraft(const std::string& text, const std::string& fileName, Aircraf
         } else if (key == "battery_volts") {
             if (!number(0, 100)) return false;
             a.batteryVolts = static_cast<float>(v[0]);
+        } else if (key == "ground_power_volts") {
+            if (!number(0, 1000)) return false;
+            a.groundPowerVolts = static_cast<float>(v[0]);
         } else if (key == "n1") {
             if (!number(0, 120)) return false;
             a.n1 = static_cast<float>(v[0]);

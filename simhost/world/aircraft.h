@@ -26,6 +26,7 @@ struct Aircraft {
     float heading = 0, pitch = 0, roll = 0;
     float parkingBrake = 1;
     float batteryVolts = 24;
+    float groundPowerVolts = 28;  // the ground-power receptacle; 0: none
     float n1 = 0;
     int hasJoystick = 1;
     int gearHandleDown = 1;

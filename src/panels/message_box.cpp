@@ -19,6 +19,8 @@ constexpr int kBelowScreenTop = 200;
 struct MessageBoxRecord {
     PanelWindow* window = nullptr;
     QN_CtrlButton* ok = nullptr;
+    QN_CtrlButton* choiceButton = nullptr;
+    MessageBoxChoice choice{};
 };
 
 std::vector<MessageBoxRecord*>& OpenBoxes() {
@@ -35,10 +37,13 @@ void Forget(MessageBoxRecord* record) {
 int MessageBoxHandler(void* userData, XPWidgetMessage message, QN_Panel* element, intptr_t,
                       intptr_t) {
     auto* record = static_cast<MessageBoxRecord*>(userData);
-    if (message != xpMsg_PushButtonPressed || element == nullptr || element != record->ok) {
-        return kNotHandled;
-    }
+    if (message != xpMsg_PushButtonPressed || element == nullptr) return kNotHandled;
+    if (element != record->ok && element != record->choiceButton) return kNotHandled;
+    const bool chosen = element == record->choiceButton;
+    const MessageBoxChoice choice = record->choice;
     Forget(record);
+    // After the record is gone: the choice may open a box of its own.
+    if (chosen && choice.run != nullptr) choice.run(choice.reference);
     return kHandledClose;
 }
 
@@ -57,12 +62,13 @@ std::vector<std::string> MessageLines(const char* text) {
     return lines;
 }
 
-void ShowMessageBox(const char* title) {
+void ShowMessageBox(const char* title, const MessageBoxChoice* choice) {
     const std::vector<std::string> lines = MessageLines(messageText);
     std::size_t longest = 0;
     for (const std::string& line : lines) longest = std::max(longest, line.size());
 
     auto* record = new MessageBoxRecord;
+    if (choice != nullptr) record->choice = *choice;
     const int width = kCharWidth * static_cast<int>(longest) + 30;
     PanelWindow* window = CreatePanelWindow(width, title, false, MessageBoxHandler, record);
     if (window == nullptr) {
@@ -86,8 +92,18 @@ void ShowMessageBox(const char* title) {
     buttonPanel->marginY = 5;
     buttonPanel->columnCount = 2;
     QN_Panel* buttons = AddChild(*window->rootPanel, std::move(buttonPanel), 0);
+    if (buttons != nullptr && choice != nullptr) {
+        // Two buttons side by side, each half the row.
+        const int32_t half = (buttons->extentX - buttons->left - 2 * buttons->marginX) / 2;
+        buttons->columnWidth[0] = half;
+        buttons->columnWidth[1] = half;
+    }
     if (buttons != nullptr) {
         record->ok = AddChild(*buttons, std::make_unique<QN_CtrlButton>("OK", kAlignStretch), 0);
+        if (choice != nullptr) {
+            record->choiceButton = AddChild(
+                *buttons, std::make_unique<QN_CtrlButton>(choice->label, kAlignStretch), 1);
+        }
     }
 
     FitToContent(*window);

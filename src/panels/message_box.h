@@ -2,6 +2,7 @@
 // piece, with one OK button that closes it. Several boxes may be open at once.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -11,8 +12,16 @@ namespace tarvosk {
 // fill it completely before opening a box; each box copies it when it opens.
 extern char messageText[256];
 
-// Builds and shows a box titled `title` for the current messageText; returns at once.
-void ShowMessageBox(const char* title);
+// A second button beside OK: pressing it closes the box and then calls `run(reference)`.
+struct MessageBoxChoice {
+    const char* label;
+    void (*run)(intptr_t reference);
+    intptr_t reference;
+};
+
+// Builds and shows a box titled `title` for the current messageText, with `choice` beside OK
+// when given; returns at once.
+void ShowMessageBox(const char* title, const MessageBoxChoice* choice = nullptr);
 
 // The lines of `text` split at ";" (the ";" removed; a trailing ";" gives an empty last line).
 std::vector<std::string> MessageLines(const char* text);

@@ -1,5 +1,6 @@
 #include "pushback/gpu.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "config/settings.h"
@@ -17,6 +18,29 @@ namespace {
 // remembers whether the host has it and is rescheduled instead. Returning 0 only parks it.
 bool gWarmupRegistered = false;
 bool gFeedRegistered = false;
+bool gWatchRegistered = false;
+
+// The cart's volts when the aircraft names none: the common DC ground-power standard.
+constexpr float kDefaultGpuVolts = 28.0f;
+// Above this height the aircraft is flying wherever the simulator cannot say (as the
+// pushback pre-check has it).
+constexpr float kAirborneHeight = 20.0f;
+
+// The simulator's external power; handles looked up once at start, null where absent.
+struct ExternalPower {
+    XPLMDataRef gpuOn = nullptr;           // 9.50 on: the switch
+    XPLMDataRef generatorOn = nullptr;     // 12.1 on
+    XPLMDataRef generatorVolts = nullptr;  // 12.1 on
+    XPLMDataRef overrideVolts = nullptr;   // 12.1 on: our cart gives the volts
+    XPLMDataRef onGround = nullptr;
+    bool switchedOnByUs = false;
+};
+ExternalPower gPower;
+
+// The generator's datarefs exist only from 12.1: never write through a missing handle.
+void SetIfPresent(XPLMDataRef ref, int value) {
+    if (ref != nullptr) XPLMSetDatai(ref, value);
+}
 
 void Broadcast(int message) {
     XPLMSendMessageToPlugin(XPLM_NO_PLUGIN_ID, message, nullptr);
@@ -38,7 +62,64 @@ void ScheduleNextFrame(XPLMFlightLoop_f loop, bool& registered) {
     }
 }
 
+void Unschedule(XPLMFlightLoop_f loop, bool& registered) {
+    if (!registered) return;
+    XPLMUnregisterFlightLoopCallback(loop, nullptr);
+    registered = false;
+}
+
+// The warm-up is over: the cart's power reaches the aircraft's bus.
+void SwitchExternalPowerOn() {
+    if (gPower.generatorVolts != nullptr) {
+        // An aircraft that wants other volts (115 V AC, say) has them there already.
+        const float volts = XPLMGetDataf(gPower.generatorVolts);
+        SetIfPresent(gPower.overrideVolts, 1);
+        XPLMSetDataf(gPower.generatorVolts, volts > 0.0f ? volts : kDefaultGpuVolts);
+        SetIfPresent(gPower.generatorOn, 1);
+    }
+    XPLMSetDatai(gPower.gpuOn, 1);
+    gPower.switchedOnByUs = true;
+    ScheduleNextFrame(ExternalPowerWatchLoop, gWatchRegistered);
+}
+
+// Only what we switched on: the simulator's own ground power, or another plug-in's, stays.
+void SwitchExternalPowerOff() {
+    Unschedule(ExternalPowerWatchLoop, gWatchRegistered);
+    if (!gPower.switchedOnByUs) return;
+    gPower.switchedOnByUs = false;
+    SetIfPresent(gPower.gpuOn, 0);
+    SetIfPresent(gPower.generatorOn, 0);
+    SetIfPresent(gPower.overrideVolts, 0);
+}
+
+void Disconnected() {
+    Unschedule(BatteryFeedLoop, gFeedRegistered);
+    SwitchExternalPowerOff();
+    gGpu.gpuConnected = false;
+    gGpu.gpuRunning = false;
+}
+
 }  // namespace
+
+void LookupExternalPower() {
+    gPower = ExternalPower{};
+    gPower.gpuOn = XPLMFindDataRef("sim/cockpit/electrical/gpu_on");
+    gPower.onGround = XPLMFindDataRef("sim/flightmodel/failures/onground_any");
+    if (gPower.gpuOn == nullptr) return;  // no simulator before 9.50 has the generator either
+    gPower.generatorOn = XPLMFindDataRef("sim/cockpit2/electrical/GPU_generator_on");
+    if (gPower.generatorOn == nullptr) return;
+    gPower.generatorVolts = XPLMFindDataRef("sim/cockpit2/electrical/GPU_generator_volts");
+    gPower.overrideVolts = XPLMFindDataRef("sim/operation/override/override_GPU_volts");
+}
+
+bool HasExternalPower() {
+    return gPower.gpuOn != nullptr;
+}
+
+bool AircraftFlying() {
+    if (gPower.onGround != nullptr && XPLMGetDatai(gPower.onGround) == 0) return true;
+    return XPLMGetDataf(gHostData.yAgl) > kAirborneHeight;
+}
 
 void PlaceGpu() {
     // Gear indices follow the host version even before the first pushback has chosen them.
@@ -52,16 +133,17 @@ void PlaceGpu() {
     gGpu.gpuHeading = psi;
 }
 
-void ToggleGpu() {
-    if (gGpu.gpuConnected) {
-        SayGpu("%s GPU is OFF and disconnected");
-        Broadcast(kGpuOff);
-        if (gFeedRegistered) {
-            XPLMUnregisterFlightLoopCallback(BatteryFeedLoop, nullptr);
-            gFeedRegistered = false;
-        }
-        gGpu.gpuConnected = false;
-        gGpu.gpuRunning = false;
+void DisconnectGpu() {
+    SayGpu("%s GPU is OFF and disconnected");
+    Broadcast(kGpuOff);
+    Disconnected();
+}
+
+void ConnectGpu() {
+    if (AircraftFlying()) {
+        // The crew cannot reach an aircraft in flight; whatever was connected stays so.
+        SayGpu("%s negative, we can't hook up the GPU while you are airborne");
+        BroadcastGpuStatus();
         return;
     }
     PlaceGpu();
@@ -69,8 +151,25 @@ void ToggleGpu() {
     SayGpu("Roger %s GPU is hooked up and warming up");
     gGpu.warmupEndsAt = static_cast<double>(ElapsedSeconds() + 15.0L);
     ScheduleNextFrame(GpuWarmupLoop, gWarmupRegistered);
+    // Warming up anew: no external power until this warm-up ends. (A battery feed already
+    // running goes on, as it always has.)
+    SwitchExternalPowerOff();
     gGpu.gpuConnected = true;
     gGpu.gpuRunning = false;
+}
+
+void ToggleGpu() {
+    if (gGpu.gpuConnected) {
+        DisconnectGpu();
+    } else {
+        ConnectGpu();
+    }
+}
+
+void ResetGpu(bool hideCart) {
+    if (gGpu.gpuConnected) Broadcast(kGpuOff);
+    Disconnected();
+    if (hideCart) gGpu.gpuVisible = false;
 }
 
 void BroadcastGpuStatus() {
@@ -84,10 +183,11 @@ void BroadcastGpuStatus() {
 float GpuWarmupLoop(float, float, int, void*) {
     if (!gGpu.gpuConnected) return 0.0f;
     if (!(ElapsedSeconds() > gGpu.warmupEndsAt)) return -1.0f;
+    if (HasExternalPower()) SwitchExternalPowerOn();
     Broadcast(kGpuRunning);
     gGpu.gpuRunning = true;
     SayGpu("%s GPU is running");
-    if (gGpu.batteryFeedEnabled) {
+    if (!HasExternalPower() && gGpu.batteryFeedEnabled) {
         gGpu.feedStartedAt = static_cast<double>(ElapsedSeconds());
         XPLMGetDatavf(gHostData.batteryVolts, gGpu.batteryVolts, 0, EngineCount());
         ScheduleNextFrame(BatteryFeedLoop, gFeedRegistered);
@@ -106,6 +206,23 @@ float BatteryFeedLoop(float, float, int, void*) {
     for (int i = 0; i < n; ++i) gGpu.batteryVolts[i] = fed;
     XPLMSetDatavf(gHostData.batteryVolts, gGpu.batteryVolts, 0, n);
     return -1.0f;
+}
+
+// The aircraft or another plug-in may switch the power off behind our back: the crew then
+// unplugs the cart once rather than switching it on again every frame.
+float ExternalPowerWatchLoop(float, float, int, void*) {
+    if (!gGpu.gpuConnected || !gPower.switchedOnByUs) return 0.0f;
+    if (XPLMGetDatai(gPower.gpuOn) != 0) return 0.25f;
+    gPower.switchedOnByUs = false;  // already off: nothing of ours to switch
+    SetIfPresent(gPower.generatorOn, 0);
+    SetIfPresent(gPower.overrideVolts, 0);
+    SayGpu("%s GPU is OFF and disconnected");
+    Broadcast(kGpuOff);
+    Unschedule(BatteryFeedLoop, gFeedRegistered);
+    gGpu.gpuConnected = false;
+    gGpu.gpuRunning = false;
+    gWatchRegistered = true;  // returning 0 parks it; rescheduled at the next warm-up's end
+    return 0.0f;
 }
 
 }  // namespace tarvosk

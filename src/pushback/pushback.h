@@ -97,7 +97,13 @@ void RestoreTextOutputNow();
 
 // ---- Ground power unit ---------------------------------------------------------------------
 void ToggleGpu();
+void ConnectGpu();     // as ToggleGpu on a GPU that is not connected
+void DisconnectGpu();  // as ToggleGpu on a connected GPU: announced and broadcast
 void BroadcastGpuStatus();
+// The simulator's plane, airport or scenery changed, or the plug-in is going away: the GPU is
+// disconnected without a crew message (broadcast when it was connected) and the cart hidden
+// when `hideCart`. The external power the plug-in switched on goes off.
+void ResetGpu(bool hideCart);
 
 // ---- Truck view ----------------------------------------------------------------------------
 void ToggleTruckView(void* refcon);

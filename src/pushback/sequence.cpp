@@ -206,6 +206,8 @@ void StartPushbackKind(int kind) {
     static constexpr int kSteering[6] = {0, 1, 2, 2, 1, 1};
     StopPushback();
     if (kind < 1 || kind > 5) return;
+    // Started without the pre-check: the aircraft must not leave with the cable still in.
+    if (gGpu.gpuConnected) DisconnectGpu();
     gPushback.pushRequested = true;
     gPushback.direction = kDirection[kind];
     gPushback.steeringMode = kSteering[kind];

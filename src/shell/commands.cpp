@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "config/settings.h"
 #include "pushback/manual_drive.h"
 #include "pushback/pushback.h"
 #include "shell/guard.h"
@@ -89,9 +90,63 @@ int HandleCommand(XPLMCommandRef, XPLMCommandPhase phase, void* refcon) {
     });
 }
 
+// The simulator's GPU commands, in the order of GpuCommandKind.
+enum class GpuCommandKind : intptr_t { On, Off, Toggle };
+constexpr const char* kGpuCommandNames[] = {"sim/electrical/GPU_on", "sim/electrical/GPU_off",
+                                            "sim/electrical/GPU_toggle"};
+constexpr std::size_t kGpuCommandCount = sizeof kGpuCommandNames / sizeof kGpuCommandNames[0];
+
+XPLMCommandRef gGpuCommandRefs[kGpuCommandCount] = {};
+bool gGpuCommandsLooked = false;
+bool gGpuCommandsTaken = false;
+
+// The cockpit's switch calls the cart: its power comes on when the warm-up ends, not at the
+// press. Every phase is kept from the simulator's own handler, which would switch the power
+// at once; with "Handle GPU" off the command is the simulator's alone.
+int HandleGpuCommand(XPLMCommandRef, XPLMCommandPhase phase, void* refcon) {
+    return Guarded("GPU command handler", 1, [&] {
+        if (!gSettings.HANDLE_GPU) return 1;
+        if (phase != xplm_CommandBegin) return 0;
+        const auto kind = static_cast<GpuCommandKind>(reinterpret_cast<intptr_t>(refcon));
+        const bool connect =
+            kind == GpuCommandKind::Toggle ? !gGpu.gpuConnected : kind == GpuCommandKind::On;
+        if (connect && !gGpu.gpuConnected) {
+            ConnectGpu();
+        } else if (!connect && gGpu.gpuConnected) {
+            DisconnectGpu();
+        }
+        CheckGpuMenuItem();
+        return 0;
+    });
+}
+
 }  // namespace
 
+void TakeOverGpuCommands() {
+    if (!gGpuCommandsLooked) {
+        for (std::size_t i = 0; i < kGpuCommandCount; ++i)
+            gGpuCommandRefs[i] = XPLMFindCommand(kGpuCommandNames[i]);
+        gGpuCommandsLooked = true;
+    }
+    if (gGpuCommandsTaken) return;
+    for (std::size_t i = 0; i < kGpuCommandCount; ++i) {
+        if (gGpuCommandRefs[i] != nullptr)
+            XPLMRegisterCommandHandler(gGpuCommandRefs[i], HandleGpuCommand, 1, Ref(i));
+    }
+    gGpuCommandsTaken = true;
+}
+
+void HandBackGpuCommands() {
+    if (!gGpuCommandsTaken) return;
+    for (std::size_t i = 0; i < kGpuCommandCount; ++i) {
+        if (gGpuCommandRefs[i] != nullptr)
+            XPLMUnregisterCommandHandler(gGpuCommandRefs[i], HandleGpuCommand, 1, Ref(i));
+    }
+    gGpuCommandsTaken = false;
+}
+
 void CreateCommands() {
+    gGpuCommandsLooked = false;  // a new start may be a new simulator
     for (std::size_t i = 0; i < kCommandCount; ++i) {
         gCommandRefs[i] = XPLMCreateCommand(kCommands[i].name, kCommands[i].description);
         if (gCommandRefs[i] != nullptr) {

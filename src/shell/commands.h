@@ -10,4 +10,10 @@ void CreateCommands();
 // Unregisters the handlers (stop); the host keeps the commands themselves.
 void DropCommands();
 
+// The simulator's own GPU commands (sim/electrical/GPU_on, GPU_off, GPU_toggle, from 12.1)
+// bring and take away the cart while "Handle GPU" is on: handlers before the simulator's,
+// registered at enable and removed at disable. Each command is looked up once.
+void TakeOverGpuCommands();
+void HandBackGpuCommands();
+
 }  // namespace tarvosk

@@ -8,6 +8,7 @@
 #include "pushback/pushback.h"
 #include "pushback/scene_instances.h"
 #include "render/placed_object.h"
+#include "shell/commands.h"
 #include "shell/lifecycle.h"
 #include "shell/menu.h"
 #include "shell/settings_store.h"
@@ -60,6 +61,7 @@ int EnablePlugin() {
     SelectTruck();
     LoadGpu();
     LoadInstanceObjects();
+    TakeOverGpuCommands();
     DropHotKey();  // a host that enables twice must not leave two hot keys behind
     gSession.hotKey =
         XPLMRegisterHotKey(static_cast<char>(gSettings.TruckView_KEY & 0xFF), xplm_DownFlag,
@@ -71,6 +73,10 @@ void DisablePlugin() {
     Log("--- Disabling Tarvosk plugin ---\n");
     if (gSession.properties) StoreSettings(*gSession.properties);
     DropHotKey();
+    // The simulator's GPU commands and external power are its own again.
+    HandBackGpuCommands();
+    ResetGpu(false);
+    CheckGpuMenuItem();
     UnloadInstanceObjects();
     // A disabled plug-in must not leave the pilot's text output switched off.
     RestoreTextOutputNow();

@@ -35,23 +35,33 @@ void Append(const char* text, intptr_t reference) {
     XPLMAppendMenuItem(gMainMenu, text, Ref(reference), 1);
 }
 
-void ShowNote(const char* title, const char* text) {
-    std::snprintf(messageText, sizeof messageText, "%s", text);
-    ShowMessageBox(title);
+// The pre-check's code for a connected GPU.
+constexpr int kRefusedForGpu = -2;
+
+// "Disconnect and push": the cart's power goes off first, then the pushback runs as if just
+// chosen (another refusal shows its own box).
+void DisconnectAndRun(intptr_t command) {
+    if (gGpu.gpuConnected) DisconnectGpu();
+    CheckGpuMenuItem();
+    RunMenuCommand(command);
 }
 
-// A pushback the pre-check refuses: its reason in the "Warning..." box.
-bool Refused(int check) {
+// A pushback the pre-check refuses: its reason in the "Warning..." box; for the GPU, with the
+// offer to disconnect it and push.
+bool Refused(int check, intptr_t command) {
     if (check == 0) return false;
-    if (const char* refusal = RefusalMessage(check)) ShowNote("Warning...", refusal);
+    const char* refusal = RefusalMessage(check);
+    if (refusal == nullptr) return true;
+    std::snprintf(messageText, sizeof messageText, "%s", refusal);
+    const MessageBoxChoice disconnect{"Disconnect and push", DisconnectAndRun, command};
+    ShowMessageBox("Warning...", check == kRefusedForGpu ? &disconnect : nullptr);
     return true;
 }
 
 void ToggleGpuItem() {
     if (!gSettings.HANDLE_GPU) return;
     ToggleGpu();
-    XPLMCheckMenuItem(gMainMenu, kGpuItemIndex,
-                      gGpu.gpuConnected ? xplm_Menu_Checked : xplm_Menu_Unchecked);
+    CheckGpuMenuItem();
 }
 
 // The five pushback kinds from the menu: manual turns have no straight leg to end.
@@ -103,12 +113,12 @@ void RunMenuCommand(intptr_t command) {
         case kTurnTailLeft:
         case kAutoTailRight:
         case kAutoTailLeft:
-            if (Refused(check)) return;
+            if (Refused(check, command)) return;
             StartFromMenu(command);
             return;
         case kManualPushback:
         case kManualTowForward:
-            if (Refused(check)) return;
+            if (Refused(check, command)) return;
             StartManualKind(command == kManualPushback ? kManualPush : kManualTow);
             return;
         case kPauseResume:
@@ -159,6 +169,12 @@ void BuildMenu(const std::vector<std::string>& trucks) {
         XPLMAppendMenuItem(gTrucksMenu, name.c_str(), Ref(kFirstTruck + gTruckItemCount), 1);
         ++gTruckItemCount;
     }
+}
+
+void CheckGpuMenuItem() {
+    if (gMainMenu == nullptr) return;
+    XPLMCheckMenuItem(gMainMenu, kGpuItemIndex,
+                      gGpu.gpuConnected ? xplm_Menu_Checked : xplm_Menu_Unchecked);
 }
 
 void CheckTruckMenuItem(int index) {

@@ -32,6 +32,9 @@ void BuildMenu(const std::vector<std::string>& trucks);
 // What choosing the item with reference `command` does, pre-check and refusal box included.
 void RunMenuCommand(intptr_t command);
 
+// The "GPU" item's mark after the GPU was connected or disconnected outside the menu.
+void CheckGpuMenuItem();
+
 // Puts the check mark on truck item `index` and clears the others; -1 clears all.
 void CheckTruckMenuItem(int index);
 

@@ -8,8 +8,7 @@ namespace {
 
 void StopEverything() {
     StopPushback();
-    gGpu.gpuConnected = false;
-    gGpu.gpuVisible = false;
+    ResetGpu(true);
 }
 
 }  // namespace
@@ -27,13 +26,11 @@ void ReceiveMessage(XPLMPluginID, int message, void*) {
         case kGpuQuery:
             XPLMSendMessageToPlugin(XPLM_NO_PLUGIN_ID, kGpuWarmingUp, nullptr);
             break;
-        case kGpuConnect:  // ToggleGpu then connects
-            gGpu.gpuConnected = false;
-            ToggleGpu();
+        case kGpuConnect:
+            ConnectGpu();
             break;
-        case kGpuDisconnect:  // ToggleGpu then disconnects
-            gGpu.gpuConnected = true;
-            ToggleGpu();
+        case kGpuDisconnect:
+            DisconnectGpu();
             break;
         case kGpuStatusQuery:
             BroadcastGpuStatus();

@@ -49,11 +49,9 @@ int ReadGpuStatus(void*) {
 // 1 connect, 2 disconnect, 3 no battery feed: not the read codes.
 void WriteGpuStatus(void*, int value) {
     if (value == 1) {
-        gGpu.gpuConnected = false;
-        ToggleGpu();
+        ConnectGpu();
     } else if (value == 2) {
-        gGpu.gpuConnected = true;
-        ToggleGpu();
+        DisconnectGpu();
     } else if (value == 3) {
         gGpu.batteryFeedEnabled = false;
     }

@@ -9,6 +9,7 @@
 #include "config/version.h"
 #include "panels/message_box.h"
 #include "platform/files.h"
+#include "pushback/gpu.h"
 #include "pushback/host_data.h"
 #include "pushback/pushback.h"
 #include "pushback/scene_instances.h"
@@ -127,6 +128,7 @@ int StartPlugin(char* outName, char* outSignature, char* outDescription) {
 
     RestartElapsedSeconds();
     ResolveLightingDatarefs();
+    LookupExternalPower();
     if (!LookupHostDatarefs()) {
         std::snprintf(messageText, sizeof messageText, "%s", kIncompatible);
         ShowMessageBox("Tarvosk");

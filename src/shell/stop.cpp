@@ -21,6 +21,8 @@ void StopPlugin() {
         XPLMUnregisterDrawCallback(DrawGpu, xplm_Phase_Airplanes, 0, nullptr);
     }
     DropCommands();
+    HandBackGpuCommands();
+    ResetGpu(false);
     // The host's context is current here, unlike at library unload: give the textures back.
     UnloadPlacedObject(truckObject);
     UnloadPlacedObject(gpuObject);

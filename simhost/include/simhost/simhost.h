@@ -109,6 +109,8 @@ SIMHOST_API double ReadDataref(DatarefHandle handle, int index = 0);
 SIMHOST_API bool ReleaseDataref(const std::string& name);
 SIMHOST_API int ReadOnlyWrites();     // plug-in writes to read-only datarefs (ignored)
 SIMHOST_API int BadHandleAccesses();  // reads/writes through null, unknown or mismatched handles
+// How often plug-ins looked `name` up with XPLMFindDataRef, found or not.
+SIMHOST_API int DatarefLookups(const std::string& name);
 
 // UI
 SIMHOST_API bool ChooseMenuItem(const std::string& path);  // "Plugins/Tarvosk/Push straight back"

@@ -46,7 +46,13 @@ TEST_F(PushbackHost, DisconnectDuringWarmUpCancelsIt) {
     EXPECT_EQ(Get(kGPUstatus), 0.0);
 }
 
-TEST_F(PushbackHost, BatteryFeedStopsAtTwentyFourVolts) {
+// X-Plane 9.40: no external-power switch, so the running GPU feeds the batteries itself.
+class NoExternalPowerHost : public PushbackHost {
+  protected:
+    void Configure(simhost::HostConfig& config) override { config.xplaneVersion = 940; }
+};
+
+TEST_F(NoExternalPowerHost, BatteryFeedStopsAtTwentyFourVolts) {
     ASSERT_TRUE(simhost::SetDatarefArray(kBattery, {23.9f, 23.9f}));
     ASSERT_TRUE(Choose("GPU"));
     ASSERT_TRUE(RunUntil([] { return Get(kGPUstatus) == 2.0; }, 16.0));
@@ -61,7 +67,7 @@ TEST_F(PushbackHost, BatteryFeedStopsAtTwentyFourVolts) {
     EXPECT_EQ(Get(kBattery, 0), 24.0);
 }
 
-TEST_F(PushbackHost, NoBatteryFeedMessageLeavesTheBatteriesAlone) {
+TEST_F(NoExternalPowerHost, NoBatteryFeedMessageLeavesTheBatteriesAlone) {
     simhost::SendMessageFromHost(plugin_, static_cast<int>(0x8888888Cu), nullptr);
     ASSERT_TRUE(Choose("GPU"));
     const double volts = Get(kBattery, 0);
