@@ -44,6 +44,7 @@ void ShowNote(const char* title, const char* text) {
 bool Refused(int check) {
     if (check == 0) return false;
     if (const char* refusal = RefusalMessage(check)) ShowNote("Warning...", refusal);
+    AnnounceRefusal(check);
     return true;
 }
 
