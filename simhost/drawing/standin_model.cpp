@@ -82,12 +82,32 @@ void Wheel(double x, double y, double z, double radius, double width) {
     }
 }
 
-void DrawGear(const GearSlot& g, double scale) {
+// A strut of half-width w from (x0, y0) down to (x1, y1) at z: a slanted square prism.
+void Strut(double x0, double y0, double x1, double y1, double z, double w) {
+    const double corners[4][2] = {{-w, -w}, {w, -w}, {w, w}, {-w, w}};
+    glBegin(GL_QUAD_STRIP);
+    for (int k = 0; k <= 4; ++k) {
+        const double* c = corners[k % 4];
+        glNormal3d(c[0], 0, c[1]);
+        glVertex3d(x0 + c[0], y0, z + c[1]);
+        glVertex3d(x1 + c[0], y1, z + c[1]);
+    }
+    glEnd();
+}
+
+// A gear slot: its leg from where the file attaches it (or from the fuselage's underside when
+// the attachment hangs below it, as on a bush plane's splayed gear) down to the axle, and its
+// tyre, or a skid's runner.
+void DrawGear(const GearSlot& g, double scale, double bodyY, double radius) {
     const GearLeg& l = g.leg;
     const double axleY = l.y - l.legLength;
     const double strut = std::clamp(0.04 * scale, 0.03, 0.15);
+    const double underside = bodyY - radius * 0.7;
     Paint(0.55f, 0.56f, 0.60f);
-    if (l.legLength > 0) Box(l.x - strut, axleY, l.z - strut, l.x + strut, l.y, l.z + strut);
+    if (l.legLength > 0) Strut(l.x, l.y, l.x, axleY, l.z, strut);
+    if (l.y < underside)
+        Strut(std::clamp(static_cast<double>(l.x), -radius * 0.5, radius * 0.5), underside, l.x,
+              std::min(static_cast<double>(l.y), axleY), l.z, strut);
     if (g.type == 1) {  // a skid: a runner along the body
         Paint(0.25f, 0.25f, 0.28f);
         const double half = std::max(0.5, 0.08 * scale);
@@ -95,8 +115,8 @@ void DrawGear(const GearSlot& g, double scale) {
         return;
     }
     Paint(0.10f, 0.10f, 0.11f);
-    const double radius = std::max(0.005, static_cast<double>(l.tyreRadius));
-    Wheel(l.x, axleY, l.z, radius, std::max(0.01, radius * 0.6));
+    const double tyre = std::max(0.005, static_cast<double>(l.tyreRadius));
+    Wheel(l.x, axleY, l.z, tyre, std::max(0.01, tyre * 0.6));
 }
 
 }  // namespace
@@ -148,7 +168,7 @@ void DrawStandIn(const Aircraft& a, const double position[3], double psi, double
         z1 - tailChord * 0.1);
 
     for (const GearSlot& g : a.gear)
-        if (g.type > 0) DrawGear(g, length);
+        if (g.type > 0) DrawGear(g, length, y, r);
 
     glDisable(GL_COLOR_MATERIAL);
     glDisable(GL_NORMALIZE);

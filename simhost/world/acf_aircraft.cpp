@@ -15,6 +15,9 @@ namespace {
 
 constexpr double kKgPerLb = 0.45359237;
 constexpr int kMaxEngines = 8;  // the host's engine arrays
+constexpr double kDegToRad = 3.14159265358979323846 / 180.0;
+// The default airliner's nose, metres ahead of its position: where the stand expects a nose.
+constexpr double kStandNoseZ = -17.8;
 
 // The folder and file stem the sandbox gets: the file's own stem when it is a plain name.
 std::string PlainName(const std::string& fileName) {
@@ -80,6 +83,11 @@ bool ParseAcfAircraft(const std::string& text, const std::string& fileName, Airc
     o.halfSpan = f.halfSpan > 0 ? f.halfSpan * kFeet : std::max(gearHalfWidth + 0.5, 1.0);
     a.sizeX = static_cast<float>(2 * o.halfSpan);
     a.sizeZ = static_cast<float>(o.tailZ - o.noseZ);
+    // Parked as the airliner is: its nose at the same point short of the stop bar.
+    const double aft = kStandNoseZ - o.noseZ;
+    const double psi = a.heading * kDegToRad;
+    a.x -= aft * std::sin(psi);
+    a.z += aft * std::cos(psi);
     *out = a;
     return true;
 }

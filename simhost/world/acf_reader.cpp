@@ -8,7 +8,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
-#include <map>
+#include <vector>
 
 namespace simhost::detail {
 
@@ -72,12 +72,16 @@ struct Geo {
     double zMin = std::numeric_limits<double>::infinity();
     double zMax = -std::numeric_limits<double>::infinity();
     double partX = 0, partZ = 0, semilen = 0;
+    bool used = false;    // some property of it was read
+    bool isWing = false;  // in the part table: a wing (it has _wing/ properties too)
     bool IsSpread() const { return zMax > zMin; }
 };
 
+// Indices of wings, parts and bodies: X-Plane's tables hold a few dozen to a hundred or so.
+constexpr int kMaxParts = 1000;
+
 struct Outline {
-    std::map<int, Geo> wing, part, body;
-    std::map<int, bool> isWing;  // indices that have _wing/ properties: their _part/ is a wing
+    std::vector<Geo> wing = std::vector<Geo>(kMaxParts), part = wing, body = wing;
 };
 
 enum class Namespace { kWing, kPart, kBody };
@@ -120,22 +124,24 @@ class Properties {
             if (g.IsSpread())
                 zMin = std::min(zMin, g.partZ + g.zMin), zMax = std::max(zMax, g.partZ + g.zMax);
         };
-        for (const auto& [n, g] : outline_.wing) {
-            Geo merged = g;
-            auto p = outline_.part.find(n);  // X-Plane 10 keeps a wing's position under _part/
-            if (p != outline_.part.end()) {
-                merged.xAbsMax = std::max(merged.xAbsMax, p->second.xAbsMax);
-                if (merged.partX == 0) merged.partX = p->second.partX;
-                if (p->second.IsSpread()) {
-                    merged.zMin = std::min(merged.zMin, p->second.zMin);
-                    merged.zMax = std::max(merged.zMax, p->second.zMax);
-                }
+        for (int n = 0; n < kMaxParts; ++n) {
+            const Geo& p = outline_.part[static_cast<std::size_t>(n)];
+            if (!p.isWing) {
+                if (p.used) body(p);
+                continue;
+            }
+            // X-Plane 10 keeps a wing's position and geometry under _part/.
+            Geo merged = outline_.wing[static_cast<std::size_t>(n)];
+            merged.xAbsMax = std::max(merged.xAbsMax, p.xAbsMax);
+            if (merged.partX == 0) merged.partX = p.partX;
+            if (p.IsSpread()) {
+                merged.zMin = std::min(merged.zMin, p.zMin);
+                merged.zMax = std::max(merged.zMax, p.zMax);
             }
             wing(merged);
         }
-        for (const auto& [n, g] : outline_.part)
-            if (!outline_.isWing.count(n)) body(g);
-        for (const auto& [n, g] : outline_.body) body(g);
+        for (const Geo& b : outline_.body)
+            if (b.used) body(b);
         f_->halfSpan = halfSpan > 0 ? halfSpan : halfSpanByPanels;
         if (zMax > zMin) f_->noseZ = zMin, f_->tailZ = zMax;
     }
@@ -198,16 +204,18 @@ class Properties {
     bool Shape(Namespace ns, std::string_view rest) {
         int n;
         std::string_view field;
-        if (!SplitIndex(rest, &n, &field)) return true;
-        if (ns == Namespace::kWing) outline_.isWing[n] = true;
-        std::map<int, Geo>& table = ns == Namespace::kWing   ? outline_.wing
-                                    : ns == Namespace::kPart ? outline_.part
-                                                             : outline_.body;
+        if (!SplitIndex(rest, &n, &field) || n >= kMaxParts) return true;
+        const auto slot = static_cast<std::size_t>(n);
+        if (ns == Namespace::kWing) outline_.part[slot].isWing = true;
+        std::vector<Geo>& table = ns == Namespace::kWing   ? outline_.wing
+                                  : ns == Namespace::kPart ? outline_.part
+                                                           : outline_.body;
         double v;
         const bool wanted = field == "_part_x" || field == "_part_z" || field == "_semilen_SEG" ||
                             field.substr(0, 9) == "_geo_xyz/";
         if (!wanted || !ParseNumber(value_, &v) || std::fabs(v) > 1e5) return true;
-        Geo& g = table[n];
+        Geo& g = table[slot];
+        g.used = true;
         if (field == "_part_x") {
             g.partX = v;
         } else if (field == "_part_z") {
