@@ -35,10 +35,9 @@ bool gSequenceLoopRegistered = false;
 
 // Indexed by code + 9: the two gear refusals, then the original codes -7 to -2.
 const char* const kRefusals[] = {
-    ("This aircraft has no wheels behind its centre of gravity;that a tug could push."),
-    ("This aircraft has no steerable nose wheel for the tug.;(You can push on the rear gear: see "
-     "the "
-     "preferences panel.)"),
+    "This aircraft has no wheels behind its centre of gravity;that a tug could push.",
+    ("This aircraft has no steerable nose wheel for the tug.;"
+     "(You can push on the rear gear: see the preferences panel.)"),
     "This version of Tarvosk is not compatible ; with this version of X-Plane.",
     "You can't start a PushBack while airborne!",
     ("You can't Pushback a plane while the engines are; running. (you can allow this in the "
