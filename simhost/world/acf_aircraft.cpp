@@ -43,7 +43,8 @@ bool ParseAcfAircraft(const std::string& text, const std::string& fileName, Airc
     a.acfVersion = f.version;
     a.name = PlainName(fileName);
     a.tailNumber = f.tailNumber.substr(0, 39);
-    a.description = f.description.empty() ? f.name : f.description;
+    a.uiName = f.name;
+    a.description = f.description;
     a.icao = f.icao;
     a.engines = std::clamp(f.engines, 0, kMaxEngines);
     a.maxWeightKg = static_cast<float>(f.maxWeightLb * kKgPerLb);
@@ -143,12 +144,14 @@ void RegisterAirframeDatarefs(const AddSimDataref& add, const Aircraft& a, int v
         }
     }
     add("sim/aircraft/weight/acf_m_max", F, true)->f = a.maxWeightKg;
-    // The description and type code, where the file gives them (byte arrays as the simulator's).
+    // The name, description and type code, where the file gives them (byte arrays, as the
+    // simulator's).
     auto text = [&](const char* name, const std::string& value, std::size_t length) {
         DatarefEntry* e = add(name, xplmType_Data, true);
         e->bytes.assign(length, '\0');
         std::copy_n(value.begin(), std::min(value.size(), length - 1), e->bytes.begin());
     };
+    text("sim/aircraft/view/acf_ui_name", a.uiName, 256);
     text("sim/aircraft/view/acf_descrip", a.description, 260);
     text("sim/aircraft/view/acf_ICAO", a.icao, 40);
 }

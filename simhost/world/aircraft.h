@@ -51,7 +51,7 @@ struct Aircraft {
     int acfVersion = 0;
     std::vector<GearSlot> gear;
     float maxWeightKg = 0;
-    std::string description, icao;
+    std::string uiName, description, icao;
     AircraftOutline outline;
 };
 

@@ -54,6 +54,7 @@ std::string Heavy(const char* eol = "\r\n") {
         "P acf/_cgY 2.0",
         "P acf/_tailnum TVK747",
         "P acf/_descrip A heavy with spaces in its name",
+        "P acf/_name Heavy",
         "P acf/_num_engn 4",
         "P _wing/0/_geo_xyz/0,0,0 -100.0",
         "P _wing/0/_geo_xyz/0,0,2 40.0",
@@ -81,6 +82,7 @@ TEST(AcfFile, PublishesTheGearTableInMetresFromTheCentreOfGravity) {
         EXPECT_EQ(a.name, "heavy");
         EXPECT_EQ(a.tailNumber, "TVK747");
         EXPECT_EQ(a.description, "A heavy with spaces in its name");
+        EXPECT_EQ(a.uiName, "Heavy");
         EXPECT_EQ(a.engines, 4);
         EXPECT_NEAR(a.maxWeightKg, 100000.0, 1.0);
         ASSERT_EQ(a.gear.size(), 10u);
