@@ -308,6 +308,22 @@ bool ReadAcf(std::string_view text, const std::string& fileName, AcfFile* out, s
         const std::string_view value = gap == std::string_view::npos ? "" : Trim(l.substr(gap));
         if (!properties.Take(key, value, &why)) return fail(why);
     }
+    // The panel blocks that follow are not needed, but one left open means the file was cut.
+    std::string open;
+    int openedAt = 0;
+    while (lines.Next(&line)) {
+        const std::string_view l = Trim(line);
+        if (open.empty() && l.substr(0, 6) == "PANEL_" && l.size() > 12 &&
+            l.substr(l.size() - 6) == "_BEGIN") {
+            open = std::string(l.substr(0, l.size() - 6));
+            openedAt = lines.Number();
+        } else if (!open.empty() && l == open + "_END") {
+            open.clear();
+        }
+    }
+    if (!open.empty())
+        return fail("the file ends inside the " + open + " block opened on line " +
+                    std::to_string(openedAt) + ": it is cut short");
     properties.Finish();
     *out = std::move(f);
     return true;

@@ -173,6 +173,8 @@ TEST(AcfFile, RefusesWhatIsNotOneOrIsCutShort) {
         {head + "P acf/_cgZ nan\nPROPERTIES_END\n", "f.acf:5: 'acf/_cgZ' needs a number"},
         {head + "P acf/_cgZ 1e999\nPROPERTIES_END\n", "f.acf:5: 'acf/_cgZ' needs a number"},
         {head + "garbage\nPROPERTIES_END\n", "f.acf:5: expected 'P key value' or PROPERTIES_END"},
+        {head + "PROPERTIES_END\nPANEL_2D_BEGIN\nPANEL_2D_END\nPANEL_3D_BEGIN\nGROUP a\n",
+         "f.acf:9: the file ends inside the PANEL_3D block opened on line 8: it is cut short"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
