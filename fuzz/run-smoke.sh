@@ -45,6 +45,10 @@ if [ -d "$corpus/images" ]; then
     while IFS= read -r -d '' file; do cp "$file" "$seeds/image_$(basename "$file")"; done
 fi
 
+# A small aircraft file (CR LF, scientific notation, gear slots with a gap, wing and body
+# geometry), so the aircraft reader's paths are reached at once; the corpus's are megabytes.
+printf 'I\r\n1200 Version\r\nACF\r\n\r\nPROPERTIES_BEGIN\r\nP acf/_cgY 1.0\r\nP acf/_cgZ 7.1E1\r\nP acf/_m_max 2.2E5\r\nP acf/_num_engn 3\r\nP acf/_tailnum TVK154\r\nP acf/_descrip A trijet\r\nP _gear/0/_gear_type 3\r\nP _gear/0/_gear_x 0.0\r\nP _gear/0/_gear_y -5.6\r\nP _gear/0/_gear_z 13.9\r\nP _gear/0/_leg_len 5.5\r\nP _gear/0/_tire_radius 1.4\r\nP _gear/0/_steerdeg_lospeed 63.0\r\nP _gear/0/_gear_castors 0\r\nP _gear/2/_gear_type 6\r\nP _gear/2/_gear_x 18.8\r\nP _gear/2/_gear_z 74.6\r\nP _gear/2/_tire_radius 1.5\r\nP _wing/0/_semilen_SEG 25.3\r\nP _wing/0/_geo_xyz/0,9,0 -62.4\r\nP _wing/0/_geo_xyz/0,9,2 52.6\r\nP _part/3/_part_z 4.0\r\nP _body/0/_part_z 0.0\r\nP _body/0/_geo_xyz/0,0,2 -8.7\r\nP _body/0/_geo_xyz/19,0,2 128.5\r\nPROPERTIES_END\r\n\r\nPANEL_2D_BEGIN\r\nPANEL_2D_END\r\n' > "$seeds/small.acf"
+
 findings="$builddir/fuzz/findings"
 mkdir -p "$findings"
 status=0

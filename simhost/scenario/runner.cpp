@@ -66,6 +66,7 @@ bool Runner::EnsureHost(const simhost::scenario::Step& s) {
     if (script_.screenWidth) config.screenWidth = *script_.screenWidth;
     if (script_.screenHeight) config.screenHeight = *script_.screenHeight;
     if (script_.aircraft) config.aircraftFile = *script_.aircraft;
+    if (!options_.aircraft.empty()) config.aircraftFile = options_.aircraft;
     config.layout = options_.layout.value_or(script_.layout.value_or(PluginLayout::Flat));
     std::string why;
     Shutdown();  // a host of an earlier run keeps files open in the sandbox

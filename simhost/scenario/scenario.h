@@ -73,6 +73,7 @@ bool ParseDuration(const std::string& text, double* seconds);
 
 struct RunOptions {
     std::filesystem::path plugin, content, sandbox, out;  // empty: from the script or defaults
+    std::filesystem::path aircraft;                       // empty: the script's, or the default
     double fps = 0;                                       // 0: the script's, else 30
     bool quiet = false;
     bool pictures = true;  // false: picture and animation lines are passed over (timing runs)

@@ -15,10 +15,11 @@ namespace {
 
 const char* const kUsage =
     "usage: tarvosk-sim [--plugin PATH/Tarvosk.xpl] [--content DIR] [--sandbox DIR] "
-    "[--out DIR] [--fps N] [--layout flat|fat] [--keep-sandbox] [--quiet] [--no-pictures] "
+    "[--out DIR] [--fps N] [--layout flat|fat] [--aircraft FILE] [--keep-sandbox] [--quiet] "
+    "[--no-pictures] "
     "SCENARIO.txt\n"
     "       tarvosk-sim --soak N [--seed S] --plugin PATH/Tarvosk.xpl [--content DIR] "
-    "[--sandbox DIR] [--quiet]\n"
+    "[--sandbox DIR] [--aircraft FILE] [--quiet]\n"
     "       tarvosk-sim --contact-sheet OUT.png [--title TEXT] [--columns N] "
     "[--section HEADING] PICTURE.png|PICTURES_DIR [--label TEXT] ...\n"
     "       tarvosk-sim --shrink IN.png OUT.png WIDTH\n";
@@ -35,6 +36,7 @@ const char* const kHelp =
     "  --out DIR          outputs: timeline, track, pictures, logs (default out/)\n"
     "  --fps N            frames per second (default 30)\n"
     "  --layout flat|fat  where the plug-in is installed in the sandbox\n"
+    "  --aircraft FILE    the aircraft (key = value or a real .acf); wins over the script's\n"
     "  --keep-sandbox     ignore 'fresh-sandbox' (run in an installation made beforehand)\n"
     "  --quiet            no summary unless the run fails\n"
     "  --no-pictures      pass 'picture' and 'animation' lines over\n"
@@ -98,13 +100,15 @@ int main(int argc, char** argv) {
             return argv[++k];
         };
         if (a == "--plugin" || a == "--content" || a == "--sandbox" || a == "--out" ||
-            a == "--fps" || a == "--layout") {
+            a == "--fps" || a == "--layout" || a == "--aircraft") {
             const char* v = value(a.c_str());
             if (!v) return Usage((a + " needs a value").c_str());
             if (a == "--plugin")
                 options.plugin = simhost::tool::PathArgument(v);
             else if (a == "--content")
                 options.content = simhost::tool::PathArgument(v);
+            else if (a == "--aircraft")
+                options.aircraft = simhost::tool::PathArgument(v);
             else if (a == "--sandbox")
                 options.sandbox = simhost::tool::PathArgument(v);
             else if (a == "--out")
@@ -157,6 +161,7 @@ int main(int argc, char** argv) {
         soak.seed = soakSeed;
         soak.plugin = options.plugin;
         soak.content = options.content;
+        soak.aircraft = options.aircraft;
         soak.sandbox =
             options.sandbox.empty() ? std::filesystem::path("out/soak-sandbox") : options.sandbox;
         soak.quiet = options.quiet;

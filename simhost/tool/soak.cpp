@@ -20,6 +20,7 @@ bool Soak::ResetHost(int version, const std::string& driver) {
     config.sandbox = options_.sandbox;
     config.xplaneVersion = version;
     config.driver = driver;
+    config.aircraftFile = options_.aircraft;
     std::string why;
     if (!Reset(config, &why)) {
         Fail("the host refused version " + std::to_string(version) + " driver " + driver + ": " +
@@ -65,6 +66,10 @@ int Soak::Run() {
           " do you confirm brake is released?",
           " push back terminated, cleared to taxi. Good flight !", " GPU is OFF and disconnected",
           " GPU is running", " negative, we can't hook up the GPU while you are airborne"})
+        crewTexts_.insert(t + rest);
+    // An aircraft without a wheel for the tug has the push refused with a word from the crew.
+    for (const char* rest : {" we cannot push you, there is no nose wheel for our tug",
+                             " we cannot push you, there is no wheel behind for our tug"})
         crewTexts_.insert(t + rest);
     crewTexts_.insert("Roger " + t + " GPU is hooked up and warming up");
 

@@ -11,6 +11,7 @@ struct SoakOptions {
     long long operations = 10000;
     std::uint64_t seed = 1;
     std::filesystem::path plugin, content, sandbox;
+    std::filesystem::path aircraft;  // empty: the default airliner
     bool quiet = false;
 };
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "sdk/datarefs.h"
+#include "world/acf_reader.h"
 
 namespace simhost::detail {
 
@@ -41,6 +42,7 @@ bool Numbers(const std::string& text, int n, double* out) {
 
 bool ParseAircraft(const std::string& text, const std::string& fileName, Aircraft* out,
                    std::string* error) {
+    if (LooksLikeAcf(text)) return ParseAcfAircraft(text, fileName, out, error);
     Aircraft a;
     std::istringstream in(text);
     std::string line;
@@ -210,28 +212,7 @@ void RegisterSimDatarefs(DatarefRegistry& data, const Aircraft& a, int version,
     refs->groundspeed = add("sim/flightmodel/position/groundspeed", F, false);
     refs->yAgl = add("sim/flightmodel/position/y_agl", F, false);
 
-    // Gear arrays: simulators from 800 on index the legs from 0 (nose 0, mains 1 and 2); older
-    // ones keep them at 67 (nose) and 68 (main) of a longer parts array.
-    const bool oldGear = version < 800;
-    const std::size_t gearSize = oldGear ? 73 : 10;
-    const char* gearNames[5] = {
-        "sim/aircraft/parts/acf_gear_xnodef", "sim/aircraft/parts/acf_gear_ynodef",
-        "sim/aircraft/parts/acf_gear_znodef", "sim/aircraft/parts/acf_gear_leglen",
-        "sim/aircraft/parts/acf_gear_tirrad"};
-    const GearLeg* legs[3] = {&a.nose, &a.mainLeft, &a.mainRight};
-    for (int k = 0; k < 5; ++k) {
-        DatarefEntry* e = add(gearNames[k], FA, true);
-        e->vf.assign(gearSize, 0.0f);
-        auto field = [k](const GearLeg& g) {
-            const float v[5] = {g.x, g.y, g.z, g.legLength, g.tyreRadius};
-            return v[k];
-        };
-        for (int g = 0; g < 3; ++g) e->vf[g] = field(*legs[g]);
-        if (oldGear) {
-            e->vf[67] = field(a.nose);
-            e->vf[68] = field(a.mainLeft);
-        }
-    }
+    RegisterAirframeDatarefs(add, a, version);
 
     refs->yawRatio = add("sim/joystick/yolk_heading_ratio", F, true);
     refs->overrideYaw = add("sim/operation/override/override_joystick_heading", I, true);

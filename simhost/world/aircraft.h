@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,19 @@ class DatarefRegistry;
 struct GearLeg {
     float x = 0, y = 0, z = 0;  // attachment point, body axes (x right, y up, z aft), metres
     float legLength = 0, tyreRadius = 0;
+};
+
+// One slot of the simulator's gear table.
+struct GearSlot {
+    int type = 0;         // 0 none, 1 skid, 2 and up wheels
+    bool steers = false;  // steers or castors
+    GearLeg leg;          // body axes relative to the centre of gravity, metres
+};
+
+// What a real aircraft file adds: the outline the host draws, metres from the centre of
+// gravity in body axes.
+struct AircraftOutline {
+    double noseZ = 0, tailZ = 0, halfSpan = 0, bodyY = 0;
 };
 
 // What a description file gives; units are the simulator's (metres, degrees, volts, percent).
@@ -31,12 +45,25 @@ struct Aircraft {
     int hasJoystick = 1;
     int gearHandleDown = 1;
     GearLeg nose, mainLeft, mainRight;
+
+    // From a real aircraft file (acfVersion 1000 and up): the whole gear table, up to ten
+    // slots, and what else the file gives. Empty for the key = value format, whose three legs
+    // above become slots 0 to 2.
+    int acfVersion = 0;
+    std::vector<GearSlot> gear;
+    float maxWeightKg = 0;
+    std::string uiName, description, icao;
+    AircraftOutline outline;
 };
 
 // Parses key = value lines ('#' starts a comment). On failure returns false and sets *error to
 // "file:line: reason".
 bool ParseAircraft(const std::string& text, const std::string& fileName, Aircraft* out,
                    std::string* error);
+// The same for a real aircraft file's text (told apart by its header), standing at the
+// default airliner's stand with its lowest tyre on the ground.
+bool ParseAcfAircraft(const std::string& text, const std::string& fileName, Aircraft* out,
+                      std::string* error);
 bool LoadAircraftFile(const std::filesystem::path& file, Aircraft* out, std::string* error);
 std::filesystem::path DefaultAircraftFile();  // the airliner shipped with the host
 const char* DefaultAircraftText();            // built in, for when the file is not installed
@@ -44,6 +71,10 @@ const char* DefaultAircraftText();            // built in, for when the file is 
 // Attitude: the quaternion the simulator keeps, from and to heading, pitch and roll (degrees).
 void AnglesToQuaternion(double psi, double theta, double phi, float q[4]);
 void QuaternionToAngles(const float q[4], double* psi, double* theta, double* phi);
+
+// The gear table the host publishes: the real file's slots, or the three legs of the key =
+// value format as slots 0 (nose, steering), 1 and 2.
+std::vector<GearSlot> GearTable(const Aircraft& a);
 
 // The entries the model reads and derives each frame.
 struct AircraftRefs {
@@ -63,6 +94,10 @@ struct AircraftRefs {
 // `omitted` exist for the model but FindDataRef does not give them out.
 void RegisterSimDatarefs(DatarefRegistry& data, const Aircraft& a, int xplaneVersion,
                          const std::vector<std::string>& omitted, AircraftRefs* refs);
+// The gear arrays, the gear table (from 800 on), the weight, description and type code,
+// through `add` (name, type, writable for plug-ins), which leaves out what a scenario omits.
+using AddSimDataref = std::function<DatarefEntry*(const char*, int, bool)>;
+void RegisterAirframeDatarefs(const AddSimDataref& add, const Aircraft& a, int xplaneVersion);
 // One frame of the model: attitude from q, ground speed from motion, height above ground, and
 // the pilot's yaw axis into the yaw ratio when no plug-in overrides it.
 void UpdateAircraft(AircraftRefs& refs, const Aircraft& a, double dt);

@@ -12,6 +12,7 @@
 #include "control/host_state.h"
 #include "drawing/airliner_model.h"
 #include "drawing/graphics_internal.h"
+#include "drawing/standin_model.h"
 
 namespace simhost::detail {
 
@@ -153,12 +154,17 @@ Camera MakeCamera(const FrameRequest& request, const Host& h, int width, int hei
         eye[2] = centre[2];
         view = LookAt(eye, centre, up);
     } else if (request.view == "outside") {
-        // Beside and ahead of the nose, looking back at the nose gear: where the tug works.
+        // Beside and ahead of the nose, looking back at the nose gear: where the tug works. A
+        // real aircraft's file sets the scale (the airliner is 37.6 m long, its nose 17.8 m
+        // ahead); the eye comes no further than for the airliner, short of the terminal.
+        const bool real = h.aircraft.acfVersion > 0;
+        const double k = real ? std::clamp(h.aircraft.sizeZ / 37.6, 0.06, 2.0) : 1.0;
+        const double nose = real ? h.aircraft.outline.noseZ : -17.8, near = std::min(k, 1.0);
         double at[3];
-        BodyToLocal(a.psi, 18, 3.2, -42, a.pos, eye);
-        eye[1] = groundY + 7.5;
-        BodyToLocal(a.psi, -1.5, 0, -14, a.pos, at);
-        at[1] = groundY + 1.6;
+        BodyToLocal(a.psi, 18 * near, 3.2, nose - 24.2 * near, a.pos, eye);
+        eye[1] = groundY + std::max(7.5 * near, 1.2);
+        BodyToLocal(a.psi, -1.5 * k, 0, nose + 3.8 * k, a.pos, at);
+        at[1] = groundY + 1.6 * k;
         const double up[3] = {0, 1, 0};
         view = LookAt(eye, at, up);
     } else {
@@ -318,8 +324,8 @@ void DrawApron(const Host& h, float b) {
     // Concrete slabs: a slightly darker band for the taxi lane behind the stands.
     Shade(0.55f, 0.55f, 0.54f, lit);
     GroundQuad(stand, -140, 27, 140, 97, 0.005);
-    // The aircraft's shadow, the sun nearly overhead: its outline straight below it.
-    {
+    // The airliner's shadow, the sun nearly overhead: its outline straight below it.
+    if (h.aircraft.acfVersion == 0) {
         const Pose a = AircraftPose(h);
         const Pose ground{{a.pos[0], h.aircraft.groundY, a.pos[2]}, a.psi, 0, 0};
         Shade(0.40f, 0.40f, 0.40f, lit);
@@ -439,8 +445,12 @@ void HostDrawPhase(int phase) {
             break;
         case xplm_Phase_Airplanes: {
             const Pose a = AircraftPose(h);
-            DrawAirliner(a.pos, a.psi, a.theta, a.phi, b);
-            DrawAircraftLights(h, b);
+            if (h.aircraft.acfVersion > 0) {
+                DrawStandIn(h.aircraft, a.pos, a.psi, a.theta, a.phi);
+            } else {
+                DrawAirliner(a.pos, a.psi, a.theta, a.phi, b);
+                DrawAircraftLights(h, b);
+            }
             DrawInstances(b);
             break;
         }

@@ -70,6 +70,8 @@ bool LookupHostDatarefs() {
     for (int row = 1; row <= 32; ++row) {
         gHostData.*kRows[row - 1].handle = XPLMFindDataRef(HostDatarefName(row, gXplaneVersion));
     }
+    gHostData.gearType = XPLMFindDataRef("sim/aircraft/parts/acf_gear_type");
+    gHostData.gearSteers = XPLMFindDataRef("sim/aircraft/overflow/acf_gear_steers");
     bool complete = true;
     for (const Row& r : kRows) {
         if (r.required && gHostData.*r.handle == nullptr) complete = false;

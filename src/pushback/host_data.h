@@ -43,12 +43,18 @@ struct HostDatarefs {
     XPLMDataRef paused = nullptr;                   // 30 (int)
     XPLMDataRef numEngines = nullptr;               // 31 (int)
     XPLMDataRef batteryVolts = nullptr;             // 32 per engine (float array)
+
+    // Beyond the table, optional: the gear table from which the tug geometry picks the pushed
+    // wheel. Hosts without it keep the fixed gear slots.
+    XPLMDataRef gearType = nullptr;    // int array: 0 none, 1 skid, 2 and up wheels
+    XPLMDataRef gearSteers = nullptr;  // int array: non-zero for gear that steers or castors
 };
 
 extern HostDatarefs gHostData;
 
-// Looks up all 32 rows in order (names chosen by the host version); true when every
-// required row was found (rows 4, 27 and 28 are optional). Called once by XPluginStart.
+// Looks up all 32 rows in order (names chosen by the host version), then the optional gear
+// table; true when every required row was found (rows 4, 27 and 28 are optional). Called
+// once by XPluginStart.
 bool LookupHostDatarefs();
 
 // The name looked up for table row `row` (1..32) under host version `xplaneVersion`

@@ -62,8 +62,10 @@ enum GpuMessage : int {
 };
 
 // ---- Pushback state machine --------------------------------------------------------------
-int PushbackPreCheck();                // 0, or a refusal code -7..-2
-const char* RefusalMessage(int code);  // text for codes -7..-2, nullptr otherwise
+int PushbackPreCheck();                // 0, or a refusal code -9..-2
+const char* RefusalMessage(int code);  // text for codes -9..-2, nullptr otherwise
+// The crew's line for a refusal that the aircraft causes (no wheel to push at); else nothing.
+void AnnounceRefusal(int code);
 void StopPushback();
 void BeginPushback();
 void ComputeEndPoint();

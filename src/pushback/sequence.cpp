@@ -33,7 +33,11 @@ constexpr float kMinTickInterval = 0.0015f;
 // Whether the host holds a registration of PushbackSequenceLoop (the shell makes the first).
 bool gSequenceLoopRegistered = false;
 
+// Indexed by code + 9: the two gear refusals, then the original codes -7 to -2.
 const char* const kRefusals[] = {
+    "This aircraft has no wheels behind its centre of gravity;that a tug could push.",
+    ("This aircraft has no steerable nose wheel for the tug.;"
+     "(You can push on the rear gear: see the preferences panel.)"),
     "This version of Tarvosk is not compatible ; with this version of X-Plane.",
     "You can't start a PushBack while airborne!",
     ("You can't Pushback a plane while the engines are; running. (you can allow this in the "
@@ -137,8 +141,17 @@ void MarkSequenceLoopRegistered() {
 }
 
 const char* RefusalMessage(int code) {
-    if (code < -7 || code > -2) return nullptr;
-    return kRefusals[code + 7];
+    if (code < kNoRearWheel || code > -2) return nullptr;
+    return kRefusals[code + 9];
+}
+
+void AnnounceRefusal(int code) {
+    // The crew says why only where the aircraft itself is the reason.
+    if (code == kNoNoseWheel) {
+        SayPushback("%s we cannot push you, there is no nose wheel for our tug", 6, kCrewRed);
+    } else if (code == kNoRearWheel) {
+        SayPushback("%s we cannot push you, there is no wheel behind for our tug", 6, kCrewRed);
+    }
 }
 
 int PushbackPreCheck() {
@@ -149,7 +162,7 @@ int PushbackPreCheck() {
     if (groundSpeed > 2.0f && XPLMGetDatai(d.gearHandleStatus) == 1) return -4;
     if (gGpu.gpuConnected) return -2;
     if (AnyEngineRunning() && !gSettings.ALLOW_ENGN_ON) return -5;
-    return 0;
+    return PushedGearCheck();
 }
 
 void StopPushback() {
@@ -206,6 +219,10 @@ void StartPushbackKind(int kind) {
     static constexpr int kSteering[6] = {0, 1, 2, 2, 1, 1};
     StopPushback();
     if (kind < 1 || kind > 5) return;
+    if (const int refusal = PushedGearCheck()) {  // nothing for the tug to push at
+        AnnounceRefusal(refusal);
+        return;
+    }
     // Started without the pre-check: the aircraft must not leave with the cable still in.
     if (gGpu.gpuConnected) DisconnectGpu();
     gPushback.pushRequested = true;

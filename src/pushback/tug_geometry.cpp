@@ -9,10 +9,38 @@
 
 namespace tarvosk {
 
+bool ReadGearTable(GearTable* t) {
+    const HostDatarefs& d = gHostData;
+    if (d.gearType == nullptr || d.gearSteers == nullptr) return false;
+    *t = GearTable{};
+    const int types = XPLMGetDatavi(d.gearType, t->type, 0, kGearSlots);
+    const int steers = XPLMGetDatavi(d.gearSteers, t->steers, 0, kGearSlots);
+    XPLMGetDatavf(d.gearX, t->x, 0, kGearSlots);
+    XPLMGetDatavf(d.gearZ, t->z, 0, kGearSlots);
+    XPLMGetDatavf(d.gearTyreRadius, t->tyreRadius, 0, kGearSlots);
+    t->count = types < steers ? types : steers;
+    if (t->count < 0) t->count = 0;
+    return true;
+}
+
+int PushedGearCheck() {
+    GearTable table;
+    if (gXplaneVersion < 800 || !ReadGearTable(&table)) return 0;
+    const GearChoice c = ChooseGears(table);
+    if (gSettings.FRONT_WHEEL) return c.nose < 0 ? kNoNoseWheel : 0;
+    return c.main < 0 ? kNoRearWheel : 0;
+}
+
 void SelectGears() {
     const bool modern = gXplaneVersion >= 800;
     gTruck.noseGear = modern ? 0 : 67;
     gTruck.mainGear = modern ? 1 : 68;
+    GearTable table;
+    if (modern && ReadGearTable(&table)) {
+        const GearChoice c = ChooseGears(table);
+        if (c.nose >= 0) gTruck.noseGear = c.nose;
+        if (c.main >= 0) gTruck.mainGear = c.main;
+    }
     gTruck.pushedGear = gSettings.FRONT_WHEEL ? gTruck.noseGear : gTruck.mainGear;
 }
 

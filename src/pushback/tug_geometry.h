@@ -8,8 +8,38 @@ struct WorldPoint {
     double x, y, z;
 };
 
-// Gear indices by host version (0/1 from version 800 on, else 67/68) and the pushed gear by
-// FRONT_WHEEL, stored in gTruck.
+// The host's gear table, as much of it as the choice of the pushed wheel needs: metres, body
+// axes (x right, z aft) relative to the centre of gravity.
+inline constexpr int kGearSlots = 10;
+struct GearTable {
+    int count = 0;
+    int type[kGearSlots] = {};  // 0 none, 1 skid, 2 and up wheels
+    int steers[kGearSlots] = {};
+    float x[kGearSlots] = {}, z[kGearSlots] = {}, tyreRadius[kGearSlots] = {};
+};
+
+// Slots of the nose gear (the steering or castoring wheel furthest ahead of the centre of
+// gravity) and the main gear (the wheel behind it nearest the centre line, the lower slot on a
+// tie); -1 where the aircraft has none. Skids, dummy wheels (tyre radius under 5 cm) and unused
+// slots never count. Pure.
+struct GearChoice {
+    int nose = -1, main = -1;
+};
+GearChoice ChooseGears(const GearTable& table);
+
+// Reads the host's table; false when the host has none (older simulators).
+bool ReadGearTable(GearTable* table);
+
+// Refusals when the aircraft has no wheel for the push FRONT_WHEEL asks for.
+inline constexpr int kNoNoseWheel = -8;
+inline constexpr int kNoRearWheel = -9;
+// 0 when the pushed wheel exists (or the host has no gear table), else one of the codes above.
+int PushedGearCheck();
+
+// Gear indices: from the gear table where the host has one, else by host version (0/1 from
+// version 800 on, else 67/68); the pushed gear by FRONT_WHEEL. Stored in gTruck. Without a
+// wheel of its kind the index keeps the fixed slot (the GPU still stands by it), and
+// PushedGearCheck refuses the push.
 void SelectGears();
 
 // World position of gear `gear`: its body offset rotated by roll, pitch and heading.

@@ -50,11 +50,12 @@ void DisconnectAndRun(intptr_t command) {
 // offer to disconnect it and push.
 bool Refused(int check, intptr_t command) {
     if (check == 0) return false;
-    const char* refusal = RefusalMessage(check);
-    if (refusal == nullptr) return true;
-    std::snprintf(messageText, sizeof messageText, "%s", refusal);
-    const MessageBoxChoice disconnect{"Disconnect and push", DisconnectAndRun, command};
-    ShowMessageBox("Warning...", check == kRefusedForGpu ? &disconnect : nullptr);
+    if (const char* refusal = RefusalMessage(check)) {
+        std::snprintf(messageText, sizeof messageText, "%s", refusal);
+        const MessageBoxChoice disconnect{"Disconnect and push", DisconnectAndRun, command};
+        ShowMessageBox("Warning...", check == kRefusedForGpu ? &disconnect : nullptr);
+    }
+    AnnounceRefusal(check);
     return true;
 }
 
