@@ -18,6 +18,7 @@ struct Obj7Reader {
     Obj7Object& object;
     std::string* error;
     TextScanner sc{data, data + size};
+    bool cut = false;  // the file ended where a vertex number should stand
 
     bool fail(size_t offset, const std::string& text) {
         if (error)
@@ -39,25 +40,42 @@ struct Obj7Reader {
         return true;
     }
 
+    // A vertex number, which may stand on a later line. Where the file ends first the number
+    // reads as 0 and the file is marked cut.
+    float readVertexNumber() {
+        const char* p = sc.position();
+        while (p < sc.end() && scan::isDelimiter(*p)) ++p;
+        sc.moveTo(p);
+        if (p == sc.end()) cut = true;
+        return sc.readFloat(true);
+    }
+
     TexturedVertex readTextured() {
         TexturedVertex v{};
-        v.x = sc.readFloat(true);
-        v.y = sc.readFloat(true);
-        v.z = sc.readFloat(true);
-        v.s = sc.readFloat(true);
-        v.t = sc.readFloat(true);
+        v.x = readVertexNumber();
+        v.y = readVertexNumber();
+        v.z = readVertexNumber();
+        v.s = readVertexNumber();
+        v.t = readVertexNumber();
         return v;
     }
 
     ColouredVertex readColoured() {
         ColouredVertex v{};
-        v.x = sc.readFloat(true);
-        v.y = sc.readFloat(true);
-        v.z = sc.readFloat(true);
-        v.r = sc.readFloat(true);
-        v.g = sc.readFloat(true);
-        v.b = sc.readFloat(true);
+        v.x = readVertexNumber();
+        v.y = readVertexNumber();
+        v.z = readVertexNumber();
+        v.r = readVertexNumber();
+        v.g = readVertexNumber();
+        v.b = readVertexNumber();
         return v;
+    }
+
+    // A primitive whose vertex list the file ends inside would be drawn with zeros for the
+    // rest: the mark of a cut file, refused whole.
+    bool failCut(std::string_view what, int64_t declared, int64_t complete, size_t offset) {
+        return fail(offset, std::string(what) + " declares " + std::to_string(declared) +
+                                " vertices, the file ends after " + std::to_string(complete));
     }
 
     bool readVersion700() {
@@ -81,6 +99,7 @@ struct Obj7Reader {
                     command.colouredVertices.reserve(static_cast<size_t>(row->argCount));
                     for (int i = 0; i < row->argCount; ++i) {
                         command.colouredVertices.push_back(readColoured());
+                        if (cut) return failCut(token, row->argCount, i, offset);
                     }
                     break;
                 }
@@ -92,6 +111,7 @@ struct Obj7Reader {
                     command.texturedVertices.reserve(static_cast<size_t>(count));
                     for (int64_t i = 0; i < count; ++i) {
                         command.texturedVertices.push_back(readTextured());
+                        if (cut) return failCut(token, count, i, offset);
                     }
                     break;
                 }
@@ -109,7 +129,7 @@ struct Obj7Reader {
         return true;
     }
 
-    void readVersion2Polygon(int32_t type) {
+    bool readVersion2Polygon(int32_t type, size_t offset) {
         const float a = sc.readFloat(false);
         const float b = sc.readFloat(false);
         const float c = sc.readFloat(false);
@@ -125,9 +145,10 @@ struct Obj7Reader {
         double sum[3] = {0.0, 0.0, 0.0};
         for (int i = 0; i < count; ++i) {
             TexturedVertex v{};
-            v.x = sc.readFloat(true);
-            v.y = sc.readFloat(true);
-            v.z = sc.readFloat(true);
+            v.x = readVertexNumber();
+            v.y = readVertexNumber();
+            v.z = readVertexNumber();
+            if (cut) return failCut("type " + std::to_string(type) + " polygon", count, i, offset);
             v.s = st[i][0];
             v.t = st[i][1];
             sum[0] += v.x;
@@ -145,6 +166,7 @@ struct Obj7Reader {
                                 static_cast<float>(sum[2] * 0.25), 1.0f};
             object.commands.push_back(std::move(smoke));
         }
+        return true;
     }
 
     bool readVersion2() {
@@ -161,9 +183,10 @@ struct Obj7Reader {
                 command.code = type == 1 ? CommandCode::light : CommandCode::line;
                 for (int i = 0; i < type; ++i) {
                     ColouredVertex v{};
-                    v.x = sc.readFloat(true);
-                    v.y = sc.readFloat(true);
-                    v.z = sc.readFloat(true);
+                    v.x = readVertexNumber();
+                    v.y = readVertexNumber();
+                    v.z = readVertexNumber();
+                    if (cut) return failCut(type == 1 ? "light" : "line", type, i, offset);
                     v.r = r;
                     v.g = g;
                     v.b = b;
@@ -171,7 +194,7 @@ struct Obj7Reader {
                 }
                 object.commands.push_back(std::move(command));
             } else if (type >= 3 && type <= 7) {
-                readVersion2Polygon(type);
+                if (!readVersion2Polygon(type, offset)) return false;
             } else if (type == 99) {
                 sc.skipLine();
                 return true;
@@ -185,6 +208,7 @@ struct Obj7Reader {
                 command.texturedVertices.reserve(static_cast<size_t>(count));
                 for (int64_t i = 0; i < count; ++i) {
                     command.texturedVertices.push_back(readTextured());
+                    if (cut) return failCut("quad strip", count, i, offset);
                 }
                 object.commands.push_back(std::move(command));
             } else {

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string_view>
+#include <utility>
 
 #include "objformat/file_buffer.h"
 #include "objformat/line_numbers.h"
@@ -325,9 +326,50 @@ struct Obj8Reader {
         resetModel(model);
         return readHeader(version) && readBody();
     }
+
+    // Vertices or indices declared and never given would be drawn from zeros: the mark of a
+    // cut or damaged file, which is refused whole. Line vertices and lights that fall short
+    // are not: exporters count custom and named lights into POINT_COUNTS, and X-Plane loads
+    // such files.
+    std::string shortfall() const {
+        const struct {
+            PointTable table;
+            size_t filled;
+        } tables[] = {{PointTable::Vertices, nextVertex}, {PointTable::Indices, nextIndex}};
+        for (const auto& [table, filled] : tables) {
+            const auto wanted = static_cast<size_t>(declared[static_cast<int>(table)]);
+            if (filled >= wanted) continue;
+            std::string text = describeTableCount(table, wanted, filled);
+            if (stoppedEarly) {
+                text += " before line " + std::to_string(lineNumberAt(data, size, stopOffset)) +
+                        ", whose table was already full and where the reading stopped";
+            }
+            return text;
+        }
+        return {};
+    }
 };
 
 }  // namespace
+
+std::string describeTableCount(PointTable table, size_t declared, size_t found) {
+    static const char* const kWhat[] = {"vertices", "line vertices", "lights", "indices"};
+    static const char* const kLines[] = {"VT lines", "VLINE lines", "VLIGHT lines",
+                                         "indices on IDX and IDX10 lines"};
+    const auto k = static_cast<size_t>(table);
+    return "POINT_COUNTS declares " + std::to_string(declared) + " " + kWhat[k] +
+           ", the file has " + std::to_string(found) + " " + kLines[k];
+}
+
+int objectHeaderVersion(const char* data, size_t size) {
+    TextScanner sc(data, data + size);
+    sc.skipLine();
+    const int version = sc.readInt();
+    sc.skipLine();
+    if (version == 2) return 2;
+    if (version != 700 && version != 800) return 0;
+    return sc.matchKeyword("OBJ", true) ? version : 0;
+}
 
 void resetModel(ObjectModel& model) {
     model.textureName.clear();
@@ -380,11 +422,20 @@ bool readObj8Unvalidated(const char* data, size_t size, ObjectModel& model, std:
 namespace {
 
 bool readValidated(const char* data, size_t size, ObjectModel& model, std::string* error,
-                   bool wholeRuns) {
+                   bool wholeRuns, ShortTables shortTables, bool* version8 = nullptr) {
     Obj8Reader reader{data, size, model, error};
     reader.wholeRuns = wholeRuns;
     int32_t version = 0;
-    if (!reader.read(version)) return false;
+    const bool read = reader.read(version);
+    if (version8) *version8 = version == 800;
+    if (!read) return false;
+    std::string shortfall;
+    if (shortTables == ShortTables::Refused) shortfall = reader.shortfall();
+    if (!shortfall.empty()) {
+        if (error) *error = std::move(shortfall);
+        resetModel(model);
+        return false;
+    }
     ModelIssue issue;
     if (validateModel(model, &issue)) return true;
     // A model that reaches outside its own arrays is refused whole, so drawing can trust it.
@@ -407,15 +458,17 @@ bool readValidated(const char* data, size_t size, ObjectModel& model, std::strin
 
 }  // namespace
 
-bool readObj8FromBuffer(const char* data, size_t size, ObjectModel& model, std::string* error) {
-    return readValidated(data, size, model, error, true);
+bool readObj8FromBuffer(const char* data, size_t size, ObjectModel& model, std::string* error,
+                        ShortTables shortTables) {
+    return readValidated(data, size, model, error, true, shortTables);
 }
 
 bool readObj8LineByLine(const char* data, size_t size, ObjectModel& model, std::string* error) {
-    return readValidated(data, size, model, error, false);
+    return readValidated(data, size, model, error, false, ShortTables::ZeroFilled);
 }
 
-bool readObj8(const std::string& path, ObjectModel& model, std::string* error) {
+bool readObj8(const std::string& path, ObjectModel& model, std::string* error,
+              ShortTables shortTables, bool* version8) {
     // One buffer reused from read to read: a fresh allocation of the file's size costs a page
     // fault per page, as much as the parsing of a large file. Kept up to a size no real object
     // reaches, so a freak file does not pin its memory. Objects are read on the main thread only;
@@ -423,9 +476,10 @@ bool readObj8(const std::string& path, ObjectModel& model, std::string* error) {
     // ever unloading.
     constexpr size_t kKeptBufferBytes = size_t{128} << 20;
     static FileBuffer buffer;
+    if (version8) *version8 = false;
     bool ok = readWholeFile(path, buffer, error);
     if (ok) {
-        ok = readObj8FromBuffer(buffer.begin(), buffer.size, model, error);
+        ok = readValidated(buffer.begin(), buffer.size, model, error, true, shortTables, version8);
         if (!ok && error) *error = path + ": " + *error;
     } else {
         resetModel(model);

@@ -171,27 +171,20 @@ std::string writeObj8ToString(const ObjectModel& model) {
     return text;
 }
 
-bool writeObj8(const std::string& path, const ObjectModel& model, std::string* error) {
-    ModelIssue issue;
-    if (!validateModel(model, &issue)) {
-        return fail(error, "refusing to write an invalid model: " + issue.message);
-    }
-    const std::string text = writeObj8ToString(model);
-
+bool writeBeside(const std::string& path, const std::string& bytes, std::string* temporary,
+                 std::string* error) {
     // The temporary file sits beside the target so the replacement stays within one file
     // system. Bytes are written as they are: the same file on every platform.
-    std::string temporary;
+    std::string name;
     std::FILE* file = nullptr;
     for (int attempt = 0; attempt < 100 && file == nullptr; ++attempt) {
-        temporary =
+        name =
             path + ".tmp." + std::to_string(platform::ProcessId()) + "." + std::to_string(attempt);
-        file = platform::CreateNewFile(temporary);
+        file = platform::CreateNewFile(name);
         if (file == nullptr && errno != EEXIST) break;
     }
-    if (file == nullptr) {
-        return fail(error, "cannot create " + temporary + ": " + std::strerror(errno));
-    }
-    bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    if (file == nullptr) return fail(error, "cannot create " + name + ": " + std::strerror(errno));
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     if (ok && !platform::SyncFile(file)) ok = false;
     std::string reason = ok ? "" : std::strerror(errno);
     if (std::fclose(file) != 0 && ok) {
@@ -199,9 +192,21 @@ bool writeObj8(const std::string& path, const ObjectModel& model, std::string* e
         reason = std::strerror(errno);
     }
     if (!ok) {
-        platform::RemoveFile(temporary);
-        return fail(error, "cannot write " + temporary + ": " + reason);
+        platform::RemoveFile(name);
+        return fail(error, "cannot write " + name + ": " + reason);
     }
+    *temporary = name;
+    return true;
+}
+
+bool writeObj8(const std::string& path, const ObjectModel& model, std::string* error) {
+    ModelIssue issue;
+    if (!validateModel(model, &issue)) {
+        return fail(error, "refusing to write an invalid model: " + issue.message);
+    }
+    std::string temporary;
+    if (!writeBeside(path, writeObj8ToString(model), &temporary, error)) return false;
+    std::string reason;
     if (!platform::AtomicReplace(temporary, path, &reason)) {
         platform::RemoveFile(temporary);
         return fail(error, "cannot replace " + path + ": " + reason);

@@ -13,6 +13,12 @@ namespace tarvosk {
 // valid (see validateModel) or anything in creating, writing, flushing or renaming fails.
 bool writeObj8(const std::string& path, const ObjectModel& model, std::string* error = nullptr);
 
+// Writes `bytes` to a new file beside `path` (its name, `path` with a suffix, goes to
+// `temporary`) and flushes it to the disk, ready to be renamed over `path`. False, with the
+// reason in `error` when given and no file left behind, when anything fails.
+bool writeBeside(const std::string& path, const std::string& bytes, std::string* temporary,
+                 std::string* error = nullptr);
+
 // The text writeObj8 would write. Animation commands whose record is missing write nothing.
 std::string writeObj8ToString(const ObjectModel& model);
 

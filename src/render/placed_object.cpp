@@ -8,10 +8,11 @@
 #include <filesystem>
 
 #include "config/log.h"
+#include "objformat/conversion_cache.h"
+#include "objformat/file_buffer.h"
 #include "objformat/obj7_convert.h"
 #include "objformat/obj7_reader.h"
 #include "objformat/obj8_reader.h"
-#include "objformat/obj8_writer.h"
 #include "platform/files.h"
 
 namespace tarvosk {
@@ -54,22 +55,45 @@ void ReleaseTexturesExcept(PlacedObject& object, const std::vector<int32_t>& kee
 
 bool LoadObjectModel(const std::string& path, ObjectModel& model, std::string* error) {
     std::string obj8Error;
-    if (readObj8(path, model, &obj8Error)) return true;
+    bool version8 = false;
+    if (readObj8(path, model, &obj8Error, ShortTables::Refused, &version8)) return true;
+    // A refused version-8 object is no business of the older reader.
+    if (version8) {
+        if (error != nullptr) *error = obj8Error;
+        return false;
+    }
 
-    Obj7Object obj7;
+    FileBuffer original;
     std::string obj7Error;
-    if (!readObj7(path, obj7, &obj7Error)) {
+    Obj7Object obj7;
+    if (!readWholeFile(path, original, &obj7Error)) {
+        // A file that cannot be opened gives both readers the same reason: say it once.
         if (error != nullptr) {
-            // A file that cannot be opened gives both readers the same reason: say it once.
             *error = obj7Error == obj8Error ? obj8Error
                                             : obj8Error + " (as version 7: " + obj7Error + ")";
         }
         return false;
     }
+    if (!readObj7FromBuffer(original.begin(), original.size, obj7, &obj7Error)) {
+        if (error != nullptr) {
+            obj7Error = path + ": " + obj7Error;
+            // A version-7 or version-2 header: the older reader's reason is the one.
+            *error = objectHeaderVersion(original.begin(), original.size) != 0
+                         ? obj7Error
+                         : obj8Error + " (as version 7: " + obj7Error + ")";
+        }
+        return false;
+    }
     if (!convertObj7(obj7, model, error)) return false;
     // The rewrite is a cache: the next load reads version 8 directly. Its failure (a
-    // read-only folder) changes nothing for this load.
-    writeObj8(path, model);
+    // read-only folder, a backup name already taken) changes nothing for this load.
+    std::string reason;
+    if (replaceWithConversion(path, original.begin(), original.size, model, &reason)) {
+        Log("Converted version-7 object " + path + " to version 8; the original is kept as " +
+            obj7BackupPath(path) + "\n");
+    } else {
+        Log("[WRNG] Version-7 object " + path + " converted for this load only: " + reason + "\n");
+    }
     return true;
 }
 

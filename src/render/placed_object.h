@@ -33,8 +33,9 @@ extern PlacedObject truckObject;
 extern PlacedObject gpuObject;
 
 // Reads a version-8 object, or a version-7 (or 2) object which is then converted and written
-// back over the file in version-8 form. False when neither reader accepts the file; the
-// reason goes to `error` when given.
+// back over the file in version-8 form, its original kept beside it (see
+// replaceWithConversion; the outcome goes to the log). False when neither reader accepts the
+// file, a cut one included, which is then left as it is; the reason goes to `error`.
 bool LoadObjectModel(const std::string& path, ObjectModel& model, std::string* error = nullptr);
 
 // Loads basePath + ".obj" and its day and lit textures; true when the model and a day texture

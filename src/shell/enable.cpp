@@ -35,10 +35,12 @@ void SelectTruck() {
 
 void LoadGpu() {
     const std::string path = gGroundServicesFolder + "GPU";
-    if (LoadPlacedObject(gpuObject, path)) {
+    std::string reason;
+    if (LoadPlacedObject(gpuObject, path, &reason)) {
         Log("Meshes and textures for GPU succesfuly loaded\n");
     } else {
         Log("[WRNG] Failed to load GPU object or textures " + path + "\n");
+        if (!reason.empty()) Log("[WRNG] " + reason + "\n");
     }
 }
 

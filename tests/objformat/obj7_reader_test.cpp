@@ -109,12 +109,35 @@ TEST(Obj7Reader, EverythingAfterEndIsIgnored) {
     EXPECT_EQ(object.commands[0].code, CommandCode::quad);
 }
 
-TEST(Obj7Reader, AVertexListCutShortByTheEndOfFileReadsZeros) {
-    Obj7Object object;
-    ASSERT_TRUE(read7(std::string(kHeader700) + "quad\n1 2 3", object));
-    ASSERT_EQ(object.commands[0].texturedVertices.size(), 4u);
-    EXPECT_EQ(object.commands[0].texturedVertices[0].z, 3.0f);
-    EXPECT_EQ(object.commands[0].texturedVertices[3].x, 0.0f);
+// A file cut inside a vertex list would give the rest of it zeros: refused, in both formats,
+// while a list that ends exactly with the file is whole.
+TEST(Obj7Reader, AVertexListTheFileEndsInsideIsRefused) {
+    const struct {
+        std::string text;
+        const char* reason;  // empty: read
+    } cases[] = {
+        {std::string(kHeader700) + "quad\n1 2 3",
+         "line 6: quad declares 4 vertices, the file ends after 0"},
+        {std::string(kHeader700) + "tri_fan 3\n0 0 0 0 0\n1 1 1 1 1\n\n",
+         "line 6: tri_fan declares 3 vertices, the file ends after 2"},
+        {std::string(kHeader700) + "light\n0 0 0 10 10",
+         "line 6: light declares 1 vertices, the file ends after 0"},
+        {"I\n2\ntex\n3 0 1 0 1\n0 0 0  1 0 0\n",
+         "line 4: type 3 polygon declares 3 vertices, the file ends after 2"},
+        {"I\n2\ntex\n2 1 1 1\n0 0 0\n", "line 4: line declares 2 vertices, the file ends after 1"},
+        {"I\n2\ntex\n-1\n0 0 0 0 0\n",
+         "line 4: quad strip declares 2 vertices, the file ends after 1"},
+        {std::string(kHeader700) + "tri\n0 0 0 0 0 1 1 1 1 1 2 2 2 2 2", ""},
+        {"I\n2\ntex\n1 1 1 1\n0 0 0", ""},
+    };
+    for (const auto& c : cases) {
+        Obj7Object object;
+        std::string error;
+        EXPECT_EQ(read7(c.text, object, &error), *c.reason == '\0') << c.text;
+        if (*c.reason) {
+            EXPECT_EQ(error, c.reason) << c.text;
+        }
+    }
 }
 
 TEST(Obj7Reader, VertexCountsTheFileCannotBackFailCleanly) {

@@ -9,6 +9,7 @@
 #include "config/log.h"
 #include "fake_host.h"
 #include "image_builders.h"
+#include "objformat/obj8_writer.h"
 #include "render/placed_object.h"
 #include "test_folder.h"
 
@@ -173,6 +174,88 @@ TEST_F(ObjectManagerTest, Version7IsConvertedRewrittenAndReadAsVersion8Next) {
     ASSERT_EQ(again.model.lods.size(), first.lods.size());
     EXPECT_EQ(again.model.lods[0].commands.size(), first.lods[0].commands.size());
     EXPECT_FALSE(first.indices.empty());
+}
+
+// A cut object, of either version, is refused with the reason in the log and never
+// touched; a whole version-7 object is replaced by its conversion only once that reads back,
+// and its original is kept beside it, never over another file of the backup's name.
+TEST_F(ObjectManagerTest, CutObjectsAreRefusedAndAConversionKeepsItsOriginal) {
+    const std::string v8 = kObj8;
+    const std::string v7 = kObj7;
+    const std::string bigNumber(40, '9');  // reads as infinity: no text gives it back
+    const struct {
+        const char* name;
+        std::string text;
+        const char* logged;  // what the log says after the name's path
+    } refused[] = {
+        {"CutVt", v8.substr(0, v8.find("VT 0 1 0")),
+         ".obj: POINT_COUNTS declares 3 vertices, the file has 2 VT lines"},
+        {"CutIdx", v8.substr(0, v8.find("IDX 2")),
+         ".obj: POINT_COUNTS declares 3 indices, the file has 2 indices on IDX and IDX10 lines"},
+        {"CutV7", v7.substr(0, v7.find("0 1 0 0 1\n")),
+         ".obj: line 7: quad declares 4 vertices, the file ends after 3"},
+    };
+    ASSERT_TRUE(OpenLog(dir + "Tarvosk.log"));
+    for (const auto& c : refused) {
+        Write(std::string(c.name) + ".obj", c.text);
+        Write(std::string(c.name) + ".png", Png(4));
+        LoadTruckObject(dir, c.name);
+    }
+    Write("Tug.obj", v7);
+    Write("Tug.png", Png(4));
+    LoadTruckObject(dir, "Tug");
+    const std::string tugModel = writeObj8ToString(truckObject.model);
+    Write("Van.obj", v7);
+    Write("Van.obj7.bak", std::string("someone else's file"));
+    Write("Van.png", Png(4));
+    LoadTruckObject(dir, "Van");
+    Write("Inf.obj", "I\n700\nOBJ\n\ninf\ntri\n" + bigNumber + " 0 0 0 0 1 0 0 0 0 0 1 0 0 0\n");
+    Write("Inf.png", Png(4));
+    LoadTruckObject(dir, "Inf");
+    OpenLog("");
+    const std::string log = Read(dir + "Tarvosk.log");
+
+    for (const auto& c : refused) {
+        const std::string path = dir + c.name;
+        EXPECT_NE(log.find("[WRNG] Failed to load object " + path + " (path: " + dir +
+                           ")\n[WRNG] " + path + c.logged + "\n"),
+                  std::string::npos)
+            << log;
+        EXPECT_EQ(Read(path + ".obj"), c.text);
+    }
+    // The conversion: the new file in place, the original beside it, nothing else left.
+    EXPECT_EQ(Read(dir + "Tug.obj"), tugModel);
+    EXPECT_EQ(Read(dir + "Tug.obj7.bak"), v7);
+    EXPECT_NE(log.find("Converted version-7 object " + dir +
+                       "Tug.obj to version 8; the original "
+                       "is kept as " +
+                       dir + "Tug.obj7.bak\n"),
+              std::string::npos)
+        << log;
+    // A backup name already taken: both files stay as they were, the object still loads.
+    EXPECT_EQ(Read(dir + "Van.obj"), v7);
+    EXPECT_EQ(Read(dir + "Van.obj7.bak"), "someone else's file");
+    EXPECT_NE(log.find("Meshes and textures for object " + dir + "Van succesfuly loaded"),
+              std::string::npos);
+    EXPECT_NE(log.find("[WRNG] Version-7 object " + dir + "Van.obj converted for this load only: " +
+                       dir + "Van.obj7.bak already exists and holds another file, which is kept"),
+              std::string::npos)
+        << log;
+    // A conversion that does not read back as written never takes the original's place.
+    EXPECT_EQ(Read(dir + "Inf.obj").rfind("I\n700\n", 0), 0u);
+    EXPECT_NE(log.find("does not read back as written: the vertices differ"), std::string::npos)
+        << log;
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        names.insert(entry.path().filename().string());
+    std::set<std::string> expected{".made-by-tarvosk-sim", "Tarvosk.log", "Tug.obj7.bak",
+                                   "Van.obj7.bak"};
+    for (const char* name : {"CutVt", "CutIdx", "CutV7", "Tug", "Van", "Inf"}) {
+        expected.insert(std::string(name) + ".obj");
+        expected.insert(std::string(name) + ".png");
+    }
+    EXPECT_EQ(names, expected);
+    UnloadPlacedObject(truckObject);
 }
 
 TEST_F(ObjectManagerTest, ASecondLoadReplacesTheModelAndFreesTheFirstTextures) {

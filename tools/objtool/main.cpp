@@ -15,11 +15,14 @@ namespace {
 
 const char* const kUsage =
     "usage: tarvosk-objtool info FILE          what the object holds, and what is wrong with it\n"
-    "       tarvosk-objtool check FILE...      one line per file; exits 1 when any fails to load\n"
-    "                                          or its tables do not match POINT_COUNTS; warns of\n"
-    "                                          textures not beside the object and of textures\n"
-    "                                          OpenGL and instances would draw apart\n"
-    "       tarvosk-objtool convert IN OUT     writes IN (version 8, 7 or 2) as a version-8 file\n"
+    "       tarvosk-objtool check FILE...      one line per file; exits 1 when any fails to load,\n"
+    "                                          falls short of its POINT_COUNTS in vertices or\n"
+    "                                          indices or runs past them; warns of line vertices\n"
+    "                                          and lights short of them, of textures not beside\n"
+    "                                          the object and of textures OpenGL and instances\n"
+    "                                          would draw apart\n"
+    "       tarvosk-objtool convert IN OUT     writes IN (version 8, 7 or 2) as a version-8 file;\n"
+    "                                          refuses, writing nothing, what check fails\n"
     "       tarvosk-objtool --help\n";
 
 // The usage lines of one verb, "check" with its continuation line.
@@ -144,11 +147,14 @@ int info(const std::string& path) {
         return 1;
     }
     printModel(object.model);
-    for (const std::string& warning : object.countIssues)
+    for (const std::string& warning : object.countWarnings)
         std::printf("warning:       %s\n", warning.c_str());
+    for (const std::string& issue : object.countIssues)
+        std::printf("error:         %s\n", issue.c_str());
     if (object.issues.empty()) {
-        std::printf("validation:    ok\n");
-        return 0;
+        std::printf("validation:    %s\n",
+                    object.countIssues.empty() ? "ok" : "the tables do not match POINT_COUNTS");
+        return object.countIssues.empty() ? 0 : 1;
     }
     std::printf("validation:    %zu issue%s%s (the object would not load)\n", object.issues.size(),
                 object.issues.size() == 1 ? "" : "s", object.issues.size() >= 50 ? " or more" : "");
@@ -183,23 +189,18 @@ int check(const std::vector<std::string>& paths) {
     size_t failed = 0;
     for (const std::string& path : paths) {
         const LoadedObject object = loadObject(path);
-        if (object.loaded && !object.countIssues.empty()) {
-            // Loads, but X-Plane draws garbage or nothing from the tables it lacks.
+        if (const std::string refusal = object.refusal(); !refusal.empty()) {
             ++failed;
-            std::string why;
-            for (const std::string& issue : object.countIssues)
-                why += (why.empty() ? "" : "; ") + issue;
-            std::printf("FAIL  %s: %s\n", path.c_str(), why.c_str());
-        } else if (object.loaded) {
-            std::printf("ok    %s  (%s: %s)\n", path.c_str(), formatName(object.version).c_str(),
-                        countsText(object.model).c_str());
-            warnAboutTextures(path, object.model);
-            for (const std::string& difference : drawingPathDifferences(path, object.model))
-                std::printf("warn  %s: %s\n", path.c_str(), difference.c_str());
-        } else {
-            ++failed;
-            std::printf("FAIL  %s: %s\n", path.c_str(), object.error.c_str());
+            std::printf("FAIL  %s: %s\n", path.c_str(), refusal.c_str());
+            continue;
         }
+        std::printf("ok    %s  (%s: %s)\n", path.c_str(), formatName(object.version).c_str(),
+                    countsText(object.model).c_str());
+        for (const std::string& warning : object.countWarnings)
+            std::printf("warn  %s: %s\n", path.c_str(), warning.c_str());
+        warnAboutTextures(path, object.model);
+        for (const std::string& difference : drawingPathDifferences(path, object.model))
+            std::printf("warn  %s: %s\n", path.c_str(), difference.c_str());
     }
     if (paths.size() > 1) {
         std::printf("checked %zu files: %zu passed, %zu failed\n", paths.size(),
@@ -210,8 +211,10 @@ int check(const std::vector<std::string>& paths) {
 
 int convert(const std::string& in, const std::string& out) {
     const LoadedObject object = loadObject(in);
-    if (!object.loaded) {
-        std::fprintf(stderr, "tarvosk-objtool: %s: %s\n", in.c_str(), object.error.c_str());
+    // Whatever check fails is not converted: a cut file would come out whole-looking, its
+    // missing vertices and indices as zeros that check then passes.
+    if (const std::string refusal = object.refusal(); !refusal.empty()) {
+        std::fprintf(stderr, "tarvosk-objtool: %s: %s\n", in.c_str(), refusal.c_str());
         return 1;
     }
     std::string error;

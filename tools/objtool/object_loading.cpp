@@ -9,16 +9,6 @@
 
 namespace tarvosk::objtool {
 
-int headerVersion(const char* data, size_t size) {
-    TextScanner sc(data, data + size);
-    sc.skipLine();
-    const int version = sc.readInt();
-    sc.skipLine();
-    if (version == 2) return 2;
-    if (version != 700 && version != 800) return 0;
-    return sc.matchKeyword("OBJ", true) ? version : 0;
-}
-
 namespace {
 
 std::vector<std::string> describeIssues(const ObjectModel& model,
@@ -96,21 +86,26 @@ TableLines tallyTables(const char* data, size_t size, const int32_t declared[4])
     return tally;
 }
 
-std::vector<std::string> describeCounts(const TableLines& tally, const int32_t declared[4]) {
-    static const char* const kWhat[4] = {"vertices", "line vertices", "lights", "indices"};
-    static const char* const kLines[4] = {"VT lines", "VLINE lines", "VLIGHT lines",
-                                          "indices on IDX and IDX10 lines"};
-    std::vector<std::string> out;
+// Tables whose lines do not match POINT_COUNTS: `errors` for those the plug-in refuses or
+// X-Plane draws wrongly (vertices or indices short, any table running past its count),
+// `warnings` for line vertices and lights that fall short, which X-Plane loads: exporters
+// count custom and named lights into POINT_COUNTS without a VLIGHT line for them.
+void describeCounts(const TableLines& tally, const int32_t declared[4],
+                    std::vector<std::string>& errors, std::vector<std::string>& warnings) {
     for (int k = 0; k < 4; ++k) {
+        const auto table = static_cast<PointTable>(k);
         const size_t wanted = declared[k] > 0 ? static_cast<size_t>(declared[k]) : 0;
         if (tally.counts[k] == wanted) continue;
-        std::string text = "POINT_COUNTS declares " + std::to_string(wanted) + " " + kWhat[k] +
-                           ", the file has " + std::to_string(tally.counts[k]) + " " + kLines[k];
-        if (tally.counts[k] > wanted)
+        std::string text = describeTableCount(table, wanted, tally.counts[k]);
+        if (tally.counts[k] > wanted) {
             text += " (from line " + std::to_string(tally.firstPast[k]) + " on past the count)";
-        out.push_back(text);
+            errors.push_back(text);
+        } else if (table == PointTable::LineVertices || table == PointTable::Lights) {
+            warnings.push_back(text);
+        } else {
+            errors.push_back(text);
+        }
     }
-    return out;
 }
 
 }  // namespace
@@ -119,7 +114,7 @@ LoadedObject loadObject(const std::string& path) {
     LoadedObject result;
     FileBuffer buffer;
     if (!readWholeFile(path, buffer, &result.error)) return result;
-    const int version = headerVersion(buffer.begin(), buffer.size);
+    const int version = objectHeaderVersion(buffer.begin(), buffer.size);
     if (version == 0) {
         result.error = "not an object file: the header is not version 800, 700 or 2";
         return result;
@@ -131,9 +126,8 @@ LoadedObject loadObject(const std::string& path) {
             return result;
         }
         result.issues = describeIssues(result.model, result.details.commandLines);
-        result.countIssues =
-            describeCounts(tallyTables(buffer.begin(), buffer.size, result.details.declaredCounts),
-                           result.details.declaredCounts);
+        describeCounts(tallyTables(buffer.begin(), buffer.size, result.details.declaredCounts),
+                       result.details.declaredCounts, result.countIssues, result.countWarnings);
     } else {
         if (!readObj7FromBuffer(buffer.begin(), buffer.size, result.original, &result.error)) {
             return result;
@@ -146,6 +140,17 @@ LoadedObject loadObject(const std::string& path) {
     }
     result.loaded = true;
     return result;
+}
+
+}  // namespace tarvosk::objtool
+
+namespace tarvosk::objtool {
+
+std::string LoadedObject::refusal() const {
+    if (!loaded) return error;
+    std::string why;
+    for (const std::string& issue : countIssues) why += (why.empty() ? "" : "; ") + issue;
+    return why;
 }
 
 }  // namespace tarvosk::objtool

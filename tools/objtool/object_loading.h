@@ -19,13 +19,16 @@ struct LoadedObject {
     Obj8ReadDetails details;          // version 8 only
     Obj7Object original;              // version 7 and 2 only
     std::vector<std::string> issues;  // validation findings, with lines where known
-    // Version 8: tables whose lines fall short of POINT_COUNTS or run past it. The model still
-    // loads (the reader fills with zeros or stops), but X-Plane draws garbage or nothing.
+    // Version 8: tables whose lines fall short of POINT_COUNTS (vertices, indices) or run past
+    // it (any table). The plug-in refuses the first; X-Plane draws garbage or nothing from
+    // either.
     std::vector<std::string> countIssues;
-};
+    // Version 8: line vertices or lights short of POINT_COUNTS; X-Plane loads such objects.
+    std::vector<std::string> countWarnings;
 
-// The version number the header gives, or 0 when the header is not one of the formats.
-int headerVersion(const char* data, size_t size);
+    // Why check fails the object and convert refuses it; empty when both accept it.
+    std::string refusal() const;
+};
 
 LoadedObject loadObject(const std::string& path);
 

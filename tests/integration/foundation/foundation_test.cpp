@@ -128,6 +128,13 @@ TEST_F(Foundation, FirstRunLogsEveryStepAndWritesTheDefaults) {
                   "[WRNG] Failed to load GPU object or textures " +
                   d +
                   "GroundServices/GPU\n"
+                  "[WRNG] " +
+                  d +
+                  "GroundServices/GPU.obj: not a version-8 object (version line reads 0) (as "
+                  "version 7: " +
+                  d +
+                  "GroundServices/GPU.obj: not a version-7 or version-2 object (version line "
+                  "reads 0))\n"
                   "--- Disabling Tarvosk plugin ---\n"
                   "--- Stopping Tarvosk plugin ---\n");
     EXPECT_EQ(ReadFile(prefs), kDefaultFile);
