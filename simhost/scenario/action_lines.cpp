@@ -6,6 +6,7 @@
 
 #include "lines.h"
 #include "scenario.h"
+#include "simhost/files.h"
 
 namespace simhost::scenario {
 
@@ -75,8 +76,8 @@ bool ParseAction(const std::vector<Token>& t, const std::filesystem::path& folde
     if (v == "load") {
         if (t.size() > 2) return fail("'load' takes at most a plug-in path");
         if (t.size() == 2) {
-            std::filesystem::path p = t[1].text;
-            s.args[0] = (p.is_absolute() ? p : folder / p).string();
+            const std::filesystem::path p = PathFromUtf8(t[1].text);
+            s.args[0] = Utf8(p.is_absolute() ? p : folder / p);
         }
     } else if (v == "start" || v == "enable" || v == "disable" || v == "stop" || v == "unload" ||
                v == "restart" || v == "launch") {
@@ -246,7 +247,7 @@ bool ParseAction(const std::vector<Token>& t, const std::filesystem::path& folde
                 return fail(
                     "'expect file' takes a sandbox path and exists, absent, line \"TEXT\" or "
                     "contains \"TEXT\"");
-            if (std::filesystem::path(rest[0].text).is_absolute() ||
+            if (PathFromUtf8(rest[0].text).is_absolute() ||
                 rest[0].text.find("..") != std::string::npos)
                 return fail("'expect file' takes a path inside the sandbox");
         } else {

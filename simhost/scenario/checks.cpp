@@ -4,8 +4,9 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <sstream>
+
+#include "simhost/files.h"
 
 namespace simhost::scenario {
 
@@ -192,13 +193,16 @@ bool Expect(const Step& s, std::string* why) {
     for (auto at = relative.find("<platform>"); at != std::string::npos;
          at = relative.find("<platform>", at))
         relative.replace(at, 10, PlatformFolder());
-    fs::path file = Sandbox() / relative;
+    const fs::path file = Sandbox() / PathFromUtf8(relative);
     std::error_code ec;
     bool exists = fs::is_regular_file(file, ec);
     if (s.args[1] == "exists") return verdict(exists, "file " + s.args[0]);
     if (s.args[1] == "absent") return verdict(!exists, "absence of file " + s.args[0]);
     if (!exists) return fail("no file " + s.args[0] + " in the sandbox");
-    std::ifstream in(file, std::ios::binary);
+    std::string all, reason;
+    if (!ReadWholeFile(file, &all, &reason))
+        return fail("cannot read " + s.args[0] + " in the sandbox: " + reason);
+    std::istringstream in(all);
     std::string line;
     bool found = false;
     if (s.args[1] == "line") {
@@ -208,9 +212,7 @@ bool Expect(const Step& s, std::string* why) {
         }
         return verdict(found, "line \"" + s.args[2] + "\" in " + s.args[0]);
     }
-    std::ostringstream all;
-    all << in.rdbuf();
-    return verdict(all.str().find(s.args[2]) != std::string::npos,
+    return verdict(all.find(s.args[2]) != std::string::npos,
                    "\"" + s.args[2] + "\" in " + s.args[0]);
 }
 

@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 #include "lines.h"
 #include "scenario.h"
+#include "simhost/files.h"
 #include "simhost/simhost.h"
 
 namespace simhost::scenario {
@@ -112,13 +112,14 @@ bool Parser::Config(const std::vector<Token>& t, bool* handled) {
     const std::string& w = words[0].text;
     auto path = [&](std::optional<std::filesystem::path>* slot) {
         if (!Count(words, 2)) return false;
-        std::filesystem::path p = words[1].text;
+        const std::filesystem::path p = PathFromUtf8(words[1].text);
         *slot = p.is_absolute() ? p : script_->folder / p;
         return true;
     };
     if (w == "sandbox") {
         if (!Count(words, 2)) return false;
-        script_->sandbox = words[1].text;  // relative to the working folder, like --sandbox
+        // Relative to the working folder, like --sandbox.
+        script_->sandbox = PathFromUtf8(words[1].text);
         return true;
     }
     if (w == "plugin") return path(&script_->plugin);
@@ -308,24 +309,23 @@ bool ParseScript(const std::string& text, const std::string& fileName, Script* o
 }
 
 bool ParseScriptFile(const std::filesystem::path& file, Script* out, std::string* error) {
+    const std::string name = Utf8(file);
     auto fail = [&](const std::string& why) {
-        if (error) *error = file.string() + ": " + why;
+        if (error) *error = name + ": " + why;
         return false;
     };
     std::error_code ec;
     if (std::filesystem::is_directory(file, ec))
         return fail("is a folder, not a scenario (give the script's file)");
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return fail("cannot open the scenario");
-    std::ostringstream text;
-    text << in.rdbuf();
+    std::string text;
+    if (!ReadWholeFile(file, &text, nullptr)) return fail("cannot open the scenario");
     out->folder = file.parent_path();
     Script script;
     script.folder = out->folder;
-    if (!ParseScript(text.str(), file.string(), &script, error)) return false;
+    if (!ParseScript(text, name, &script, error)) return false;
     // A run that does nothing passes vacuously: most likely the wrong file was given.
     if (script.steps.empty())
-        return fail(text.str().empty() ? "the scenario is empty" : "the scenario has no action");
+        return fail(text.empty() ? "the scenario is empty" : "the scenario has no action");
     *out = std::move(script);
     return true;
 }
