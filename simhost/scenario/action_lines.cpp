@@ -87,7 +87,7 @@ bool ParseAction(const std::vector<Token>& t, const std::filesystem::path& folde
         if (t[1].text == "fps") {
             if (!count(3) || !ParseNumber(t[2].text, &s.number) || s.number <= 0 ||
                 s.number > 10000)
-                return fail("'set fps' needs a frame rate between 0 and 10000");
+                return fail("'set fps' needs a frame rate above 0 and at most 10000");
             s.what = "fps";
         } else if (t.size() == 3 && t[2].quoted) {
             s.what = "text";

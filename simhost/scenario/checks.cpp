@@ -20,7 +20,54 @@ std::string Hex(int code) {
     return buf;
 }
 
+// The host's own quantities a condition or a print line may name beside datarefs.
+struct HostQuantity {
+    const char* name;
+    double (*value)(int pluginId);
+};
+
+double VisibleWindows(int) {
+    double n = 0;
+    for (const WindowInfo& w : Windows()) n += w.visible ? 1 : 0;
+    return n;
+}
+
+const HostQuantity kHostQuantities[] = {
+    {"time", [](int) { return Now(); }},
+    {"frames", [](int) { return static_cast<double>(FrameCount()); }},
+    {"bad_handles", [](int) { return static_cast<double>(BadHandleAccesses()); }},
+    {"read_only_writes", [](int) { return static_cast<double>(ReadOnlyWrites()); }},
+    {"double_registrations",
+     [](int) { return static_cast<double>(FlightLoopDoubleRegistrations()); }},
+    {"faults", [](int) { return static_cast<double>(PluginFaults()); }},
+    {"speech_count", [](int) { return static_cast<double>(Speech().size()); }},
+    {"messages_sent", [](int) { return static_cast<double>(SentMessages().size()); }},
+    {"plugin_enabled", [](int id) { return PluginEnabled(id) ? 1.0 : 0.0; }},
+    {"camera.controlled", [](int) { return CameraControlled() ? 1.0 : 0.0; }},
+    {"camera.x", [](int) { return static_cast<double>(CameraPose().x); }},
+    {"camera.y", [](int) { return static_cast<double>(CameraPose().y); }},
+    {"camera.z", [](int) { return static_cast<double>(CameraPose().z); }},
+    {"camera.pitch", [](int) { return static_cast<double>(CameraPose().pitch); }},
+    {"camera.heading", [](int) { return static_cast<double>(CameraPose().heading); }},
+    {"camera.roll", [](int) { return static_cast<double>(CameraPose().roll); }},
+    {"camera.zoom", [](int) { return static_cast<double>(CameraPose().zoom); }},
+    {"instances", [](int) { return static_cast<double>(Instances().size()); }},
+    {"objects_loaded", [](int) { return static_cast<double>(ObjectsLoadedNow()); }},
+    {"scene_draw_calls", [](int) { return static_cast<double>(SceneDrawCalls()); }},
+    {"modern_driver", [](int) { return ModernDriver() ? 1.0 : 0.0; }},
+    {"windows_visible", VisibleWindows},
+};
+
 }  // namespace
+
+bool HostValue(const std::string& name, int pluginId, double* value) {
+    for (const HostQuantity& q : kHostQuantities)
+        if (name == q.name) {
+            *value = q.value(pluginId);
+            return true;
+        }
+    return false;
+}
 
 std::string Num(double v) {
     if (std::isnan(v)) return "unknown";
@@ -49,53 +96,7 @@ bool Evaluate(const Condition& c, int pluginId, bool* known, std::string* actual
     }
     double v = NAN;
     const std::string& n = c.lhs;
-    XPLMCameraPosition_t cam = CameraPose();
-    if (n == "time")
-        v = Now();
-    else if (n == "frames")
-        v = static_cast<double>(FrameCount());
-    else if (n == "bad_handles")
-        v = BadHandleAccesses();
-    else if (n == "read_only_writes")
-        v = ReadOnlyWrites();
-    else if (n == "double_registrations")
-        v = FlightLoopDoubleRegistrations();
-    else if (n == "faults")
-        v = PluginFaults();
-    else if (n == "speech_count")
-        v = static_cast<double>(Speech().size());
-    else if (n == "messages_sent")
-        v = static_cast<double>(SentMessages().size());
-    else if (n == "plugin_enabled")
-        v = PluginEnabled(pluginId) ? 1 : 0;
-    else if (n == "camera.controlled")
-        v = CameraControlled() ? 1 : 0;
-    else if (n == "camera.x")
-        v = cam.x;
-    else if (n == "camera.y")
-        v = cam.y;
-    else if (n == "camera.z")
-        v = cam.z;
-    else if (n == "camera.pitch")
-        v = cam.pitch;
-    else if (n == "camera.heading")
-        v = cam.heading;
-    else if (n == "camera.roll")
-        v = cam.roll;
-    else if (n == "camera.zoom")
-        v = cam.zoom;
-    else if (n == "instances")
-        v = static_cast<double>(Instances().size());
-    else if (n == "objects_loaded")
-        v = ObjectsLoadedNow();
-    else if (n == "scene_draw_calls")
-        v = static_cast<double>(SceneDrawCalls());
-    else if (n == "modern_driver")
-        v = ModernDriver() ? 1 : 0;
-    else if (n == "windows_visible") {
-        v = 0;
-        for (const WindowInfo& w : Windows()) v += w.visible ? 1 : 0;
-    } else {
+    if (!HostValue(n, pluginId, &v)) {
         if (!DatarefExists(n)) {
             *known = false;
             *actual = "unknown dataref";

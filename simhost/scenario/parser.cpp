@@ -37,6 +37,51 @@ bool ParseCode(const std::string& s, double* v) {
 
 namespace {
 
+// The length of the well-formed UTF-8 sequence of a letter at `at` (2 to 4), or 0.
+std::size_t Utf8Letter(const std::string& s, std::size_t at) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+    const unsigned char lead = byte(at);
+    const std::size_t n = lead >= 0xC2 && lead <= 0xDF   ? 2
+                          : lead >= 0xE0 && lead <= 0xEF ? 3
+                          : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                         : 0;
+    if (n == 0 || at + n > s.size()) return 0;
+    for (std::size_t k = 1; k < n; ++k)
+        if ((byte(at + k) & 0xC0) != 0x80) return 0;
+    // No overlong forms, no surrogates, nothing beyond U+10FFFF.
+    const unsigned char second = byte(at + 1);
+    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) ||
+        (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second > 0x8F))
+        return 0;
+    return n;
+}
+
+}  // namespace
+
+std::string Printable(const std::string& text) {
+    std::string shown;
+    for (std::size_t k = 0; k < text.size();) {
+        const unsigned char c = static_cast<unsigned char>(text[k]);
+        if (c >= 0x20 && c < 0x7F) {
+            shown += text[k++];
+            continue;
+        }
+        const std::size_t letter = c >= 0x80 ? Utf8Letter(text, k) : 0;
+        if (letter > 0) {
+            shown.append(text, k, letter);
+            k += letter;
+            continue;
+        }
+        char escaped[8];
+        std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+        shown += escaped;
+        ++k;
+    }
+    return shown;
+}
+
+namespace {
+
 class Parser {
   public:
     Parser(const std::string& file, Script* out) : file_(file), script_(out) {}
@@ -46,7 +91,7 @@ class Parser {
 
   private:
     bool Fail(const std::string& why) {
-        error_ = file_ + ":" + std::to_string(line_) + ": " + why;
+        error_ = file_ + ":" + std::to_string(line_) + ": " + Printable(why);
         return false;
     }
     bool Tokenize(const std::string& raw, std::vector<Token>* out);
@@ -135,6 +180,7 @@ bool Parser::Config(const std::vector<Token>& t, bool* handled) {
     }
     if (w == "fresh-sandbox") {
         script_->freshSandbox = true;
+        script_->freshSandboxLine = line_;  // a refusal to empty the sandbox names this line
         return Count(words, 1);
     }
     if (w == "version" || w == "xplm-version") {
@@ -149,7 +195,7 @@ bool Parser::Config(const std::vector<Token>& t, bool* handled) {
         double n;
         if (!Count(words, 2)) return false;
         if (!ParseNumber(words[1].text, &n) || n <= 0 || n > 10000)
-            return Fail("'fps' needs a frame rate between 0 and 10000");
+            return Fail("'fps' needs a frame rate above 0 and at most 10000");
         script_->fps = n;
         return true;
     }
@@ -317,8 +363,8 @@ bool ParseScriptFile(const std::filesystem::path& file, Script* out, std::string
     std::error_code ec;
     if (std::filesystem::is_directory(file, ec))
         return fail("is a folder, not a scenario (give the script's file)");
-    std::string text;
-    if (!ReadWholeFile(file, &text, nullptr)) return fail("cannot open the scenario");
+    std::string text, why;
+    if (!ReadWholeFile(file, &text, &why)) return fail("cannot open the scenario: " + why);
     out->folder = file.parent_path();
     Script script;
     script.folder = out->folder;

@@ -27,7 +27,10 @@ class Runner {
   private:
     bool Step(const simhost::scenario::Step& s);
     bool Fail(const simhost::scenario::Step& s, const std::string& why) {
-        error_ = script_.file + ":" + std::to_string(s.line) + ": " + why;
+        return FailAt(s.line, why);
+    }
+    bool FailAt(int line, const std::string& why) {
+        error_ = script_.file + ":" + std::to_string(line) + ": " + Printable(why);
         return false;
     }
     bool EnsureHost(const simhost::scenario::Step& s);
@@ -69,7 +72,7 @@ bool Runner::EnsureHost(const simhost::scenario::Step& s) {
     std::string why;
     Shutdown();  // a host of an earlier run keeps files open in the sandbox
     if (script_.freshSandbox && !options_.keepSandbox && !EmptyOwnedFolder(sandbox_, &why))
-        return Fail(s, "fresh-sandbox: " + why);
+        return FailAt(script_.freshSandboxLine, "fresh-sandbox: " + why);
     if (!Reset(config, &why)) return Fail(s, "cannot set up the host: " + why);
     SetAfterFrameHook([this] { AfterFrame(); });
     hostUp_ = true;
@@ -168,8 +171,11 @@ bool Runner::Step(const simhost::scenario::Step& s) {
         for (std::size_t k = 0; k < s.args.size(); ++k) {
             const std::string& a = s.args[k];
             if (!line.empty()) line += ' ';
+            double value = NAN;
             if (k < s.quoted.size() && s.quoted[k]) {
                 line += a;
+            } else if (hostUp_ && HostValue(a, pluginId_, &value)) {
+                line += a + " = " + Num(value);  // what a condition on it would compare
             } else if (hostUp_ && DatarefExists(a)) {
                 line += a + " = " + Num(GetDataref(a));
             } else {
@@ -204,9 +210,12 @@ bool Runner::Step(const simhost::scenario::Step& s) {
         } else {
             ok = SetDataref(name, std::strtod(s.args[1].c_str(), nullptr));
         }
-        if (!ok)
-            return Fail(
-                s, "cannot write " + name + " (wrong type, index out of range or owner disabled)");
+        if (!ok) {
+            const std::string refusal = DatarefWriteRefusal(name);
+            return Fail(s, "cannot write " + name + " (" +
+                               (refusal.empty() ? "wrong type or index out of range" : refusal) +
+                               ")");
+        }
         AddTimelineEvent("set " + name +
                          (s.what == "array" ? "[" + std::to_string(s.count) + "]" : "") + " " +
                          s.args[1]);
