@@ -36,8 +36,9 @@ add_custom_target(tarvosk_windows_tests
           Tarvosk)
 
 # The Windows plug-in in the simulated host built for Windows: every scenario, the demo in the
-# package's layout (Tarvosk/win_x64/), a scenario in a folder with German, Cyrillic and CJK
-# letters, and ten thousand random operations. The data folder is platform-neutral: the one a
+# package's layout (Tarvosk/win_x64/), a scenario with pictures read from, run in and written
+# to folders with German, Greek and CJK letters (tools/test-windows.sh checks their names on
+# disk afterwards), and ten thousand random operations. The data folder is platform-neutral: the one a
 # Linux build generates (make test-windows points here at build/dev's).
 set(TARVOSK_CONTENT_DIR "" CACHE PATH "The generated data folder (a Linux build's content/Tarvosk)")
 if(TARVOSK_CONTENT_DIR)
@@ -54,10 +55,17 @@ if(TARVOSK_CONTENT_DIR)
     COMMAND tarvosk-sim --plugin $<TARGET_FILE:Tarvosk> --layout fat
             --content ${TARVOSK_CONTENT_DIR} --out ${_out}/demo_fat_layout --quiet
             ${PROJECT_SOURCE_DIR}/scenarios/demo.txt)
-  add_test(NAME windows.scenario.non_ascii_sandbox
+  # The script's sandbox line is relative to the working folder, letters/, which
+  # tools/test-windows.sh empties before the run.
+  set(_letters "Jürgen Ωμέγα 東京")
+  file(MAKE_DIRECTORY ${_out}/letters)
+  configure_file(${PROJECT_SOURCE_DIR}/scenarios/foundation/letters.txt
+    "${PROJECT_BINARY_DIR}/scenario-${_letters}/letters.txt" COPYONLY)
+  add_test(NAME windows.scenario.non_ascii_folders
     COMMAND tarvosk-sim --plugin $<TARGET_FILE:Tarvosk> --content ${TARVOSK_CONTENT_DIR}
-            "--out" "${_out}/Jürgen-Прив-日本" --quiet
-            ${PROJECT_SOURCE_DIR}/scenarios/foundation/persistence.txt)
+            --out "${_out}/letters/${_letters}/out" --quiet
+            "${PROJECT_BINARY_DIR}/scenario-${_letters}/letters.txt"
+    WORKING_DIRECTORY ${_out}/letters)
   add_test(NAME windows.soak
     COMMAND tarvosk-sim --soak 10000 --seed 20261209 --plugin $<TARGET_FILE:Tarvosk>
             --content ${TARVOSK_CONTENT_DIR} --sandbox ${_out}/soak-sandbox)

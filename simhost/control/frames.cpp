@@ -176,6 +176,16 @@ bool DatarefExists(const std::string& name) {
     return Named(name) != nullptr;
 }
 
+std::string DatarefWriteRefusal(const std::string& name) {
+    const DatarefEntry* e = Named(name);
+    if (!e) return "unknown dataref";
+    if (!e->IsAccessor()) return {};
+    if (e->orphaned) return "its plug-in unregistered it";
+    if (!PluginIsEnabled(e->owner)) return "its plug-in is disabled";
+    if (!e->seti && !e->setf && !e->setd && !e->setvi && !e->setvf && !e->setb) return "read only";
+    return {};
+}
+
 DatarefHandle LookupDataref(const std::string& name) {
     return Named(name);
 }

@@ -4,6 +4,7 @@
 
 #include "control/host_state.h"
 #include "sdk/widgets.h"
+#include "simhost/files.h"
 
 namespace simhost::detail {
 
@@ -65,7 +66,7 @@ std::string PluginLabel(int id) {
     if (id <= static_cast<int>(h.plugins.size())) {
         const Plugin& p = *h.plugins[id - 1];
         if (!p.name.empty()) return p.name;
-        return p.path.stem().string();
+        return Utf8(p.path.stem());
     }
     return "plugin " + std::to_string(id);
 }
@@ -80,10 +81,11 @@ std::string TimeStamp(double t) {
 
 void Log(const std::string& line) {
     Host& h = H();
-    if (!h.log.is_open()) return;
-    h.log << TimeStamp(h.now) << ' ' << line;
-    if (line.empty() || line.back() != '\n') h.log << '\n';
-    h.log.flush();
+    if (!h.log) return;
+    std::string text = TimeStamp(h.now) + ' ' + line;
+    if (line.empty() || line.back() != '\n') text += '\n';
+    std::fwrite(text.data(), 1, text.size(), h.log.get());
+    std::fflush(h.log.get());
 }
 
 void Event(const std::string& text) {

@@ -1,6 +1,7 @@
 // What differs between the platforms for the simulated host outside graphics: loading a
-// plug-in's library, and the paths the SDK hands out (UTF-8, with the platform's separator,
-// as X-Plane gives them).
+// plug-in's library, the paths the SDK hands out (UTF-8, with the platform's separator, as
+// X-Plane gives them), and opening files and making folders by path (simhost/files.h, defined
+// beside these).
 #pragma once
 
 #include <filesystem>

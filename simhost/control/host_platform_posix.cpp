@@ -1,6 +1,7 @@
 #include <dlfcn.h>
 
 #include "control/host_platform.h"
+#include "simhost/files.h"
 
 namespace simhost::detail {
 
@@ -41,3 +42,22 @@ std::string SdkPath(const std::filesystem::path& path) {
 }
 
 }  // namespace simhost::detail
+
+namespace simhost {
+
+std::FILE* OpenFile(const std::filesystem::path& path, const char* mode) {
+    return std::fopen(path.c_str(), mode);
+}
+
+bool MakeFolders(const std::filesystem::path& folder, std::string* why) {
+    std::error_code ec, again;
+    if (folder.empty() || std::filesystem::create_directories(folder, ec) ||
+        std::filesystem::is_directory(folder, again))
+        return true;
+    if (why)
+        *why = "cannot make the folder " + folder.string() + ": " +
+               (ec ? ec.message() : "a file of that name is there");
+    return false;
+}
+
+}  // namespace simhost

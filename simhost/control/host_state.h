@@ -2,7 +2,7 @@
 #pragma once
 
 #include <cstdint>
-#include <fstream>
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <memory>
@@ -217,7 +217,10 @@ struct Host {
     std::vector<SpeechRecord> speech;
     std::vector<MessageRecord> messages;
     std::vector<TimelineEvent> timeline;
-    std::ofstream log;  // the simulator's own log, <sandbox>/Log.txt
+    struct CloseFile {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+    std::unique_ptr<std::FILE, CloseFile> log;  // the simulator's own log, <sandbox>/Log.txt
     std::function<void()> afterFrame;
     // The aircraft's path on the ground (local x, z), a point every quarter metre; drawn on
     // the apron in pictures when a scenario asks for it.

@@ -1,14 +1,14 @@
 // Control API: resetting the host and driving plug-ins through their life.
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 
 #include "control/host_platform.h"
 #include "control/host_state.h"
 #include "drawing/graphics.h"
+#include "simhost/files.h"
 #include "simhost/owned_folder.h"
 #include "simhost/simhost.h"
 
@@ -72,30 +72,29 @@ bool Reset(const HostConfig& config, std::string* error) {
 
     std::error_code ec;
     std::filesystem::path sandbox = std::filesystem::absolute(config.sandbox, ec);
-    if (ec) return Fail(error, "bad sandbox path: " + config.sandbox.string());
+    if (ec) return Fail(error, "bad sandbox path: " + Utf8(config.sandbox));
     sandbox = sandbox.lexically_normal();
     // A sandbox made here is marked, so that a fresh run may empty it again; one that exists
     // (an unzipped package, a folder of the user's) stays unmarked and is never emptied.
     if (!MakeOwnedFolder(sandbox, &why)) return Fail(error, why);
-    for (const char* sub : {"Resources/plugins", "Output/preferences"}) {
-        std::filesystem::create_directories(sandbox / sub, ec);
-        if (ec)
-            return Fail(error, "cannot create " + (sandbox / sub).string() + ": " + ec.message());
-    }
-    std::filesystem::path acfDir = sandbox / "Aircraft" / aircraft.name;
-    std::filesystem::create_directories(acfDir, ec);
-    if (ec) return Fail(error, "cannot create " + acfDir.string() + ": " + ec.message());
-    {
-        // The aircraft file the simulator "loaded": a copy of the description.
-        std::ofstream acf(acfDir / (aircraft.name + ".acf"), std::ios::binary | std::ios::trunc);
-        acf << "# simulated aircraft " << aircraft.name << " (" << aircraft.tailNumber << ")\n";
-    }
+    for (const char* sub : {"Resources/plugins", "Output/preferences"})
+        if (!MakeFolders(sandbox / sub, error)) return false;
+    const std::filesystem::path acfDir = sandbox / "Aircraft" / PathFromUtf8(aircraft.name);
+    if (!MakeFolders(acfDir, error)) return false;
+    // The aircraft file the simulator "loaded": a copy of the description.
+    const std::filesystem::path acf = acfDir / PathFromUtf8(aircraft.name + ".acf");
+    if (!WriteWholeFile(
+            acf, "# simulated aircraft " + aircraft.name + " (" + aircraft.tailNumber + ")\n",
+            &why))
+        return Fail(error, "cannot write " + Utf8(acf) + ": " + why);
 
     h.config = config;
     h.sandbox = sandbox;
     h.aircraft = aircraft;
-    h.log.open(sandbox / "Log.txt", std::ios::trunc);
-    if (!h.log) return Fail(error, "cannot write " + (sandbox / "Log.txt").string());
+    h.log.reset(OpenFile(sandbox / "Log.txt", "wb"));
+    if (!h.log)
+        return Fail(error,
+                    "cannot write " + Utf8(sandbox / "Log.txt") + ": " + std::strerror(errno));
 
     RegisterSimDatarefs(h.data, aircraft, config.xplaneVersion, config.omitDatarefs, &h.refs);
     RegisterExternalPower(h.data, aircraft, config.xplaneVersion, config.omitDatarefs, &h.power);
@@ -162,11 +161,8 @@ std::filesystem::path PluginInstallPath(const std::filesystem::path& xpl) {
 namespace {
 
 bool SameBytes(const std::filesystem::path& a, const std::filesystem::path& b) {
-    std::ifstream x(a, std::ios::binary), y(b, std::ios::binary);
-    std::istreambuf_iterator<char> end;
-    return x && y &&
-           std::equal(std::istreambuf_iterator<char>(x), end, std::istreambuf_iterator<char>(y),
-                      end);
+    std::string x, y;
+    return ReadWholeFile(a, &x, nullptr) && ReadWholeFile(b, &y, nullptr) && x == y;
 }
 
 }  // namespace
@@ -174,12 +170,16 @@ bool SameBytes(const std::filesystem::path& a, const std::filesystem::path& b) {
 bool CheckPluginFile(const std::filesystem::path& xpl, std::string* why) {
     std::error_code ec;
     if (std::filesystem::is_directory(xpl, ec))
-        return Fail(why, xpl.string() + " is a folder, not a plug-in (give its .xpl file)");
+        return Fail(why, Utf8(xpl) + " is a folder, not a plug-in (give its .xpl file)");
     if (!std::filesystem::is_regular_file(xpl, ec))
-        return Fail(why, "no plug-in file " + xpl.string());
+        return Fail(why, "no plug-in file " + Utf8(xpl));
     // Shared libraries of the three systems: ELF, PE (a DLL) and Mach-O, thin or universal.
     unsigned char magic[4] = {};
-    std::ifstream(xpl, std::ios::binary).read(reinterpret_cast<char*>(magic), sizeof magic);
+    if (std::FILE* file = OpenFile(xpl, "rb")) {
+        const std::size_t got = std::fread(magic, 1, sizeof magic, file);
+        (void)got;  // a shorter file keeps zeros there, which name no library
+        std::fclose(file);
+    }
     const bool elf = magic[0] == 0x7F && magic[1] == 'E' && magic[2] == 'L' && magic[3] == 'F';
     const bool pe = magic[0] == 'M' && magic[1] == 'Z';
     const bool machO = (magic[0] == 0xCF || magic[0] == 0xCE || magic[0] == 0xCA) &&
@@ -187,7 +187,7 @@ bool CheckPluginFile(const std::filesystem::path& xpl, std::string* why) {
     const bool universal =
         magic[0] == 0xCA && magic[1] == 0xFE && magic[2] == 0xBA && magic[3] == 0xBE;
     if (!elf && !pe && !machO && !universal)
-        return Fail(why, xpl.string() +
+        return Fail(why, Utf8(xpl) +
                              " is not a plug-in: not a shared library (a plug-in is the .xpl a "
                              "build makes, e.g. build/release/src/shell/Tarvosk.xpl)");
     return true;
@@ -197,35 +197,35 @@ int LoadPlugin(const std::filesystem::path& xpl, std::string* error) {
     if (!HostReady()) return Fail(error, "the host has not been reset"), -1;
     Host& h = H();
     std::error_code ec;
+    std::string why;
     if (!CheckPluginFile(xpl, error)) return -1;
     const std::filesystem::path dest = PluginInstallPath(xpl);
     for (auto& p : h.plugins)
         if (!p->unloaded && !p->inProcess && p->path == dest)
-            return Fail(error, "a plug-in is already loaded from " + dest.string()), -1;
+            return Fail(error, "a plug-in is already loaded from " + Utf8(dest)), -1;
     if (!std::filesystem::equivalent(xpl, dest, ec) && KeepMappedCopy(dest)) {
         if (!SameBytes(xpl, dest))
-            return Fail(error, dest.string() +
+            return Fail(error, Utf8(dest) +
                                    " is still mapped from an earlier load and cannot be replaced"),
                    -1;
     } else if (!std::filesystem::equivalent(xpl, dest, ec)) {
         // Copied beside and renamed over, never rewritten in place: a library still mapped from
         // an earlier load must not change under the process.
-        std::filesystem::create_directories(dest.parent_path(), ec);
+        if (!MakeFolders(dest.parent_path(), &why)) return Fail(error, why), -1;
         std::filesystem::path temporary = dest;
         temporary += ".copying";
         std::filesystem::copy_file(xpl, temporary,
                                    std::filesystem::copy_options::overwrite_existing, ec);
         if (!ec) std::filesystem::rename(temporary, dest, ec);
         if (ec)
-            return Fail(error, "cannot copy the plug-in to " + dest.string() + ": " + ec.message()),
+            return Fail(error, "cannot copy the plug-in to " + Utf8(dest) + ": " + ec.message()),
                    -1;
     }
     BeginLibraryLoad();
-    std::string why;
     void* handle = OpenPluginLibrary(dest, &why);
     if (EndLibraryLoad() > 0) {
         // X-Plane is not ready for calls then (on Windows they run inside the loader lock).
-        Fault(dest.filename().string() +
+        Fault(Utf8(dest.filename()) +
               " called the host while its library was loading, before XPluginStart");
     }
     if (!handle) return Fail(error, why), -1;
@@ -239,7 +239,7 @@ int LoadPlugin(const std::filesystem::path& xpl, std::string* error) {
     p->receive = reinterpret_cast<ReceiveFn>(PluginSymbol(handle, "XPluginReceiveMessage"));
     if (!p->start || !p->stop || !p->enable || !p->disable) {
         ClosePluginLibrary(handle);
-        return Fail(error, dest.string() +
+        return Fail(error, Utf8(dest) +
                                " lacks one of XPluginStart, XPluginStop, "
                                "XPluginEnable, XPluginDisable"),
                -1;
@@ -247,7 +247,7 @@ int LoadPlugin(const std::filesystem::path& xpl, std::string* error) {
     p->id = static_cast<int>(h.plugins.size()) + 1;
     int id = p->id;
     h.plugins.push_back(std::move(p));
-    Event("plug-in loaded: " + std::filesystem::relative(dest, h.sandbox).string());
+    Event("plug-in loaded: " + Utf8(std::filesystem::relative(dest, h.sandbox)));
     return id;
 }
 

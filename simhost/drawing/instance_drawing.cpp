@@ -5,14 +5,13 @@
 #include <png.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "control/host_state.h"
 #include "drawing/graphics_internal.h"
 #include "objformat/object_model.h"
+#include "simhost/files.h"
 
 namespace simhost::detail {
 
@@ -21,11 +20,13 @@ namespace {
 unsigned LoadTexture(const std::filesystem::path& file) {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
-    // Read through the path itself (wide on Windows), not a narrow file name.
-    std::ifstream in(file, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes, why;
+    if (!ReadWholeFile(file, &bytes, &why)) {
+        Log("instance texture " + Utf8(file) + " not read: " + why);
+        return 0;
+    }
     if (bytes.empty() || !png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) {
-        Log("instance texture " + file.string() + " not read: " + image.message);
+        Log("instance texture " + Utf8(file) + " not read: " + image.message);
         return 0;
     }
     image.format = PNG_FORMAT_RGBA;
@@ -37,7 +38,7 @@ unsigned LoadTexture(const std::filesystem::path& file) {
     // Rows bottom-up, as OpenGL's t axis and the object's texture coordinates run.
     const png_int_32 stride = -static_cast<png_int_32>(PNG_IMAGE_ROW_STRIDE(image));
     if (!png_image_finish_read(&image, nullptr, pixels.data(), stride, nullptr)) {
-        Log("instance texture " + file.string() + " not decoded: " + image.message);
+        Log("instance texture " + Utf8(file) + " not decoded: " + image.message);
         png_image_free(&image);
         return 0;
     }

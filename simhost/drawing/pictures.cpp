@@ -4,14 +4,15 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 
 #include "control/host_state.h"
 #include "drawing/graphics.h"
 #include "drawing/graphics_internal.h"
+#include "simhost/files.h"
 
 using namespace simhost::detail;
 
@@ -106,7 +107,7 @@ void Put32(std::string& s, std::uint32_t v) {
     for (int k = 3; k >= 0; --k) s.push_back(static_cast<char>((v >> (8 * k)) & 0xFF));
 }
 
-void Chunk(std::ofstream& out, const char type[4], const std::string& data) {
+void Chunk(std::string& out, const char type[4], const std::string& data) {
     std::string head;
     Put32(head, static_cast<std::uint32_t>(data.size()));
     head.append(type, 4);
@@ -114,7 +115,9 @@ void Chunk(std::ofstream& out, const char type[4], const std::string& data) {
     crc = crc32(crc, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size()));
     std::string tail;
     Put32(tail, static_cast<std::uint32_t>(crc));
-    out << head << data << tail;
+    out += head;
+    out += data;
+    out += tail;
 }
 
 // Scales a picture down by averaging boxes of pixels.
@@ -244,30 +247,40 @@ bool WritePng(const std::filesystem::path& file, const Picture& picture, std::st
     if (picture.width <= 0 || picture.height <= 0 ||
         picture.rgba.size() != static_cast<std::size_t>(picture.width) * picture.height * 4)
         return Fail(error, "empty or inconsistent picture");
-    std::error_code ec;
-    if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ec);
+    std::string why;
+    if (file.has_parent_path() && !MakeFolders(file.parent_path(), &why))
+        return Fail(error, "cannot write " + Utf8(file) + ": " + why);
+    // libpng is handed the open file, never the name: it opens names narrow.
+    std::FILE* out = OpenFile(file, "wb");
+    if (!out) return Fail(error, "cannot write " + Utf8(file) + ": " + std::strerror(errno));
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     image.width = static_cast<png_uint_32>(picture.width);
     image.height = static_cast<png_uint_32>(picture.height);
     image.format = PNG_FORMAT_RGBA;
-    if (!png_image_write_to_file(&image, file.string().c_str(), 0, picture.rgba.data(), 0, nullptr))
-        return Fail(error, "cannot write " + file.string() + ": " + image.message);
+    const bool written =
+        png_image_write_to_stdio(&image, out, 0, picture.rgba.data(), 0, nullptr) != 0;
+    const bool closed = std::fclose(out) == 0;
+    if (!written) return Fail(error, "cannot write " + Utf8(file) + ": " + image.message);
+    if (!closed) return Fail(error, "cannot write " + Utf8(file) + ": " + std::strerror(errno));
     return true;
 }
 
 bool ReadPng(const std::filesystem::path& file, Picture* out, std::string* error) {
+    std::string bytes, why;
+    if (!ReadWholeFile(file, &bytes, &why))
+        return Fail(error, "cannot read " + Utf8(file) + ": " + why);
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, file.string().c_str()))
-        return Fail(error, "cannot read " + file.string() + ": " + image.message);
+    if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()))
+        return Fail(error, "cannot read " + Utf8(file) + ": " + image.message);
     image.format = PNG_FORMAT_RGBA;
     out->width = static_cast<int>(image.width);
     out->height = static_cast<int>(image.height);
     out->rgba.assign(PNG_IMAGE_SIZE(image), 0);
     if (!png_image_finish_read(&image, nullptr, out->rgba.data(), 0, nullptr)) {
         png_image_free(&image);
-        return Fail(error, "cannot decode " + file.string() + ": " + image.message);
+        return Fail(error, "cannot decode " + Utf8(file) + ": " + image.message);
     }
     return true;
 }
@@ -337,11 +350,7 @@ bool StopAnimation(const std::filesystem::path& file, std::string* error) {
     std::vector<std::vector<std::uint8_t>> frames;
     frames.swap(j.frames);
     if (frames.empty()) return Fail(error, "the animation has no frames");
-    std::error_code ec;
-    if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ec);
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    if (!out) return Fail(error, "cannot write " + file.string());
-    out.write("\x89PNG\r\n\x1a\n", 8);
+    std::string out("\x89PNG\r\n\x1a\n", 8);
     const auto w = static_cast<std::uint32_t>(j.animation.width);
     const auto h = static_cast<std::uint32_t>(j.animation.height);
     std::string ihdr;
@@ -374,9 +383,10 @@ bool StopAnimation(const std::filesystem::path& file, std::string* error) {
         }
     }
     Chunk(out, "IEND", "");
-    out.close();
-    if (!out) return Fail(error, "cannot write " + file.string());
-    Log("animation written: " + file.string() + " (" + std::to_string(frames.size()) + " frames)");
+    std::string why;
+    if (!WriteWholeFile(file, out, &why))
+        return Fail(error, "cannot write " + Utf8(file) + ": " + why);
+    Log("animation written: " + Utf8(file) + " (" + std::to_string(frames.size()) + " frames)");
     return true;
 }
 
@@ -432,7 +442,7 @@ bool WriteContactSheet(const std::filesystem::path& file,
                 one.thumb = Shrink(p, kThumbW);
                 one.label = k < s.labels.size() && !s.labels[k].empty()
                                 ? s.labels[k]
-                                : s.pictures[k].stem().string();
+                                : Utf8(s.pictures[k].stem());
                 if (one.label.size() > labelFits) one.label.resize(labelFits);
                 one.x = kGap + static_cast<int>(k - first) * (kThumbW + kGap);
                 one.y = y;

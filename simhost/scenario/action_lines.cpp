@@ -6,6 +6,7 @@
 
 #include "lines.h"
 #include "scenario.h"
+#include "simhost/files.h"
 
 namespace simhost::scenario {
 
@@ -75,8 +76,8 @@ bool ParseAction(const std::vector<Token>& t, const std::filesystem::path& folde
     if (v == "load") {
         if (t.size() > 2) return fail("'load' takes at most a plug-in path");
         if (t.size() == 2) {
-            std::filesystem::path p = t[1].text;
-            s.args[0] = (p.is_absolute() ? p : folder / p).string();
+            const std::filesystem::path p = PathFromUtf8(t[1].text);
+            s.args[0] = Utf8(p.is_absolute() ? p : folder / p);
         }
     } else if (v == "start" || v == "enable" || v == "disable" || v == "stop" || v == "unload" ||
                v == "restart" || v == "launch") {
@@ -86,7 +87,7 @@ bool ParseAction(const std::vector<Token>& t, const std::filesystem::path& folde
         if (t[1].text == "fps") {
             if (!count(3) || !ParseNumber(t[2].text, &s.number) || s.number <= 0 ||
                 s.number > 10000)
-                return fail("'set fps' needs a frame rate between 0 and 10000");
+                return fail("'set fps' needs a frame rate above 0 and at most 10000");
             s.what = "fps";
         } else if (t.size() == 3 && t[2].quoted) {
             s.what = "text";
@@ -246,7 +247,7 @@ bool ParseAction(const std::vector<Token>& t, const std::filesystem::path& folde
                 return fail(
                     "'expect file' takes a sandbox path and exists, absent, line \"TEXT\" or "
                     "contains \"TEXT\"");
-            if (std::filesystem::path(rest[0].text).is_absolute() ||
+            if (PathFromUtf8(rest[0].text).is_absolute() ||
                 rest[0].text.find("..") != std::string::npos)
                 return fail("'expect file' takes a path inside the sandbox");
         } else {

@@ -4,8 +4,9 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <sstream>
+
+#include "simhost/files.h"
 
 namespace simhost::scenario {
 
@@ -19,7 +20,59 @@ std::string Hex(int code) {
     return buf;
 }
 
+// The host's own quantities a condition or a print line may name beside datarefs.
+struct HostQuantity {
+    const char* name;
+    double (*value)(int pluginId);
+};
+
+double VisibleWindows(int) {
+    double n = 0;
+    for (const WindowInfo& w : Windows()) n += w.visible ? 1 : 0;
+    return n;
+}
+
+const HostQuantity kHostQuantities[] = {
+    {"time", [](int) { return Now(); }},
+    {"frames", [](int) { return static_cast<double>(FrameCount()); }},
+    {"bad_handles", [](int) { return static_cast<double>(BadHandleAccesses()); }},
+    {"read_only_writes", [](int) { return static_cast<double>(ReadOnlyWrites()); }},
+    {"double_registrations",
+     [](int) { return static_cast<double>(FlightLoopDoubleRegistrations()); }},
+    {"faults", [](int) { return static_cast<double>(PluginFaults()); }},
+    {"speech_count", [](int) { return static_cast<double>(Speech().size()); }},
+    {"messages_sent", [](int) { return static_cast<double>(SentMessages().size()); }},
+    {"plugin_enabled", [](int id) { return PluginEnabled(id) ? 1.0 : 0.0; }},
+    {"camera.controlled", [](int) { return CameraControlled() ? 1.0 : 0.0; }},
+    {"camera.x", [](int) { return static_cast<double>(CameraPose().x); }},
+    {"camera.y", [](int) { return static_cast<double>(CameraPose().y); }},
+    {"camera.z", [](int) { return static_cast<double>(CameraPose().z); }},
+    {"camera.pitch", [](int) { return static_cast<double>(CameraPose().pitch); }},
+    {"camera.heading", [](int) { return static_cast<double>(CameraPose().heading); }},
+    {"camera.roll", [](int) { return static_cast<double>(CameraPose().roll); }},
+    {"camera.zoom", [](int) { return static_cast<double>(CameraPose().zoom); }},
+    {"instances", [](int) { return static_cast<double>(Instances().size()); }},
+    {"objects_loaded", [](int) { return static_cast<double>(ObjectsLoadedNow()); }},
+    {"scene_draw_calls", [](int) { return static_cast<double>(SceneDrawCalls()); }},
+    {"modern_driver", [](int) { return ModernDriver() ? 1.0 : 0.0; }},
+    {"windows_visible", VisibleWindows},
+};
+
 }  // namespace
+
+bool HostValue(const std::string& name, int pluginId, double* value) {
+    // How often a plug-in looked a dataref up: "lookups:sim/cockpit/electrical/gpu_on".
+    if (name.starts_with("lookups:")) {
+        *value = static_cast<double>(DatarefLookups(name.substr(8)));
+        return true;
+    }
+    for (const HostQuantity& q : kHostQuantities)
+        if (name == q.name) {
+            *value = q.value(pluginId);
+            return true;
+        }
+    return false;
+}
 
 std::string Num(double v) {
     if (std::isnan(v)) return "unknown";
@@ -48,55 +101,7 @@ bool Evaluate(const Condition& c, int pluginId, bool* known, std::string* actual
     }
     double v = NAN;
     const std::string& n = c.lhs;
-    XPLMCameraPosition_t cam = CameraPose();
-    if (n == "time")
-        v = Now();
-    else if (n == "frames")
-        v = static_cast<double>(FrameCount());
-    else if (n == "bad_handles")
-        v = BadHandleAccesses();
-    else if (n == "read_only_writes")
-        v = ReadOnlyWrites();
-    else if (n == "double_registrations")
-        v = FlightLoopDoubleRegistrations();
-    else if (n == "faults")
-        v = PluginFaults();
-    else if (n == "speech_count")
-        v = static_cast<double>(Speech().size());
-    else if (n == "messages_sent")
-        v = static_cast<double>(SentMessages().size());
-    else if (n == "plugin_enabled")
-        v = PluginEnabled(pluginId) ? 1 : 0;
-    else if (n == "camera.controlled")
-        v = CameraControlled() ? 1 : 0;
-    else if (n == "camera.x")
-        v = cam.x;
-    else if (n == "camera.y")
-        v = cam.y;
-    else if (n == "camera.z")
-        v = cam.z;
-    else if (n == "camera.pitch")
-        v = cam.pitch;
-    else if (n == "camera.heading")
-        v = cam.heading;
-    else if (n == "camera.roll")
-        v = cam.roll;
-    else if (n == "camera.zoom")
-        v = cam.zoom;
-    else if (n == "instances")
-        v = static_cast<double>(Instances().size());
-    else if (n == "objects_loaded")
-        v = ObjectsLoadedNow();
-    else if (n == "scene_draw_calls")
-        v = static_cast<double>(SceneDrawCalls());
-    else if (n == "modern_driver")
-        v = ModernDriver() ? 1 : 0;
-    else if (n.starts_with("lookups:"))
-        v = DatarefLookups(n.substr(8));
-    else if (n == "windows_visible") {
-        v = 0;
-        for (const WindowInfo& w : Windows()) v += w.visible ? 1 : 0;
-    } else {
+    if (!HostValue(n, pluginId, &v)) {
         if (!DatarefExists(n)) {
             *known = false;
             *actual = "unknown dataref";
@@ -194,13 +199,16 @@ bool Expect(const Step& s, std::string* why) {
     for (auto at = relative.find("<platform>"); at != std::string::npos;
          at = relative.find("<platform>", at))
         relative.replace(at, 10, PlatformFolder());
-    fs::path file = Sandbox() / relative;
+    const fs::path file = Sandbox() / PathFromUtf8(relative);
     std::error_code ec;
     bool exists = fs::is_regular_file(file, ec);
     if (s.args[1] == "exists") return verdict(exists, "file " + s.args[0]);
     if (s.args[1] == "absent") return verdict(!exists, "absence of file " + s.args[0]);
     if (!exists) return fail("no file " + s.args[0] + " in the sandbox");
-    std::ifstream in(file, std::ios::binary);
+    std::string all, reason;
+    if (!ReadWholeFile(file, &all, &reason))
+        return fail("cannot read " + s.args[0] + " in the sandbox: " + reason);
+    std::istringstream in(all);
     std::string line;
     bool found = false;
     if (s.args[1] == "line") {
@@ -210,9 +218,7 @@ bool Expect(const Step& s, std::string* why) {
         }
         return verdict(found, "line \"" + s.args[2] + "\" in " + s.args[0]);
     }
-    std::ostringstream all;
-    all << in.rdbuf();
-    return verdict(all.str().find(s.args[2]) != std::string::npos,
+    return verdict(all.find(s.args[2]) != std::string::npos,
                    "\"" + s.args[2] + "\" in " + s.args[0]);
 }
 

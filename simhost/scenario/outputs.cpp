@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
+#include <sstream>
+
+#include "simhost/files.h"
 
 namespace simhost::scenario {
 
@@ -17,17 +19,17 @@ std::string Fixed(double v, int decimals) {
 }
 
 bool WriteTimeline(const std::filesystem::path& file, const std::vector<TimelineEvent>& events) {
-    std::ofstream out(file, std::ios::trunc);
+    std::ostringstream out;
     for (const TimelineEvent& e : events) {
         std::string text = e.text;
         std::replace(text.begin(), text.end(), '\n', ' ');
         out << Fixed(e.time) << ' ' << text << '\n';
     }
-    return static_cast<bool>(out);
+    return WriteWholeFile(file, out.str(), nullptr);
 }
 
 bool WriteTrackCsv(const std::filesystem::path& file, const std::vector<TrackRow>& rows) {
-    std::ofstream out(file, std::ios::trunc);
+    std::ostringstream out;
     out << "time,aircraft_x,aircraft_z,aircraft_heading,tug_x,tug_z,tug_heading,phase\n";
     for (const TrackRow& r : rows) {
         out << Fixed(r.time) << ',' << Fixed(r.aircraftX, 4) << ',' << Fixed(r.aircraftZ, 4) << ','
@@ -35,7 +37,7 @@ bool WriteTrackCsv(const std::filesystem::path& file, const std::vector<TrackRow
             << ',' << Fixed(r.tugHeading, 3) << ','
             << (std::isfinite(r.phase) ? Fixed(r.phase, 0) : "") << '\n';
     }
-    return static_cast<bool>(out);
+    return WriteWholeFile(file, out.str(), nullptr);
 }
 
 namespace {
@@ -139,7 +141,7 @@ bool WriteTrackSvg(const std::filesystem::path& file, const std::vector<TrackRow
     double cx = (minX + maxX) / 2, cz = (minZ + maxZ) / 2;
     View v{cx - extent / 2, cz - extent / 2, (size - 2 * margin) / extent, margin};
 
-    std::ofstream out(file, std::ios::trunc);
+    std::ostringstream out;
     out << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << size << "\" height=\"" << size
         << "\" viewBox=\"0 0 " << size << ' ' << size
         << "\" font-family=\"sans-serif\" font-size=\"13\">\n";
@@ -198,7 +200,7 @@ bool WriteTrackSvg(const std::filesystem::path& file, const std::vector<TrackRow
         << "<tspan fill=\"#1f5fbf\">&#9644; aircraft</tspan>  <tspan fill=\"#d2691e\">- - "
            "tug</tspan></text>\n";
     out << "</svg>\n";
-    return static_cast<bool>(out);
+    return WriteWholeFile(file, out.str(), nullptr);
 }
 
 TrackSummary SummarizeTrack(const std::vector<TrackRow>& rows) {

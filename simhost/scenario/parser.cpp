@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 #include "lines.h"
 #include "scenario.h"
+#include "simhost/files.h"
 #include "simhost/simhost.h"
 
 namespace simhost::scenario {
@@ -37,6 +37,51 @@ bool ParseCode(const std::string& s, double* v) {
 
 namespace {
 
+// The length of the well-formed UTF-8 sequence of a letter at `at` (2 to 4), or 0.
+std::size_t Utf8Letter(const std::string& s, std::size_t at) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+    const unsigned char lead = byte(at);
+    const std::size_t n = lead >= 0xC2 && lead <= 0xDF   ? 2
+                          : lead >= 0xE0 && lead <= 0xEF ? 3
+                          : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                         : 0;
+    if (n == 0 || at + n > s.size()) return 0;
+    for (std::size_t k = 1; k < n; ++k)
+        if ((byte(at + k) & 0xC0) != 0x80) return 0;
+    // No overlong forms, no surrogates, nothing beyond U+10FFFF.
+    const unsigned char second = byte(at + 1);
+    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) ||
+        (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second > 0x8F))
+        return 0;
+    return n;
+}
+
+}  // namespace
+
+std::string Printable(const std::string& text) {
+    std::string shown;
+    for (std::size_t k = 0; k < text.size();) {
+        const unsigned char c = static_cast<unsigned char>(text[k]);
+        if (c >= 0x20 && c < 0x7F) {
+            shown += text[k++];
+            continue;
+        }
+        const std::size_t letter = c >= 0x80 ? Utf8Letter(text, k) : 0;
+        if (letter > 0) {
+            shown.append(text, k, letter);
+            k += letter;
+            continue;
+        }
+        char escaped[8];
+        std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+        shown += escaped;
+        ++k;
+    }
+    return shown;
+}
+
+namespace {
+
 class Parser {
   public:
     Parser(const std::string& file, Script* out) : file_(file), script_(out) {}
@@ -46,7 +91,7 @@ class Parser {
 
   private:
     bool Fail(const std::string& why) {
-        error_ = file_ + ":" + std::to_string(line_) + ": " + why;
+        error_ = file_ + ":" + std::to_string(line_) + ": " + Printable(why);
         return false;
     }
     bool Tokenize(const std::string& raw, std::vector<Token>* out);
@@ -112,13 +157,14 @@ bool Parser::Config(const std::vector<Token>& t, bool* handled) {
     const std::string& w = words[0].text;
     auto path = [&](std::optional<std::filesystem::path>* slot) {
         if (!Count(words, 2)) return false;
-        std::filesystem::path p = words[1].text;
+        const std::filesystem::path p = PathFromUtf8(words[1].text);
         *slot = p.is_absolute() ? p : script_->folder / p;
         return true;
     };
     if (w == "sandbox") {
         if (!Count(words, 2)) return false;
-        script_->sandbox = words[1].text;  // relative to the working folder, like --sandbox
+        // Relative to the working folder, like --sandbox.
+        script_->sandbox = PathFromUtf8(words[1].text);
         return true;
     }
     if (w == "plugin") return path(&script_->plugin);
@@ -134,6 +180,7 @@ bool Parser::Config(const std::vector<Token>& t, bool* handled) {
     }
     if (w == "fresh-sandbox") {
         script_->freshSandbox = true;
+        script_->freshSandboxLine = line_;  // a refusal to empty the sandbox names this line
         return Count(words, 1);
     }
     if (w == "version" || w == "xplm-version") {
@@ -148,7 +195,7 @@ bool Parser::Config(const std::vector<Token>& t, bool* handled) {
         double n;
         if (!Count(words, 2)) return false;
         if (!ParseNumber(words[1].text, &n) || n <= 0 || n > 10000)
-            return Fail("'fps' needs a frame rate between 0 and 10000");
+            return Fail("'fps' needs a frame rate above 0 and at most 10000");
         script_->fps = n;
         return true;
     }
@@ -308,24 +355,23 @@ bool ParseScript(const std::string& text, const std::string& fileName, Script* o
 }
 
 bool ParseScriptFile(const std::filesystem::path& file, Script* out, std::string* error) {
+    const std::string name = Utf8(file);
     auto fail = [&](const std::string& why) {
-        if (error) *error = file.string() + ": " + why;
+        if (error) *error = name + ": " + why;
         return false;
     };
     std::error_code ec;
     if (std::filesystem::is_directory(file, ec))
         return fail("is a folder, not a scenario (give the script's file)");
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return fail("cannot open the scenario");
-    std::ostringstream text;
-    text << in.rdbuf();
+    std::string text, why;
+    if (!ReadWholeFile(file, &text, &why)) return fail("cannot open the scenario: " + why);
     out->folder = file.parent_path();
     Script script;
     script.folder = out->folder;
-    if (!ParseScript(text.str(), file.string(), &script, error)) return false;
+    if (!ParseScript(text, name, &script, error)) return false;
     // A run that does nothing passes vacuously: most likely the wrong file was given.
     if (script.steps.empty())
-        return fail(text.str().empty() ? "the scenario is empty" : "the scenario has no action");
+        return fail(text.empty() ? "the scenario is empty" : "the scenario has no action");
     *out = std::move(script);
     return true;
 }

@@ -5,10 +5,11 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <fstream>
+#include <sstream>
 
 #include "picture_steps.h"
 #include "scenario.h"
+#include "simhost/files.h"
 #include "simhost/simhost.h"
 
 namespace simhost::scenario {
@@ -186,7 +187,7 @@ bool PictureSteps::Finish(std::string* why) {
     }
     const int frames = AnimationFrames();
     if (!StopAnimation(animation_, why)) return false;
-    AddTimelineEvent("animation written: " + animation_.filename().string() + " (" +
+    AddTimelineEvent("animation written: " + Utf8(animation_.filename()) + " (" +
                      std::to_string(frames) + " frames)");
     written_.push_back(animation_);
     return true;
@@ -196,11 +197,12 @@ bool ReadPictureIndex(const std::filesystem::path& folder,
                       std::vector<std::filesystem::path>* pictures,
                       std::vector<std::string>* labels, std::string* why) {
     const std::filesystem::path file = folder / kPictureIndex;
-    std::ifstream in(file);
-    if (!in) {
-        *why = "no " + file.string() + " (a folder of pictures needs the index a run writes)";
+    std::string text;
+    if (!ReadWholeFile(file, &text, nullptr)) {
+        *why = "no " + Utf8(file) + " (a folder of pictures needs the index a run writes)";
         return false;
     }
+    std::istringstream in(text);
     std::string line;
     for (int number = 1; std::getline(in, line); ++number) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -210,8 +212,7 @@ bool ReadPictureIndex(const std::filesystem::path& folder,
         // Only names a run gives its pictures, so an index cannot point outside its folder.
         if (name.size() <= 4 || name.compare(name.size() - 4, 4, ".png") != 0 ||
             !GoodName(name.substr(0, name.size() - 4))) {
-            *why =
-                file.string() + ":" + std::to_string(number) + ": bad picture name '" + name + "'";
+            *why = Utf8(file) + ":" + std::to_string(number) + ": bad picture name '" + name + "'";
             return false;
         }
         pictures->push_back(folder / name);
@@ -225,18 +226,18 @@ void PictureSteps::Close() {
     if (AnimationRunning() && !Finish(&why)) std::fprintf(stderr, "tarvosk-sim: %s\n", why.c_str());
     if (!taken_.empty()) {
         const std::filesystem::path index = folder_ / kPictureIndex;
-        std::ofstream out(index, std::ios::trunc);
+        std::string out;
         for (std::size_t k = 0; k < taken_.size(); ++k) {
             std::string label = labels_[k];
             std::replace_if(
                 label.begin(), label.end(), [](char c) { return c == '\t' || c == '\n'; }, ' ');
-            out << taken_[k].filename().string() << '\t' << label << '\n';
+            out += Utf8(taken_[k].filename()) + '\t' + label + '\n';
         }
-        out.close();
-        if (out)
+        if (WriteWholeFile(index, out, &why))
             written_.push_back(index);
         else
-            std::fprintf(stderr, "tarvosk-sim: cannot write %s\n", index.string().c_str());
+            std::fprintf(stderr, "tarvosk-sim: cannot write %s: %s\n", Utf8(index).c_str(),
+                         why.c_str());
     }
     if (taken_.size() >= 2) {
         const std::filesystem::path sheet = folder_ / "contact-sheet.png";

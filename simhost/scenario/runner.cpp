@@ -2,15 +2,14 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <memory>
-#include <sstream>
 
 #include "checks.h"
 #include "outputs.h"
 #include "picture_steps.h"
 #include "scenario.h"
+#include "simhost/files.h"
 #include "simhost/owned_folder.h"
 #include "simhost/simhost.h"
 
@@ -28,7 +27,10 @@ class Runner {
   private:
     bool Step(const simhost::scenario::Step& s);
     bool Fail(const simhost::scenario::Step& s, const std::string& why) {
-        error_ = script_.file + ":" + std::to_string(s.line) + ": " + why;
+        return FailAt(s.line, why);
+    }
+    bool FailAt(int line, const std::string& why) {
+        error_ = script_.file + ":" + std::to_string(line) + ": " + Printable(why);
         return false;
     }
     bool EnsureHost(const simhost::scenario::Step& s);
@@ -71,7 +73,7 @@ bool Runner::EnsureHost(const simhost::scenario::Step& s) {
     std::string why;
     Shutdown();  // a host of an earlier run keeps files open in the sandbox
     if (script_.freshSandbox && !options_.keepSandbox && !EmptyOwnedFolder(sandbox_, &why))
-        return Fail(s, "fresh-sandbox: " + why);
+        return FailAt(script_.freshSandboxLine, "fresh-sandbox: " + why);
     if (!Reset(config, &why)) return Fail(s, "cannot set up the host: " + why);
     SetAfterFrameHook([this] { AfterFrame(); });
     hostUp_ = true;
@@ -82,19 +84,20 @@ bool Runner::Load(const simhost::scenario::Step& s, const fs::path& plugin) {
     if (plugin.empty())
         return Fail(s, "no plug-in to load: give --plugin, a 'plugin' line or 'load PATH'");
     std::error_code ec;
-    fs::path dataFolder = Sandbox() / "Resources" / "plugins" / plugin.stem();
-    fs::create_directories(dataFolder, ec);
+    std::string why;
+    const fs::path dataFolder = Sandbox() / "Resources" / "plugins" / plugin.stem();
+    if (!MakeFolders(dataFolder, &why)) return Fail(s, why);
     if (!content_.empty()) {
-        if (!fs::is_directory(content_)) return Fail(s, "no content folder " + content_.string());
-        // File by file: in GCC 12's library on Windows, fs::copy's recursive copy,
-        // create_directories and copy_file's overwrite fail with "File exists" for a folder or
-        // file that is already there.
+        if (!fs::is_directory(content_, ec)) return Fail(s, "no content folder " + Utf8(content_));
+        // File by file: in GCC 12's library on Windows, fs::copy's recursive copy and
+        // copy_file's overwrite fail with "File exists" for a folder or file that is already
+        // there.
         for (auto it = fs::recursive_directory_iterator(content_, ec);
              !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
             const fs::path to = dataFolder / fs::relative(it->path(), content_, ec);
             if (ec) break;
             if (it->is_directory(ec)) {
-                if (!fs::is_directory(to, ec)) fs::create_directories(to, ec);
+                if (!MakeFolders(to, &why)) return Fail(s, why);
             } else {
                 fs::remove(to, ec);  // overwrite_existing fails the same way there
                 fs::copy_file(it->path(), to, ec);
@@ -103,7 +106,6 @@ bool Runner::Load(const simhost::scenario::Step& s, const fs::path& plugin) {
         }
         if (ec) return Fail(s, "cannot copy the content into the sandbox: " + ec.message());
     }
-    std::string why;
     pluginId_ = LoadPlugin(plugin, &why);
     if (pluginId_ < 0) return Fail(s, "cannot load the plug-in: " + why);
     plugin_ = plugin;
@@ -117,10 +119,10 @@ bool Runner::LoadOthers(const simhost::scenario::Step& s) {
     for (const fs::path& other : script_.alsoLoad) {
         std::string why;
         const int id = LoadPlugin(other, &why);
-        if (id < 0) return Fail(s, "cannot load " + other.string() + ": " + why);
+        if (id < 0) return Fail(s, "cannot load " + Utf8(other) + ": " + why);
         otherIds_.push_back(id);
         if (!StartPlugin(id) || !EnablePlugin(id))
-            return Fail(s, other.string() + " did not start and enable");
+            return Fail(s, Utf8(other) + " did not start and enable");
     }
     return true;
 }
@@ -128,7 +130,7 @@ bool Runner::LoadOthers(const simhost::scenario::Step& s) {
 bool Runner::Lifecycle(const simhost::scenario::Step& s) {
     const std::string& v = s.verb;
     if (v == "load")
-        return Load(s, s.args.empty() ? plugin_ : fs::path(s.args[0])) && LoadOthers(s);
+        return Load(s, s.args.empty() ? plugin_ : PathFromUtf8(s.args[0])) && LoadOthers(s);
     if (v == "launch") {
         if (!Load(s, plugin_) || !LoadOthers(s)) return false;
         if (!StartPlugin(pluginId_)) return Fail(s, "XPluginStart failed");
@@ -170,8 +172,11 @@ bool Runner::Step(const simhost::scenario::Step& s) {
         for (std::size_t k = 0; k < s.args.size(); ++k) {
             const std::string& a = s.args[k];
             if (!line.empty()) line += ' ';
+            double value = NAN;
             if (k < s.quoted.size() && s.quoted[k]) {
                 line += a;
+            } else if (hostUp_ && HostValue(a, pluginId_, &value)) {
+                line += a + " = " + Num(value);  // what a condition on it would compare
             } else if (hostUp_ && DatarefExists(a)) {
                 line += a + " = " + Num(GetDataref(a));
             } else {
@@ -206,9 +211,12 @@ bool Runner::Step(const simhost::scenario::Step& s) {
         } else {
             ok = SetDataref(name, std::strtod(s.args[1].c_str(), nullptr));
         }
-        if (!ok)
-            return Fail(
-                s, "cannot write " + name + " (wrong type, index out of range or owner disabled)");
+        if (!ok) {
+            const std::string refusal = DatarefWriteRefusal(name);
+            return Fail(s, "cannot write " + name + " (" +
+                               (refusal.empty() ? "wrong type or index out of range" : refusal) +
+                               ")");
+        }
         AddTimelineEvent("set " + name +
                          (s.what == "array" ? "[" + std::to_string(s.count) + "]" : "") + " " +
                          s.args[1]);
@@ -353,14 +361,15 @@ void Runner::AfterFrame() {
 
 void Runner::WriteOutputs(RunResult* result) {
     std::error_code ec;
-    fs::create_directories(out_, ec);
+    std::string why;
+    if (!MakeFolders(out_, &why)) std::fprintf(stderr, "tarvosk-sim: %s\n", why.c_str());
     auto add = [&](const fs::path& p, bool ok) {
         if (ok) result->outputs.push_back(p);
     };
     add(out_ / "timeline.txt", WriteTimeline(out_ / "timeline.txt", Timeline()));
     add(out_ / "track.csv", WriteTrackCsv(out_ / "track.csv", rows_));
     add(out_ / "track.svg",
-        WriteTrackSvg(out_ / "track.svg", rows_, fs::path(script_.file).filename().string()));
+        WriteTrackSvg(out_ / "track.svg", rows_, Utf8(PathFromUtf8(script_.file).filename())));
     fs::path sandbox = Sandbox();
     auto copy = [&](const fs::path& from, const fs::path& to) {
         if (!fs::is_regular_file(from, ec)) return;
@@ -369,8 +378,10 @@ void Runner::WriteOutputs(RunResult* result) {
     };
     copy(sandbox / "Log.txt", out_ / "host.log");
     if (!plugin_.empty()) {
-        std::string stem = plugin_.stem().string();
-        copy(sandbox / "Resources" / "plugins" / stem / (stem + ".log"), out_ / (stem + ".log"));
+        const fs::path stem = plugin_.stem();
+        fs::path log = stem;
+        log += ".log";
+        copy(sandbox / "Resources" / "plugins" / stem / log, out_ / log);
     }
     for (const auto& entry : fs::directory_iterator(sandbox / "Output" / "preferences", ec))
         if (entry.path().extension() == ".prf" && entry.path().filename() != "X-Plane.prf")
@@ -388,7 +399,7 @@ RunResult Runner::Run() {
     content_ = !options_.content.empty() ? options_.content : script_.content.value_or(fs::path());
     pictures_ = std::make_unique<PictureSteps>(
         out_, options_.pictures,
-        "Tarvosk in the simulated host: " + fs::path(script_.file).filename().string());
+        "Tarvosk in the simulated host: " + Utf8(PathFromUtf8(script_.file).filename()));
     bool ok = true;
     for (const simhost::scenario::Step& s : script_.steps) {
         if (!Step(s)) {

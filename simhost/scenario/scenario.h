@@ -54,9 +54,14 @@ struct Script {
     std::vector<std::string> omit;
     std::vector<std::filesystem::path> alsoLoad;  // more plug-ins, beside the main one
     bool freshSandbox = false;
+    int freshSandboxLine = 0;
     std::optional<PluginLayout> layout;  // "layout flat" or "layout fat"
     std::vector<Step> steps;
 };
+
+// Text from a script as a message shows it: control characters and bytes that are not UTF-8
+// (a binary file given as a scenario) as \xNN, so they never reach the terminal raw.
+std::string Printable(const std::string& text);
 
 // Fails with "file:line: reason".
 bool ParseScript(const std::string& text, const std::string& fileName, Script* out,

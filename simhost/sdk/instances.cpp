@@ -9,8 +9,11 @@
 
 #include "control/host_state.h"
 #include "objformat/obj8_reader.h"
+#include "simhost/files.h"
 
 using namespace simhost::detail;
+using simhost::PathFromUtf8;
+using simhost::Utf8;
 
 namespace {
 
@@ -34,8 +37,9 @@ Instance* LiveInstance(XPLMInstanceRef ref) {
     return nullptr;
 }
 
+// A plug-in's path is UTF-8, absolute or relative to the simulator's folder.
 std::filesystem::path Resolve(const char* path) {
-    std::filesystem::path p(path);
+    std::filesystem::path p = PathFromUtf8(path);
     if (!p.is_absolute()) p = H().sandbox / p;
     return p.lexically_normal();
 }
@@ -53,7 +57,7 @@ void ForgetInstancesOf(int id) {
         }
     for (auto& o : h.objects)
         if (o->owner == id && o->loads > 0) {
-            Fault("object " + o->path.string() + " loaded " + std::to_string(o->loads) +
+            Fault("object " + Utf8(o->path) + " loaded " + std::to_string(o->loads) +
                   " more time(s) than unloaded by " + PluginLabel(id));
             o->loads = 0;
         }
@@ -93,13 +97,13 @@ XPLMObjectRef XPLMLoadObject(const char* path) {
         if (o->path == file && o->owner == owner && o->loads > 0) {
             ++o->loads;
             ++h.objectLoads;
-            Event("object loaded again: " + file.string());
+            Event("object loaded again: " + Utf8(file));
             return o.get();
         }
     auto model = std::make_shared<tarvosk::ObjectModel>();
     std::string why;
-    if (!tarvosk::readObj8(file.string(), *model, &why)) {
-        Log("XPLMLoadObject " + file.string() + " failed: " + why);
+    if (!tarvosk::readObj8(Utf8(file), *model, &why)) {
+        Log("XPLMLoadObject " + Utf8(file) + " failed: " + why);
         return nullptr;
     }
     auto o = std::make_unique<SceneObject>();
@@ -108,7 +112,7 @@ XPLMObjectRef XPLMLoadObject(const char* path) {
     o->loads = 1;
     o->model = model;
     ++h.objectLoads;
-    Event("object loaded: " + file.string());
+    Event("object loaded: " + Utf8(file));
     h.objects.push_back(std::move(o));
     return h.objects.back().get();
 }
@@ -123,10 +127,10 @@ void XPLMUnloadObject(XPLMObjectRef object) {
     }
     ++h.objectUnloads;
     if (--o->loads == 0) {
-        Event("object unloaded: " + o->path.string());
+        Event("object unloaded: " + Utf8(o->path));
         for (auto& i : h.instances)
             if (i->object == o && !i->destroyed)
-                Fault("object " + o->path.string() + " unloaded while an instance uses it");
+                Fault("object " + Utf8(o->path) + " unloaded while an instance uses it");
     }
 }
 
@@ -147,7 +151,7 @@ XPLMInstanceRef XPLMCreateInstance(XPLMObjectRef object, const char** datarefs) 
     i->owner = CurrentPlugin();
     for (const char** d = datarefs; *d != nullptr && i->datarefs.size() < 256; ++d)
         i->datarefs.emplace_back(*d);
-    Event("instance created: " + o->path.filename().string());
+    Event("instance created: " + Utf8(o->path.filename()));
     h.instances.push_back(std::move(i));
     return h.instances.back().get();
 }
@@ -161,7 +165,7 @@ void XPLMDestroyInstance(XPLMInstanceRef instance) {
         return;
     }
     i->destroyed = true;
-    Event("instance destroyed: " + i->object->path.filename().string());
+    Event("instance destroyed: " + Utf8(i->object->path.filename()));
     std::erase_if(H().instances, [](const std::unique_ptr<Instance>& x) { return x->destroyed; });
 }
 

@@ -11,7 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "arguments.h"
 #include "scenario/picture_steps.h"
+#include "simhost/files.h"
 #include "simhost/simhost.h"
 
 namespace simhost::tool {
@@ -27,7 +29,7 @@ int Fail(const std::string& why) {
 
 int RunContactSheet(int argc, char** argv, int first) {
     if (first >= argc || argv[first][0] == '-') return Fail("needs the output file first");
-    const std::filesystem::path out = argv[first];
+    const std::filesystem::path out = PathArgument(argv[first]);
     std::string title;
     int columns = 4;
     std::vector<ContactSheetSection> sections;
@@ -58,12 +60,14 @@ int RunContactSheet(int argc, char** argv, int first) {
         if (sections.empty()) sections.push_back({});
         ContactSheetSection& s = sections.back();
         std::error_code ec;
-        if (std::filesystem::is_directory(a, ec)) {
+        const std::filesystem::path picture = PathArgument(a);
+        if (std::filesystem::is_directory(picture, ec)) {
             std::string why;
-            if (!scenario::ReadPictureIndex(a, &s.pictures, &s.labels, &why)) return Fail(why);
+            if (!scenario::ReadPictureIndex(picture, &s.pictures, &s.labels, &why))
+                return Fail(why);
             labelAllowed = false;
         } else {
-            s.pictures.emplace_back(a);
+            s.pictures.push_back(picture);
             s.labels.emplace_back();
             labelAllowed = true;
         }
@@ -73,7 +77,7 @@ int RunContactSheet(int argc, char** argv, int first) {
     if (!WriteContactSheet(out, sections, columns, title, &why)) return Fail(why);
     std::size_t count = 0;
     for (const ContactSheetSection& s : sections) count += s.pictures.size();
-    std::cout << "wrote " << out.string() << " (" << count << " pictures in " << sections.size()
+    std::cout << "wrote " << Utf8(out) << " (" << count << " pictures in " << sections.size()
               << (sections.size() == 1 ? " section)\n" : " sections)\n");
     return 0;
 }
@@ -89,9 +93,9 @@ int RunShrink(int argc, char** argv, int first) {
     if (*end || width < 16 || width > 4096) return fail("WIDTH is from 16 to 4096 pixels");
     Picture picture;
     std::string why;
-    if (!ReadPng(argv[first], &picture, &why)) return fail(why);
+    if (!ReadPng(PathArgument(argv[first]), &picture, &why)) return fail(why);
     const Picture small = ShrinkPicture(picture, static_cast<int>(width));
-    if (!WritePng(argv[first + 1], small, &why)) return fail(why);
+    if (!WritePng(PathArgument(argv[first + 1]), small, &why)) return fail(why);
     std::cout << "wrote " << argv[first + 1] << " (" << small.width << "x" << small.height << ")\n";
     return 0;
 }

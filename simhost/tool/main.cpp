@@ -9,6 +9,7 @@
 #include "arguments.h"
 #include "contact_sheet.h"
 #include "scenario/scenario.h"
+#include "simhost/files.h"
 #include "soak.h"
 
 namespace {
@@ -171,7 +172,8 @@ int main(int argc, char** argv) {
 
     simhost::scenario::Script script;
     std::string error;
-    if (!simhost::scenario::ParseScriptFile(scenarioFile, &script, &error)) {
+    if (!simhost::scenario::ParseScriptFile(simhost::tool::PathArgument(scenarioFile), &script,
+                                            &error)) {
         std::cerr << error << "\n";
         return 1;
     }
@@ -190,7 +192,7 @@ int main(int argc, char** argv) {
                 "%.1f -> %.1f; %zu crew messages spoken\n",
                 r.track.pathLength, r.track.displacement, r.track.startHeading, r.track.endHeading,
                 r.speechCount);
-        for (const auto& p : r.outputs) std::printf("  wrote %s\n", p.string().c_str());
+        for (const auto& p : r.outputs) std::printf("  wrote %s\n", simhost::Utf8(p).c_str());
     }
     return r.ok ? 0 : 1;
 }

@@ -52,7 +52,10 @@ int Soak::Run() {
     }
     if (!options_.content.empty()) {
         const fs::path data = Sandbox() / "Resources/plugins" / options_.plugin.stem();
-        fs::create_directories(data, ignored);
+        if (!MakeFolders(data, &why)) {
+            std::fprintf(stderr, "soak: %s\n", why.c_str());
+            return 2;
+        }
         fs::copy(options_.content, data,
                  fs::copy_options::recursive | fs::copy_options::overwrite_existing, ignored);
     }

@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <random>
@@ -47,14 +46,10 @@ std::vector<WidgetInfo> WidgetsOf(const WindowCensus& c, std::uintptr_t root) {
 
 bool Soak::CheckPropertiesFile(std::string* contents, std::map<std::string, std::string>* parsed) {
     const fs::path file = Sandbox() / "Output/preferences/Quorren.Tarvosk.prf";
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
+    if (!ReadWholeFile(file, contents, nullptr)) {
         Fail("no properties file after a stop");
         return false;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    *contents = text.str();
     std::map<std::string, std::string> entries;
     std::istringstream lines(*contents);
     for (std::string line; std::getline(lines, line);) {

@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <random>

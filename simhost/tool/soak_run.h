@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "simhost/files.h"
 #include "simhost/simhost.h"
 #include "soak.h"
 

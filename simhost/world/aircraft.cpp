@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "sdk/datarefs.h"
+#include "simhost/files.h"
 #include "world/acf_reader.h"
 
 namespace simhost::detail {
@@ -145,14 +146,12 @@ bool ParseAircraft(const std::string& text, const std::string& fileName, Aircraf
 }
 
 bool LoadAircraftFile(const std::filesystem::path& file, Aircraft* out, std::string* error) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        if (error) *error = file.string() + ": cannot open the aircraft file";
+    std::string text;
+    if (!ReadWholeFile(file, &text, nullptr)) {
+        if (error) *error = Utf8(file) + ": cannot open the aircraft file";
         return false;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    return ParseAircraft(text.str(), file.string(), out, error);
+    return ParseAircraft(text, Utf8(file), out, error);
 }
 
 void AnglesToQuaternion(double psi, double theta, double phi, float q[4]) {

@@ -1,9 +1,9 @@
-// The nine datarefs other plug-ins use to watch and drive the pushback and the GPU.
+// The twelve datarefs other plug-ins use to watch and drive the pushback and the GPU.
 #pragma once
 
 namespace tarvosk {
 
-// Registers the nine datarefs in their fixed order and keeps their handles.
+// Registers the twelve datarefs in their fixed order and keeps their handles.
 void RegisterPublishedDatarefs();
 
 // Unregisters every registered one.

@@ -1,5 +1,6 @@
 #include <cmath>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "scenario/scenario.h"
@@ -39,7 +40,7 @@ TEST(ScenarioParser, BadLinesStopWithFileLineAndReason) {
     EXPECT_EQ(ParseError("expect file \"../x\" exists\n"),
               "s.txt:1: 'expect file' takes a path inside the sandbox");
     EXPECT_EQ(ParseError("set fps 0\n"),
-              "s.txt:1: 'set fps' needs a frame rate between 0 and 10000");
+              "s.txt:1: 'set fps' needs a frame rate above 0 and at most 10000");
     EXPECT_EQ(ParseError("assert x == \"a\" +- 1\n"), "s.txt:1: a tolerance needs a numeric value");
     EXPECT_EQ(ParseError("start now\n"), "s.txt:1: 'start' takes 0 arguments");
 }
@@ -200,6 +201,49 @@ TEST(ScenarioFiles, AByteOrderMarkIsNoPartOfTheFirstLine) {
     // Only at the very start: elsewhere it is a stray word as before.
     EXPECT_FALSE(ParseScript("wait 1s\n\xEF\xBB\xBFwait 1s\n", "bom.txt", &s, &error));
     EXPECT_EQ(error.rfind("bom.txt:2: unknown action", 0), 0u) << error;
+}
+
+// What tarvosk-sim says about a script names the real cause, and shows the script's bytes so
+// that they cannot upset the terminal (the line of a refused fresh-sandbox: owned_folder_test).
+TEST(ScenarioMessages, NameTheCauseAtItsLine) {
+    namespace fs = std::filesystem;
+    using namespace std::string_literals;
+    const fs::path dir = simhost_test::SandboxFor();
+    struct Case {
+        const char* name;
+        std::optional<std::string> text;  // none: no such file
+        std::string error;                // after the file's name; empty: the run passes
+    };
+    const Case cases[] = {
+        {"fps", "fps 0\nwait 1s\n", ":1: 'fps' needs a frame rate above 0 and at most 10000"},
+        {"set-fps", "set fps 10001\n",
+         ":1: 'set fps' needs a frame rate above 0 and at most 10000"},
+        {"read-only", "launch\nset simtest/runs 5\n", ":2: cannot write simtest/runs (read only)"},
+        {"binary", "\x89PNG\r\n\x1a\n\0\0\0\rIHDR"s, ":1: unknown action '\\x89PNG'"},
+        {"escape", "\x1b[2Jwait 1s\n", ":1: unknown action '\\x1B[2Jwait'"},
+        {"letters", "Jürgen 1s\n", ":1: unknown action 'Jürgen'"},
+        {"absent", std::nullopt, ": cannot open the scenario: No such file or directory"},
+        {"print", "wait 1s\nprint camera.controlled time\n", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path file = dir / (std::string(c.name) + ".txt");
+        if (c.text) std::ofstream(file, std::ios::binary) << *c.text;
+        Script script;
+        std::string error;
+        if (simhost::scenario::ParseScriptFile(file, &script, &error)) {
+            simhost::scenario::RunOptions options;
+            options.out = dir / c.name;
+            options.plugin = SIMHOST_TEST_PLUGIN;
+            error = simhost::scenario::RunScript(script, options).error;
+        }
+        EXPECT_EQ(error, c.error.empty() ? "" : file.string() + c.error);
+    }
+    // Every name a condition takes can be printed.
+    bool printed = false;
+    for (const simhost::TimelineEvent& e : simhost::Timeline())
+        printed = printed || e.text == "print: camera.controlled = 0 time = 1";
+    EXPECT_TRUE(printed);
 }
 
 }  // namespace

@@ -99,6 +99,10 @@ SIMHOST_API bool SetDatarefBytes(const std::string& name, const std::string& byt
 SIMHOST_API double GetDataref(const std::string& name, int index = 0);  // NaN if unknown
 SIMHOST_API std::string GetDatarefBytes(const std::string& name);       // empty if unknown
 SIMHOST_API bool DatarefExists(const std::string& name);
+// Why no value can be written to a dataref from here: "read only" (a plug-in's, registered
+// without a setter), "its plug-in is disabled", "its plug-in unregistered it" or "unknown
+// dataref"; empty when a value of its type and within its size would be taken.
+SIMHOST_API std::string DatarefWriteRefusal(const std::string& name);
 // For reading the same dataref every frame without a name lookup. A handle stays valid until
 // the next Reset; reading gives NaN when the dataref's owner is disabled or gone.
 using DatarefHandle = const void*;

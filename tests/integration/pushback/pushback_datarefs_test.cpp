@@ -1,4 +1,4 @@
-// What other plug-ins see and drive through the nine published datarefs.
+// What other plug-ins see and drive through the twelve published datarefs.
 #include "pushback_host.h"
 
 namespace tarvosk::testing {
