@@ -36,10 +36,12 @@ void RunFrames(int frames) {
         h.now = h.baseTime + static_cast<double>(h.frame - h.baseFrame) / h.config.framesPerSecond;
         if (h.clockRef) h.clockRef->d = h.now;
         UpdateAircraft(h.refs, h.aircraft, h.now - before);
+        UpdateLatLon();
         RunHeldCommands();
         RunFlightLoops();
         // The attitude the plug-ins wrote this frame, so drawing and records see one state.
         AttitudeFromQuaternion(h.refs);
+        UpdateLatLon();  // where the plug-ins moved the aircraft
         RecordTrail(h);
         BeginFrameGraphics();
         RunDrawCallbacks();
@@ -98,6 +100,7 @@ void AfterHostWrite(DatarefEntry* e) {
         r.lastX = r.localX->d;
         r.lastZ = r.localZ->d;
     }
+    if (e == r.localX || e == r.localY || e == r.localZ) UpdateLatLon();
 }
 
 }  // namespace

@@ -58,6 +58,20 @@ struct DrawCallback {
     bool removed = false;
 };
 
+// What a modern window has beyond a legacy one. Legacy windows (XPLMCreateWindow, or
+// XPLMCreateWindowEx with a 2.x struct or on a simulator before 11) keep the defaults.
+struct ModernWindow {
+    bool on = false;
+    int decoration = 0;   // XPLMWindowDecoration
+    int layer = 0;        // XPLMWindowLayer; legacy windows lie in the flight overlay
+    int positioning = 0;  // XPLMWindowPositioningMode
+    std::string title;
+    int minWidth = 0, minHeight = 0, maxWidth = 1 << 20, maxHeight = 1 << 20;
+    XPLMHandleCursor_f cursor = nullptr;
+    XPLMHandleMouseWheel_f wheel = nullptr;
+    XPLMHandleMouseClick_f rightClick = nullptr;
+};
+
 struct Window {
     std::uintptr_t id;
     int left, top, right, bottom;
@@ -69,6 +83,7 @@ struct Window {
     int owner;
     bool destroyed = false;
     std::vector<std::string> textThisFrame, textLastFrame;
+    ModernWindow modern;  // what XPLMCreateWindowEx with the 3.x struct adds (modern_windows.cpp)
 };
 
 struct MenuItem {
@@ -180,6 +195,10 @@ struct Host {
     std::vector<std::unique_ptr<Window>> windows;
     std::uintptr_t nextWindowId = 1;
     Window* drawingWindow = nullptr;
+    std::vector<std::uintptr_t> windowOrder;  // back to front within each layer
+    std::uintptr_t keyboardFocus = 0;         // window with the keys; 0: the simulator
+    std::vector<AirportInfo> airports;        // the navigation database's airports
+    DatarefEntry *latitude = nullptr, *longitude = nullptr, *elevation = nullptr;
     std::vector<std::string> screenTextThisFrame, screenTextLastFrame;
 
     std::vector<std::unique_ptr<Menu>> menus;  // [0] is the menu bar's "Plugins"
@@ -261,6 +280,16 @@ void InitMenus();
 void OutsideView(const std::string& why);
 void RunHeldCommands();
 void ForgetCommandsOf(int id);
+// Modern windows (modern_windows.cpp): whether this host offers them, the windows in drawing
+// order, the window that takes a click at a point, and a key for the focused window.
+bool ModernWindowsOffered();
+void InitModernWindows();  // the simulator's VR switch (11.20 on)
+std::vector<Window*> WindowsBackToFront();
+void ForgetWindowOrder();
+bool KeyToFocusedWindow(char key, int flags, char virtualKey);
+// Latitude and longitude (geodesy.cpp): the aircraft's, kept up to date with its position.
+void InitGeodesy();
+void UpdateLatLon();
 void ForgetInstancesOf(int id);  // also reports loads left unbalanced
 
 }  // namespace simhost::detail

@@ -115,6 +115,8 @@ bool Reset(const HostConfig& config, std::string* error) {
             e->i = h.modernDriver ? 1 : 0;
     }
     InitMenus();
+    InitGeodesy();
+    InitModernWindows();
     h.cameraPose = {static_cast<float>(aircraft.x),
                     static_cast<float>(aircraft.y),
                     static_cast<float>(aircraft.z),

@@ -2,6 +2,7 @@
 // The language is described in simhost/SCENARIOS.md.
 #pragma once
 
+#include <array>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -55,6 +56,10 @@ struct Script {
     std::vector<std::filesystem::path> alsoLoad;  // more plug-ins, beside the main one
     bool freshSandbox = false;
     std::optional<PluginLayout> layout;  // "layout flat" or "layout fat"
+    // The earth: where local (0, 0, 0) lies (latitude, longitude, elevation) and the airports.
+    std::optional<std::array<double, 3>> origin;
+    std::vector<AirportInfo> airports;
+    bool noDefaultAirport = false;
     std::vector<Step> steps;
 };
 
