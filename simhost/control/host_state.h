@@ -139,6 +139,9 @@ struct Command {
     std::string name, description;
     int creator = 0;  // 0: the simulator
     std::vector<CommandHandler> handlers;
+    // The simulator's own action, between the handlers before it and those after it.
+    XPLMCommandCallback_f simHandler = nullptr;
+    void* simRefcon = nullptr;
     bool held = false;  // between begin and end: handlers get the continue phase every frame
 };
 
@@ -280,6 +283,11 @@ void InitMenus();
 void OutsideView(const std::string& why);
 void RunHeldCommands();
 void ForgetCommandsOf(int id);
+// Makes (or finds) a simulator command whose own action is `handler` (simulator_commands.cpp
+// and the files of each command family).
+Command* AddSimulatorCommand(const std::string& name, const std::string& description,
+                             XPLMCommandCallback_f handler, void* refcon);
+void InitGroundOps();  // X-Plane 12's pushback commands and their dataref (ground_ops.cpp)
 // Modern windows (modern_windows.cpp): whether this host offers them, the windows in drawing
 // order, the window that takes a click at a point, and a key for the focused window.
 bool ModernWindowsOffered();

@@ -116,6 +116,7 @@ bool Reset(const HostConfig& config, std::string* error) {
     }
     InitMenus();
     InitGeodesy();
+    InitGroundOps();
     InitModernWindows();
     h.cameraPose = {static_cast<float>(aircraft.x),
                     static_cast<float>(aircraft.y),

@@ -29,10 +29,15 @@ const char* PhaseName(XPLMCommandPhase phase) {
     return phase == xplm_CommandBegin ? "begin" : phase == xplm_CommandEnd ? "end" : "continue";
 }
 
-// Before-handlers in registration order, then after-handlers; a handler returning 0 stops
-// the command there (the simulator's own action and later handlers are skipped).
+// Before-handlers in registration order, the simulator's own action, then after-handlers; a
+// handler returning 0 stops the command there (the simulator's action and later handlers are
+// skipped).
 void Dispatch(Command& c, XPLMCommandPhase phase) {
     for (int before = 1; before >= 0; --before) {
+        if (before == 0 && c.simHandler) {
+            PluginScope simulator(0);
+            if (c.simHandler(&c, phase, c.simRefcon) == 0) return;
+        }
         // By index: a handler may register or unregister handlers.
         for (std::size_t k = 0; k < c.handlers.size(); ++k) {
             const CommandHandler h = c.handlers[k];

@@ -1,5 +1,6 @@
 // The earth under the host: latitude and longitude from local coordinates and back, the
-// aircraft's position datarefs, the airports of the navigation database.
+// aircraft's position datarefs, the airports of the navigation database; and X-Plane 12's
+// pushback commands with the simulator's own tug.
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -10,6 +11,7 @@
 namespace {
 
 using simhost_test::HostTest;
+using simhost_test::TimelineHas;
 
 class Earth : public HostTest {};
 
@@ -92,6 +94,66 @@ TEST_F(Earth, LocalAndWorldCoordinatesRoundTripAndTheNearestAirportIsFound) {
     XPLMGetNavAidInfo(99, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, id, nullptr,
                       nullptr);
     EXPECT_EQ(simhost::BadHandleAccesses(), before + 1);
+}
+
+int g_beforeAnswer = 1;
+std::vector<std::string> g_seen;  // handler: pushback_attached as it saw it at the begin
+
+int Before(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+    if (phase == xplm_CommandBegin)
+        g_seen.push_back("before " + std::to_string(XPLMGetDatai(XPLMFindDataRef(
+                                         "sim/aircraft/overflow/pushback_attached"))));
+    return g_beforeAnswer;
+}
+
+int After(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+    if (phase == xplm_CommandBegin)
+        g_seen.push_back("after " + std::to_string(XPLMGetDatai(XPLMFindDataRef(
+                                        "sim/aircraft/overflow/pushback_attached"))));
+    return 1;
+}
+
+TEST_F(Earth, XPlanesPushbackCommandsAttachItsTugAfterThePluginsBeforeHandlers) {
+    const char* const names[] = {"sim/ground_ops/pushback_straight", "sim/ground_ops/pushback_left",
+                                 "sim/ground_ops/pushback_right", "sim/ground_ops/pushback_stop"};
+    // X-Plane 11 has neither the commands nor the dataref.
+    ResetHost(11550);
+    for (const char* n : names) EXPECT_EQ(XPLMFindCommand(n), nullptr) << n;
+    EXPECT_FALSE(simhost::DatarefExists("sim/aircraft/overflow/pushback_attached"));
+
+    ResetHost(12100);
+    for (const char* n : names) ASSERT_NE(XPLMFindCommand(n), nullptr) << n;
+    XPLMCommandRef straight = XPLMFindCommand(names[0]);
+    XPLMCommandRef stop = XPLMFindCommand(names[3]);
+    XPLMRegisterCommandHandler(straight, Before, 1, nullptr);
+    XPLMRegisterCommandHandler(straight, After, 0, nullptr);
+    // A plug-in handler before X-Plane's that answers 0: X-Plane's tug never comes.
+    g_seen.clear();
+    g_beforeAnswer = 0;
+    ASSERT_TRUE(simhost::RunCommand(names[0], -1));
+    EXPECT_EQ(simhost::GetDataref("sim/aircraft/overflow/pushback_attached"), 0);
+    EXPECT_FALSE(TimelineHas("X-Plane's own pushback started"));
+    EXPECT_EQ(g_seen, (std::vector<std::string>{"before 0"}));
+    // Answering 1, or disabled, the plug-in lets X-Plane's handler attach the tug, after the
+    // plug-in's "before" handler and ahead of its "after" one.
+    g_seen.clear();
+    g_beforeAnswer = 1;
+    XPLMCommandOnce(straight);
+    EXPECT_EQ(g_seen, (std::vector<std::string>{"before 0", "after 1"}));
+    EXPECT_TRUE(TimelineHas("X-Plane's own pushback started: straight"));
+    XPLMCommandOnce(stop);
+    EXPECT_EQ(simhost::GetDataref("sim/aircraft/overflow/pushback_attached"), 0);
+    EXPECT_TRUE(TimelineHas("X-Plane's own pushback stopped"));
+    g_beforeAnswer = 0;
+    simhost::DisablePlugin(plugin_);
+    ASSERT_TRUE(simhost::RunCommand(names[2], -1));
+    EXPECT_EQ(simhost::GetDataref("sim/aircraft/overflow/pushback_attached"), 1);
+    EXPECT_TRUE(TimelineHas("X-Plane's own pushback started: nose 90 right"));
+    // The dataref is the simulator's to write.
+    simhost::EnablePlugin(plugin_);
+    XPLMSetDatai(XPLMFindDataRef("sim/aircraft/overflow/pushback_attached"), 0);
+    EXPECT_EQ(simhost::GetDataref("sim/aircraft/overflow/pushback_attached"), 1);
+    EXPECT_EQ(simhost::ReadOnlyWrites(), 1);
 }
 
 }  // namespace
