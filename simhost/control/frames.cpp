@@ -37,10 +37,12 @@ void RunFrames(int frames) {
         if (h.clockRef) h.clockRef->d = h.now;
         UpdateAircraft(h.refs, h.aircraft, h.now - before);
         UpdateExternalPower(h.power, h.refs, h.now - before);
+        UpdateLatLon();
         RunHeldCommands();
         RunFlightLoops();
         // The attitude the plug-ins wrote this frame, so drawing and records see one state.
         AttitudeFromQuaternion(h.refs);
+        UpdateLatLon();  // where the plug-ins moved the aircraft
         RecordTrail(h);
         BeginFrameGraphics();
         RunDrawCallbacks();
@@ -103,6 +105,7 @@ void AfterHostWrite(DatarefEntry* e) {
         r.lastX = r.localX->d;
         r.lastZ = r.localZ->d;
     }
+    if (e == r.localX || e == r.localY || e == r.localZ) UpdateLatLon();
 }
 
 }  // namespace

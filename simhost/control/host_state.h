@@ -59,6 +59,20 @@ struct DrawCallback {
     bool removed = false;
 };
 
+// What a modern window has beyond a legacy one. Legacy windows (XPLMCreateWindow, or
+// XPLMCreateWindowEx with a 2.x struct or on a simulator before 11) keep the defaults.
+struct ModernWindow {
+    bool on = false;
+    int decoration = 0;   // XPLMWindowDecoration
+    int layer = 0;        // XPLMWindowLayer; legacy windows lie in the flight overlay
+    int positioning = 0;  // XPLMWindowPositioningMode
+    std::string title;
+    int minWidth = 0, minHeight = 0, maxWidth = 1 << 20, maxHeight = 1 << 20;
+    XPLMHandleCursor_f cursor = nullptr;
+    XPLMHandleMouseWheel_f wheel = nullptr;
+    XPLMHandleMouseClick_f rightClick = nullptr;
+};
+
 struct Window {
     std::uintptr_t id;
     int left, top, right, bottom;
@@ -70,6 +84,7 @@ struct Window {
     int owner;
     bool destroyed = false;
     std::vector<std::string> textThisFrame, textLastFrame;
+    ModernWindow modern;  // what XPLMCreateWindowEx with the 3.x struct adds (modern_windows.cpp)
 };
 
 struct MenuItem {
@@ -125,9 +140,10 @@ struct Command {
     std::string name, description;
     int creator = 0;  // 0: the simulator
     std::vector<CommandHandler> handlers;
+    // The simulator's own action, between the handlers before it and those after it.
+    XPLMCommandCallback_f simHandler = nullptr;
+    void* simRefcon = nullptr;
     bool held = false;  // between begin and end: handlers get the continue phase every frame
-    // The simulator's own action, on the begin phase, between the before and after handlers.
-    std::function<void()> simAction;
 };
 
 // An object file loaded through XPLMLoadObject: one per path, reference-counted.
@@ -185,6 +201,10 @@ struct Host {
     std::vector<std::unique_ptr<Window>> windows;
     std::uintptr_t nextWindowId = 1;
     Window* drawingWindow = nullptr;
+    std::vector<std::uintptr_t> windowOrder;  // back to front within each layer
+    std::uintptr_t keyboardFocus = 0;         // window with the keys; 0: the simulator
+    std::vector<AirportInfo> airports;        // the navigation database's airports
+    DatarefEntry *latitude = nullptr, *longitude = nullptr, *elevation = nullptr;
     std::vector<std::string> screenTextThisFrame, screenTextLastFrame;
 
     std::vector<std::unique_ptr<Menu>> menus;  // [0] is the menu bar's "Plugins"
@@ -269,8 +289,21 @@ void InitMenus();
 void OutsideView(const std::string& why);
 void RunHeldCommands();
 void ForgetCommandsOf(int id);
-// A command of the simulator's own, with its action.
-void AddSimCommand(const char* name, const char* description, std::function<void()> action);
+// Makes (or finds) a simulator command whose own action is `handler` (simulator_commands.cpp
+// and the files of each command family).
+Command* AddSimulatorCommand(const std::string& name, const std::string& description,
+                             XPLMCommandCallback_f handler, void* refcon);
+void InitGroundOps();  // X-Plane 12's pushback commands and their dataref (ground_ops.cpp)
+// Modern windows (modern_windows.cpp): whether this host offers them, the windows in drawing
+// order, the window that takes a click at a point, and a key for the focused window.
+bool ModernWindowsOffered();
+void InitModernWindows();  // the simulator's VR switch (11.20 on)
+std::vector<Window*> WindowsBackToFront();
+void ForgetWindowOrder();
+bool KeyToFocusedWindow(char key, int flags, char virtualKey);
+// Latitude and longitude (geodesy.cpp): the aircraft's, kept up to date with its position.
+void InitGeodesy();
+void UpdateLatLon();
 void ForgetInstancesOf(int id);  // also reports loads left unbalanced
 
 }  // namespace simhost::detail

@@ -106,9 +106,16 @@ bool Reset(const HostConfig& config, std::string* error) {
         } kGpuCommands[] = {{"sim/electrical/GPU_on", "Ground power on."},
                             {"sim/electrical/GPU_off", "Ground power off."},
                             {"sim/electrical/GPU_toggle", "Ground power toggle."}};
+        // X-Plane switches its ground power on the press.
+        auto gpuCommand = [](XPLMCommandRef, XPLMCommandPhase phase, void* refcon) {
+            if (phase == xplm_CommandBegin)
+                SwitchExternalPower(H().power, H().refs, static_cast<int>(
+                                                             reinterpret_cast<intptr_t>(refcon)));
+            return 1;
+        };
         for (int k = 0; k < 3; ++k)
-            AddSimCommand(kGpuCommands[k].name, kGpuCommands[k].description,
-                          [k] { SwitchExternalPower(H().power, H().refs, k); });
+            AddSimulatorCommand(kGpuCommands[k].name, kGpuCommands[k].description, gpuCommand,
+                                reinterpret_cast<void*>(static_cast<intptr_t>(k)));
     }
     // The plug-in's clock seam; a test may leave it out to run the plug-in on its own clock.
     const char* const clockName = "simhost/clock/monotonic_seconds";
@@ -127,6 +134,9 @@ bool Reset(const HostConfig& config, std::string* error) {
             e->i = h.modernDriver ? 1 : 0;
     }
     InitMenus();
+    InitGeodesy();
+    InitGroundOps();
+    InitModernWindows();
     h.cameraPose = {static_cast<float>(aircraft.x),
                     static_cast<float>(aircraft.y),
                     static_cast<float>(aircraft.z),

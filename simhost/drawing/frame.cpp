@@ -81,6 +81,7 @@ struct FrameGraphics {
     std::vector<unsigned> textures;  // handed out by XPLMGenerateTextureNumbers
     bool frameActive = false;        // Begin bound a target this frame
     bool pictureFrame = false;
+    bool screenCleared = false;  // a screen picture's background, once: windows, then widgets
     FrameRequest request;
     Camera camera;
     int width = 8, height = 8;
@@ -168,6 +169,7 @@ void BeginFrameGraphics() {
     if (H().drawCallbacks.empty() && !PictureWanted()) return;
     if (!GraphicsUp()) return;
     g.frameActive = true;
+    g.screenCleared = false;
     g.pictureFrame = NextFrameRequest(&g.request);
     Host& h = H();
     if (g.pictureFrame) {
@@ -206,15 +208,18 @@ void Begin3DCallback() {
 }
 
 void Begin2D() {
-    const FrameGraphics& g = G();
+    FrameGraphics& g = G();
     const HostConfig& c = H().config;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     if (g.pictureFrame && g.request.view == "screen") {
         // The screen alone: no scene behind the windows, one picture pixel per screen pixel.
-        glClearColor(0.20f, 0.24f, 0.30f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glClearColor(0, 0, 0, 1);
+        if (!g.screenCleared) {
+            glClearColor(0.20f, 0.24f, 0.30f, 1.0f);
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+            glClearColor(0, 0, 0, 1);
+            g.screenCleared = true;
+        }
         const double left = g.request.screenLeft, bottom = g.request.screenBottom;
         glOrtho(left, left + g.width, bottom, bottom + g.height, -1, 1);
     } else {

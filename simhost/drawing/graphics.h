@@ -48,6 +48,12 @@ constexpr int kCharWidth = 6;
 int TextWidth(const std::string& text);
 // The window frame of XPDrawWindow (a panel with a title strip), in screen coordinates.
 void DrawWindowFrame2D(int left, int top, int right, int bottom, int style);
+// Around a modern window's drawing (window_decoration.cpp): its decoration first; a window
+// off the main screen (popped out, in VR) draws between Begin and End into nothing.
+struct Window;
+void DrawWindowDecoration(const Window& w);
+void BeginOffScreenWindow(const Window& w);
+void EndOffScreenWindow(const Window& w);
 
 // The 5x7 glyph of a character in a 6x10 cell: bit 4 of row 0 is the top left dot. Unknown
 // characters draw as a box. Also used to label contact sheets.

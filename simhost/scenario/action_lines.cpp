@@ -72,6 +72,7 @@ bool ParseAction(const std::vector<Token>& t, const std::filesystem::path& folde
     s.verb = t[0].text;
     for (std::size_t k = 1; k < t.size(); ++k) s.args.push_back(t[k].text);
     const std::string& v = s.verb;
+    if (IsWindowLine(t)) return ParseWindowLine(t, out, why);
 
     if (v == "load") {
         if (t.size() > 2) return fail("'load' takes at most a plug-in path");

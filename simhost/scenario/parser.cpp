@@ -230,7 +230,8 @@ bool Parser::Config(const std::vector<Token>& t, bool* handled) {
         for (std::size_t k = 1; k < words.size(); ++k) script_->omit.push_back(words[k].text);
         return true;
     }
-    *handled = false;
+    std::string why;
+    if (!ParseWorldLine(words, script_, handled, &why)) return Fail(why);
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "checks.h"
+#include "lines.h"
 #include "outputs.h"
 #include "picture_steps.h"
 #include "scenario.h"
@@ -70,6 +71,13 @@ bool Runner::EnsureHost(const simhost::scenario::Step& s) {
     if (script_.aircraft) config.aircraftFile = *script_.aircraft;
     if (!options_.aircraft.empty()) config.aircraftFile = options_.aircraft;
     config.layout = options_.layout.value_or(script_.layout.value_or(PluginLayout::Flat));
+    if (script_.origin) {
+        config.originLatitude = (*script_.origin)[0];
+        config.originLongitude = (*script_.origin)[1];
+        config.originElevation = (*script_.origin)[2];
+    }
+    config.airports = script_.airports;
+    config.defaultAirport = !script_.noDefaultAirport;
     std::string why;
     Shutdown();  // a host of an earlier run keeps files open in the sandbox
     if (script_.freshSandbox && !options_.keepSandbox && !EmptyOwnedFolder(sandbox_, &why))
@@ -190,6 +198,10 @@ bool Runner::Step(const simhost::scenario::Step& s) {
         return true;
     }
     if (!EnsureHost(s)) return false;
+    if (s.what == "window") {
+        std::string why;
+        return RunWindowLine(s, &why) || Fail(s, why);
+    }
     if (v == "load" || v == "start" || v == "enable" || v == "disable" || v == "stop" ||
         v == "unload" || v == "restart" || v == "launch") {
         bool ok = Lifecycle(s);

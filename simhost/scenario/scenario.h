@@ -2,6 +2,7 @@
 // The language is described in simhost/SCENARIOS.md.
 #pragma once
 
+#include <array>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -56,6 +57,10 @@ struct Script {
     bool freshSandbox = false;
     int freshSandboxLine = 0;
     std::optional<PluginLayout> layout;  // "layout flat" or "layout fat"
+    // The earth: where local (0, 0, 0) lies (latitude, longitude, elevation) and the airports.
+    std::optional<std::array<double, 3>> origin;
+    std::vector<AirportInfo> airports;
+    bool noDefaultAirport = false;
     std::vector<Step> steps;
 };
 

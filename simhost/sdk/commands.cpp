@@ -30,11 +30,14 @@ const char* PhaseName(XPLMCommandPhase phase) {
 }
 
 // Before-handlers in registration order, the simulator's own action, then after-handlers; a
-// handler returning 0 stops the command there (the simulator's own action and later handlers
-// are skipped).
+// handler returning 0 stops the command there (the simulator's action and later handlers are
+// skipped).
 void Dispatch(Command& c, XPLMCommandPhase phase) {
     for (int before = 1; before >= 0; --before) {
-        if (before == 0 && c.simAction && phase == xplm_CommandBegin) c.simAction();
+        if (before == 0 && c.simHandler) {
+            PluginScope simulator(0);
+            if (c.simHandler(&c, phase, c.simRefcon) == 0) return;
+        }
         // By index: a handler may register or unregister handlers.
         for (std::size_t k = 0; k < c.handlers.size(); ++k) {
             const CommandHandler h = c.handlers[k];
@@ -81,14 +84,6 @@ void RunHeldCommands() {
 void ForgetCommandsOf(int id) {
     for (auto& c : H().commands)
         std::erase_if(c->handlers, [id](const CommandHandler& h) { return h.owner == id; });
-}
-
-void AddSimCommand(const char* name, const char* description, std::function<void()> action) {
-    auto c = std::make_unique<Command>();
-    c->name = name;
-    c->description = description;
-    c->simAction = std::move(action);
-    H().commands.push_back(std::move(c));
 }
 
 }  // namespace simhost::detail

@@ -70,7 +70,8 @@ void* XPLMFindSymbol(const char* name) {
     struct Entry {
         const char* name;
         void* address;
-        int sinceXplm;  // the XPLM version that brought it
+        int sinceXplm;              // the XPLM version that brought it
+        bool modernWindow = false;  // also needs a simulator with modern windows (11 on)
     };
     static const Entry kSymbols[] = {
         {"XPLMLoadObject", reinterpret_cast<void*>(&XPLMLoadObject), 200},
@@ -81,10 +82,24 @@ void* XPLMFindSymbol(const char* name) {
         {"XPLMCreateCommand", reinterpret_cast<void*>(&XPLMCreateCommand), 200},
         {"XPLMFindCommand", reinterpret_cast<void*>(&XPLMFindCommand), 200},
         {"XPLMFindDataRef", reinterpret_cast<void*>(&XPLMFindDataRef), 100},
+        {"XPLMCreateWindowEx", reinterpret_cast<void*>(&XPLMCreateWindowEx), 200},
+        {"XPLMGetScreenBoundsGlobal", reinterpret_cast<void*>(&XPLMGetScreenBoundsGlobal), 300,
+         true},
+        {"XPLMWindowIsPoppedOut", reinterpret_cast<void*>(&XPLMWindowIsPoppedOut), 300, true},
+        {"XPLMWindowIsInVR", reinterpret_cast<void*>(&XPLMWindowIsInVR), 301, true},
+        {"XPLMSetWindowResizingLimits", reinterpret_cast<void*>(&XPLMSetWindowResizingLimits), 300,
+         true},
+        {"XPLMSetWindowPositioningMode", reinterpret_cast<void*>(&XPLMSetWindowPositioningMode),
+         300, true},
+        {"XPLMSetWindowTitle", reinterpret_cast<void*>(&XPLMSetWindowTitle), 300, true},
+        {"XPLMHasKeyboardFocus", reinterpret_cast<void*>(&XPLMHasKeyboardFocus), 300, true},
     };
     for (const Entry& e : kSymbols)
         if (std::strcmp(e.name, name) == 0)
-            return H().config.xplmVersion >= e.sinceXplm ? e.address : nullptr;
+            return H().config.xplmVersion >= e.sinceXplm &&
+                           (!e.modernWindow || ModernWindowsOffered())
+                       ? e.address
+                       : nullptr;
     return nullptr;
 }
 

@@ -3,6 +3,7 @@
 
 #include "control/host_state.h"
 #include "drawing/graphics.h"
+#include "sdk/modern_windows.h"
 #include "sdk/widgets.h"
 
 using namespace simhost::detail;
@@ -34,6 +35,11 @@ char KeyChar(int vkey, int flags) {
     if (vkey == 0x1B) return 27;
     if (vkey == 0x08) return 8;
     if (vkey == 0x09) return '\t';
+    // Punctuation typed into number fields: period, minus, comma, slash; the keypad's point.
+    if (vkey == 0xB9 || vkey == 0x6E) return '.';
+    if (vkey == 0xB1) return '-';
+    if (vkey == 0xB7) return ',';
+    if (vkey == 0xB8) return '/';
     return 0;
 }
 
@@ -44,18 +50,24 @@ namespace simhost::detail {
 void RunWindows() {
     Host& h = H();
     if (PictureFrame()) Begin2D();
-    for (std::size_t k = 0; k < h.windows.size(); ++k) {
-        Window* w = h.windows[k].get();
-        w->textThisFrame.clear();
-        if (w->destroyed || !w->visible || !w->draw || !PluginIsEnabled(w->owner)) continue;
+    for (auto& w : h.windows) w->textThisFrame.clear();
+    // Back to front, layer by layer; by id, as a window's drawing may make or destroy windows.
+    std::vector<std::uintptr_t> order;
+    for (const Window* w : WindowsBackToFront()) order.push_back(w->id);
+    for (std::uintptr_t windowId : order) {
+        Window* w = LiveWindow(windowId);
+        if (!w || !w->visible || !w->draw || !PluginIsEnabled(w->owner)) continue;
+        DrawWindowDecoration(*w);
         h.drawingWindow = w;
         XPLMDrawWindow_f draw = w->draw;
         void* refcon = w->refcon;
         auto id = reinterpret_cast<XPLMWindowID>(w->id);
+        BeginOffScreenWindow(*w);
         {
             PluginScope scope(w->owner);
             draw(id, refcon);
         }
+        if (Window* still = LiveWindow(windowId)) EndOffScreenWindow(*still);
         h.drawingWindow = nullptr;
     }
     std::erase_if(h.windows, [](const std::unique_ptr<Window>& w) { return w->destroyed; });
@@ -89,6 +101,7 @@ XPLMWindowID XPLMCreateWindow(int left, int top, int right, int bottom, int isVi
     w->owner = CurrentPlugin();
     auto id = reinterpret_cast<XPLMWindowID>(w->id);
     Log("window " + std::to_string(w->id) + " created by " + PluginLabel(w->owner));
+    h.windowOrder.push_back(w->id);
     h.windows.push_back(std::move(w));
     return id;
 }
@@ -207,9 +220,10 @@ bool PressKey(int virtualKey, int flags) {
     Host& h = H();
     const char vkey = static_cast<char>(virtualKey & 0xFF);
     const char ch = KeyChar(virtualKey & 0xFF, flags);
-    // Sniffers before windows, then (no window has keyboard focus here) those after windows,
-    // then hot keys on the key-down event.
+    // Sniffers before windows, then the window with the keyboard focus (which takes the key),
+    // then sniffers after windows, then hot keys on the key-down event.
     for (int pass = 1; pass >= 0; --pass) {
+        if (pass == 0 && KeyToFocusedWindow(ch, flags, vkey)) return true;
         std::vector<KeySniffer> sniffers = h.sniffers;  // a sniffer may unregister itself
         for (const KeySniffer& s : sniffers) {
             if (s.beforeWindows != pass || !PluginIsEnabled(s.owner)) continue;

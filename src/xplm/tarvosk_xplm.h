@@ -27,6 +27,8 @@
 #endif
 /* Whether the section of `tier` is ours to declare. */
 #define TARVOSK_XPLM_DECLARE(tier) (TARVOSK_XPLM_SDK_TIER < (tier))
+/* Whether XPLMCreateWindow_t has the 3.x fields (ours has; an official 2.x release's not). */
+#define TARVOSK_XPLM_WINDOW_STRUCT_3X (TARVOSK_XPLM_SDK_TIER == 0 || TARVOSK_XPLM_SDK_TIER >= 303)
 
 #ifdef __cplusplus
 extern "C" {
@@ -259,6 +261,28 @@ void XPLMSetGraphicsState(int enableFog, int numberTexUnits, int enableLighting,
 void XPLMBindTexture2d(int textureNum, int textureUnit);
 void XPLMGenerateTextureNumbers(int* outTextureIds, int count);
 
+/* Latitude and longitude (degrees) and altitude (metres above sea level) to and from local
+ * OpenGL metres. */
+void XPLMWorldToLocal(double latitude, double longitude, double altitude, double* outX,
+                      double* outY, double* outZ);
+void XPLMLocalToWorld(double x, double y, double z, double* outLatitude, double* outLongitude,
+                      double* outAltitude);
+
+/* ---- Navigation database -------------------------------------------------------------------
+ * XPLMFindNavAid searches the navaids whose type is in the mask `type`; with both latitude and
+ * longitude given it returns the nearest, else the last found. Fragments match within the
+ * name or the identifier. */
+typedef int XPLMNavType;
+typedef int XPLMNavRef;
+enum { xplm_Nav_Unknown = 0, xplm_Nav_Airport = 1, xplm_Nav_NDB = 2, xplm_Nav_VOR = 4 };
+#define XPLM_NAV_NOT_FOUND -1
+XPLMNavRef XPLMFindNavAid(const char* nameFragment, const char* idFragment, float* latitude,
+                          float* longitude, int* frequency, XPLMNavType type);
+/* Buffers: the identifier at least 32 bytes, the name 256; outReg is one byte, 0 or 1. */
+void XPLMGetNavAidInfo(XPLMNavRef ref, XPLMNavType* outType, float* outLatitude,
+                       float* outLongitude, float* outHeight, int* outFrequency, float* outHeading,
+                       char* outID, char* outName, char* outReg);
+
 /* ---- Camera ------------------------------------------------------------------------------ */
 enum { xplm_ControlCameraUntilViewChanges = 1, xplm_ControlCameraForever = 2 };
 typedef struct {
@@ -422,6 +446,9 @@ void XPLMInstanceSetPosition(XPLMInstanceRef instance, const XPLMDrawInfo_t* pos
 /* ==== SDK 4.x (XPLM400..XPLM420, X-Plane 12) =============================================== */
 
 #endif /* TARVOSK_XPLM_DECLARE(420) */
+
+/* Windows made from a description (XPLMCreateWindowEx) and modern windows, by tier too. */
+#include "tarvosk_xplm_windows.h"
 
 /* ---- Entry points the plug-in exports ---------------------------------------------------- */
 #if defined(_WIN32)

@@ -1,4 +1,5 @@
 // Commands, the drawing driver, objects and instances of the simulated host.
+#include <algorithm>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -30,13 +31,15 @@ TEST_F(Commands, CreateFindsAnExistingNameAndFindIsNullForUnknownOnes) {
     EXPECT_EQ(XPLMCreateCommand("test/one", "Another description"), a);
     EXPECT_EQ(XPLMFindCommand("test/one"), a);
     EXPECT_EQ(XPLMFindCommand("test/two"), nullptr);
-    int found = 0;
-    for (const simhost::CommandInfo& c : simhost::Commands()) {
-        if (c.name.rfind("test/", 0) != 0) continue;  // the simulator's own are there too
-        ++found;
-        EXPECT_EQ(c.description, "The first");
-    }
-    EXPECT_EQ(found, 1);
+    // Listed once, beside the simulator's own commands.
+    const auto list = simhost::Commands();
+    ASSERT_EQ(std::count_if(list.begin(), list.end(),
+                            [](const simhost::CommandInfo& c) { return c.name == "test/one"; }),
+              1);
+    EXPECT_EQ(std::find_if(list.begin(), list.end(),
+                           [](const simhost::CommandInfo& c) { return c.name == "test/one"; })
+                  ->description,
+              "The first");
 }
 
 TEST_F(Commands, BeforeHandlersRunFirstAndAZeroStopsTheRest) {

@@ -22,6 +22,15 @@
 
 namespace simhost {
 
+// An airport of the host's navigation database (XPLMFindNavAid, XPLMGetNavAidInfo).
+struct AirportInfo {
+    std::string id, name;                // at most 7 and 79 characters
+    double latitude = 0, longitude = 0;  // degrees, north and east positive
+    double elevation = 0;                // metres above sea level
+};
+// The default airport; local (0, 0, 0) lies on its reference point unless a scenario moves it.
+inline const AirportInfo kDefaultAirport{"XSIM", "Simhost International", 47.4582, 8.5481, 432.0};
+
 // Where LoadPlugin installs a plug-in in the sandbox: beside its data folder
 // (plugins/Tarvosk.xpl), or inside it in a platform folder (plugins/Tarvosk/lin_x64/Tarvosk.xpl).
 enum class PluginLayout { Flat, Fat };
@@ -39,6 +48,12 @@ struct HostConfig {
     // instances), "opengl" (phases called; refused from 12000 on), or empty: by the version.
     std::string driver;
     PluginLayout layout = PluginLayout::Flat;
+    // Where local (0, 0, 0) lies on the earth (XPLMLocalToWorld), and the airports the
+    // navigation database holds besides the default one (which `defaultAirport` false drops).
+    double originLatitude = kDefaultAirport.latitude, originLongitude = kDefaultAirport.longitude;
+    double originElevation = kDefaultAirport.elevation;
+    std::vector<AirportInfo> airports;
+    bool defaultAirport = true;
 };
 
 // The first version that draws only with Vulkan or Metal, and why it refuses OpenGL.
@@ -131,6 +146,29 @@ struct WindowInfo {
 };
 SIMHOST_API std::vector<WindowInfo> Windows();
 SIMHOST_API bool ClickWindow(std::uintptr_t id, int x, int y);  // down then up; true if consumed
+// Modern windows, found by their title, used as the user does (window_input.cpp). Points are
+// offsets from the client area's top-left corner, y downwards; above it (y < 0) lies the
+// title bar of a decorated window. A mouse path is pressed at its first point, dragged
+// through the others (a frame runs after each) and released at the last; the click goes to
+// the frontmost window there, as the simulator's would. False with *why when the window
+// is absent, hidden, covered at that point, or refused the press.
+struct ModernWindowInfo {
+    std::uintptr_t id = 0;
+    std::string title;
+    bool modern = false;  // false: a legacy window
+    int decoration = 0, layer = 0, positioning = 0;
+    bool poppedOut = false, inVr = false, inFront = false, hasKeyboardFocus = false;
+};
+SIMHOST_API std::uintptr_t FindWindowByTitle(const std::string& title);  // 0 if none
+SIMHOST_API ModernWindowInfo WindowDetails(std::uintptr_t id);
+SIMHOST_API bool MouseInWindow(std::uintptr_t id, const std::vector<std::pair<int, int>>& path,
+                               bool rightButton, std::string* why);
+// Text typed on the keyboard while the window has the keyboard focus (each character a key
+// down and up, through the key sniffers first); false when it lacks the focus.
+SIMHOST_API bool TypeInWindow(std::uintptr_t id, const std::string& text, std::string* why);
+// The user drags the window's edge: the client area becomes width x height within the
+// window's resizing limits, its top-left corner staying. Only resizable decorations.
+SIMHOST_API bool ResizeWindowByUser(std::uintptr_t id, int width, int height, std::string* why);
 // Widgets (roots collect the text drawn inside them)
 struct WidgetInfo {
     std::uintptr_t id, parent;
