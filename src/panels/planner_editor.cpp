@@ -36,7 +36,6 @@ void PlannerEditor::SetStatus(const char* text) {
 
 void PlannerEditor::SetPlan(const PushPlan& plan) {
     plan_ = ClampPlan(plan, nullptr);
-    typing_ = false;
 }
 
 double PlannerEditor::Value(PlanValue which) const {

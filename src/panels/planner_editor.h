@@ -8,7 +8,7 @@
 
 namespace tarvosk {
 
-enum class PlannerAction : uint8_t { kNone, kChanged, kStart, kSave, kClose, kTurnView };
+enum class PlannerAction : uint8_t { kNone, kChanged, kStart, kSave, kClose, kTurnView, kPopOut };
 
 // Keys the editor knows besides printable characters.
 enum class EditKey : uint8_t { kCharacter, kBackspace, kEnter, kEscape, kTab };
@@ -22,7 +22,8 @@ class PlannerEditor {
     static constexpr double kDegreeStep = 5.0;
 
     const PushPlan& Plan() const { return plan_; }
-    // A plan from outside (a stand's, the datarefs'): taken as it is, held to its limits.
+    // A plan from outside (a stand's, the datarefs'): taken as it is, held to its limits. What
+    // the pilot is typing stays.
     void SetPlan(const PushPlan& plan);
 
     // Mouse: down, drag (while held) and up, with the control under the pointer at down.

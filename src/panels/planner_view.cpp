@@ -375,6 +375,10 @@ void LayOutPlanner(const PlannerScene& scene, const PlannerRect& window, Planner
 
     Button(screen, out, PlannerControl::kOrientation, Box(map.right - 96, map.top - 4, 92, 18),
            scene.northUp ? "North up" : "Aircraft up", kButton);
+    if (!scene.poppedOut) {
+        Button(screen, out, PlannerControl::kPopOut, Box(map.right - 96, map.top - 26, 92, 18),
+               "Pop out", kButton);
+    }
 
     // ---- values, status and buttons ----
     int top = rowsTop;

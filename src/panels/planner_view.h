@@ -33,6 +33,7 @@ enum class PlannerControl : uint8_t {
     kAfterMinus,
     kAfterPlus,
     kOrientation,
+    kPopOut,
     kStart,
     kSave,
     kClose,
@@ -79,6 +80,7 @@ struct PlannerScene {
     std::array<OtherAircraft, 16> traffic{};  // the nearest others
     int trafficCount = 0;
     bool northUp = true;
+    bool poppedOut = false;         // in a window of its own (or in VR): no pop-out button
     bool planInTheWay = false;  // the swept band touches one of `traffic`
     PlanValue editing = PlanValue::kStraight;
     bool typing = false;  // the edited value shows `typed` instead of the plan
