@@ -14,7 +14,8 @@ constexpr int kMargin = 8;
 constexpr int kRowHeight = 24;
 constexpr int kButtonHeight = 22;
 constexpr int kCharWidth = 6;
-constexpr int kMaxSamples = 160;
+constexpr int kMaxSamples = 96;
+constexpr double kDegreesPerSample = 2.5;
 constexpr double kLeastView = 60.0;  // metres across, however short the plan
 
 constexpr PlannerColour kBackground{0.10f, 0.13f, 0.11f, 1.0f};
@@ -90,7 +91,10 @@ class Emitter {
         if (out_->textCount >= PlannerLayout::kMaxTexts) return;
         PlannerText& t = out_->texts[out_->textCount++];
         t.x = x, t.y = y, t.colour = c;
-        std::snprintf(t.text, sizeof t.text, "%s", text);
+        // Cut to the room there is; the layout never writes longer texts.
+        std::size_t n = 0;
+        for (; n + 1 < sizeof t.text && text[n] != '\0'; ++n) t.text[n] = text[n];
+        t.text[n] = '\0';
     }
 
   private:
@@ -257,24 +261,41 @@ void LayOutPlanner(const PlannerScene& scene, const PlannerRect& window, Planner
 
     const PushPath path = PushPath::FromPlan(scene.plan);
     std::array<PathPose, kMaxSamples + 1> poses;
-    const double spacing = std::max(1.0, path.Length() / kMaxSamples);
+    // A straight piece sweeps a band whose edges are straight: its two ends are enough. Arcs
+    // are cut every few degrees.
     int count = 0;
-    SweepOutline(path, scene.start, scene.outline, 0.0, path.Length(), spacing,
-                 [&](double d, GroundPoint, GroundPoint, GroundPoint, GroundPoint) {
-                     if (count <= kMaxSamples) poses[count++] = path.PoseAt(scene.start, d);
-                 });
+    poses[count++] = scene.start;
+    double along = 0.0;
+    for (int k = 0; k < path.SegmentCount(); ++k) {
+        const PathSegment& seg = path.Segment(k);
+        const double degrees = std::fabs(seg.turnPerMetre * seg.length) * 180.0 / kPi;
+        const int pieces = std::clamp(static_cast<int>(std::ceil(degrees / kDegreesPerSample)), 1,
+                                      kMaxSamples - count);
+        for (int j = 1; j <= pieces && count <= kMaxSamples; ++j) {
+            poses[count++] = path.PoseAt(scene.start, along + seg.length * j / pieces);
+        }
+        along += seg.length;
+    }
 
     MapTransform t;
     t.originX = scene.start.x, t.originZ = scene.start.z;
     const double turn = scene.northUp ? 0.0 : scene.start.heading * kPi / 180.0;
     t.cosH = std::cos(turn), t.sinH = std::sin(turn);
+    // The marks every sample needs, in turned metres: one sine and cosine per sample.
+    enum Mark { kNose, kTail, kLeft, kRight, kWheel, kMarks };
+    const BodyPoint marks[kMarks] = {scene.outline.nose, scene.outline.tail, scene.outline.leftTip,
+                                     scene.outline.rightTip, scene.pushedWheel};
+    std::array<std::array<Vec, kMarks>, kMaxSamples + 1> turned;
     double minX = 1e300, maxX = -1e300, minY = 1e300, maxY = -1e300;
-    const BodyPoint* outlinePoints[] = {&scene.outline.nose, &scene.outline.tail,
-                                        &scene.outline.leftTip, &scene.outline.rightTip};
     for (int i = 0; i < count; ++i) {
-        for (const BodyPoint* b : outlinePoints) {
-            const GroundPoint g = PlaceBodyPoint(poses[i], *b);
-            const Vec v = t.Turned(g.x, g.z);
+        const double h = poses[i].heading * kPi / 180.0;
+        const double sh = std::sin(h), ch = std::cos(h);
+        for (int k = 0; k < kMarks; ++k) {
+            const BodyPoint& b = marks[k];
+            const Vec v = t.Turned(poses[i].x + b.right * ch - b.aft * sh,
+                                   poses[i].z + b.right * sh + b.aft * ch);
+            turned[i][k] = v;
+            if (k == kWheel) continue;
             minX = std::min(minX, v.x), maxX = std::max(maxX, v.x);
             minY = std::min(minY, v.y), maxY = std::max(maxY, v.y);
         }
@@ -327,15 +348,21 @@ void LayOutPlanner(const PlannerScene& scene, const PlannerRect& window, Planner
         const GroundPoint g = PlaceBodyPoint(poses[i], b);
         return t.Screen(g.x, g.z);
     };
+    auto mark = [&](int i, Mark k) {
+        const Vec& v = turned[i][k];
+        return Vec{t.centreX + (v.x - t.midX) * t.scale, t.centreY + (v.y - t.midY) * t.scale};
+    };
     for (int i = 0; i + 1 < count; ++i) {
-        const Vec wings[4] = {at(i, scene.outline.leftTip), at(i, scene.outline.rightTip),
-                              at(i + 1, scene.outline.rightTip), at(i + 1, scene.outline.leftTip)};
+        const Vec wings[4] = {mark(i, kLeft), mark(i, kRight), mark(i + 1, kRight),
+                              mark(i + 1, kLeft)};
         e.Quad(wings, fill);
-        const Vec body[4] = {at(i, scene.outline.nose), at(i, scene.outline.tail),
-                             at(i + 1, scene.outline.tail), at(i + 1, scene.outline.nose)};
+        const Vec body[4] = {mark(i, kNose), mark(i, kTail), mark(i + 1, kTail),
+                             mark(i + 1, kNose)};
         e.Quad(body, fill);
-        for (const BodyPoint* b : outlinePoints) e.Line(at(i, *b), at(i + 1, *b), edge);
-        e.Line(at(i, scene.pushedWheel), at(i + 1, scene.pushedWheel), kWheelPath, 2.0f);
+        for (int k = kNose; k <= kRight; ++k) {
+            e.Line(mark(i, Mark(k)), mark(i + 1, Mark(k)), edge);
+        }
+        e.Line(mark(i, kWheel), mark(i + 1, kWheel), kWheelPath, 2.0f);
     }
 
     // The aircraft where it ends (dim) and where it stands now, with its wheels.

@@ -60,7 +60,7 @@ struct PlannerQuad {
 struct PlannerText {
     int x, y;
     PlannerColour colour;
-    char text[48];
+    char text[64];
 };
 
 struct OtherAircraft {

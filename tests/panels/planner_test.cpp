@@ -34,7 +34,7 @@ TEST(PlannerView, EveryControlIsWhereTheClickFindsItAndTheBandIsDrawn) {
     }
     EXPECT_EQ(layout.HitTest(220, 400), PlannerControl::kMap);
     // A band of quads and traces, every vertex on the map.
-    EXPECT_GT(layout.quadCount, 100);
+    EXPECT_GT(layout.quadCount, 40);
     EXPECT_GT(layout.lineCount, 100);
     EXPECT_LT(layout.lineCount, PlannerLayout::kMaxLines);
     for (int i = 0; i < layout.lineCount; ++i) {
