@@ -38,6 +38,7 @@ fi
 
 # Pictures: a tiny TGA and BMP made here, and the corpus's small images when present.
 printf '\0\0\2\0\0\0\0\0\0\0\0\0\2\0\1\0\30\0\377\0\377\1\2\3' > "$seeds/tiny.tga"
+printf "# latitude longitude heading airport straight turn after\n47.4647 8.5492 123.4 LSZH 35 -60 10\n-33.9 151.17 359.99 - 0 180 0\n" > "$seeds/plans.stands"
 printf 'BM\76\0\0\0\0\0\0\0\66\0\0\0\50\0\0\0\2\0\0\0\1\0\0\0\1\0\30\0\0\0\0\0'\
 '\10\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\377\0\377\1\2\3\0\0' > "$seeds/tiny.bmp"
 if [ -d "$corpus/images" ]; then

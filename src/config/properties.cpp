@@ -1,10 +1,9 @@
 #include "config/properties.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <utility>
 
+#include "config/atomic_file.h"
 #include "platform/files.h"
 
 namespace tarvosk {
@@ -64,53 +63,13 @@ void QN_Properties::Dump(std::ostream& out) const {
 }
 
 bool QN_Properties::Save() const {
-    const std::string temporary = path + ".tmp";
-    bool ok = false;
-    std::string reason = "no file name";
-    // The first failure's reason; later steps only clean up.
-    auto failed = [&reason](const char* step) {
-        if (reason.empty()) reason = std::string(step) + ": " + std::strerror(errno);
-    };
-    if (!path.empty()) {
-        reason.clear();
-        // Binary: the same bytes (LF line ends) on every platform.
-        if (std::FILE* file = platform::OpenFile(temporary, "wb")) {
-            ok = true;
-            for (const auto& [key, value] : entries) {
-                const std::string line = key + "=" + value + "\n";
-                if (ok && std::fwrite(line.data(), 1, line.size(), file) != line.size()) {
-                    failed("cannot write");
-                    ok = false;
-                }
-            }
-            if (ok && std::fflush(file) != 0) {
-                failed("cannot write");
-                ok = false;
-            }
-            // The replacement below must not publish a file whose bytes are still in flight.
-            if (ok && !platform::SyncFile(file)) {
-                failed("cannot flush to disk");
-                ok = false;
-            }
-            if (std::fclose(file) != 0 && ok) {
-                failed("cannot write");
-                ok = false;
-            }
-            std::string error;
-            if (ok && !platform::AtomicReplace(temporary, path, &error)) {
-                if (reason.empty()) reason = "cannot replace the old file: " + error;
-                ok = false;
-            }
-            if (!ok) platform::RemoveFile(temporary);
-        } else {
-            failed("cannot create the temporary file");
-        }
-    }
-    if (!ok) {
-        LogText("Error: can't open QN_Properties file for writing'" + path + "'\n");
-        LogText("[WRNG] Settings not saved, the old file is kept (" + reason + ")\n");
-    }
-    return ok;
+    std::string content;
+    for (const auto& [key, value] : entries) content += key + "=" + value + "\n";
+    std::string reason;
+    if (WriteFileAtomically(path, content, &reason)) return true;
+    LogText("Error: can't open QN_Properties file for writing'" + path + "'\n");
+    LogText("[WRNG] Settings not saved, the old file is kept (" + reason + ")\n");
+    return false;
 }
 
 }  // namespace tarvosk

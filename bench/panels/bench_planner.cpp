@@ -1,0 +1,92 @@
+// The planner's own cost of one drawn frame: the layout of the stand, the swept band of the
+// longest plan, sixteen other aircraft and the controls. The GL calls that draw the lists are
+// the host's work and are left out.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+
+#include "panels/planner_view.h"
+
+namespace {
+bool gCounting = false;
+long long gAllocations = 0;
+}  // namespace
+
+__attribute__((noinline)) void* operator new(std::size_t size) {
+    if (gCounting) ++gAllocations;
+    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+    throw std::bad_alloc();
+}
+__attribute__((noinline)) void operator delete(void* p) noexcept {
+    std::free(p);
+}
+__attribute__((noinline)) void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+
+namespace {
+
+using namespace tarvosk;
+
+PlannerLayout gLayout;  // large: not on the benchmark's stack
+
+void BM_PlannerLayout(benchmark::State& state) {
+    PlannerScene scene;
+    scene.plan = {200, -180, 200};
+    scene.start = {1000, -400, 123};
+    scene.outline = OutlineFromSize(64.8, 73.9, 2);
+    scene.shape = {{64.8, 73.9}, 2};
+    scene.pushedWheel = {0, -28};
+    scene.wheelCount = 3;
+    scene.wheels[1] = {-5, 3};
+    scene.wheels[2] = {5, 3};
+    scene.trafficCount = 16;
+    for (int i = 0; i < 16; ++i) {
+        scene.traffic[i].box = BoxAt(1000 + 70 * (i % 4), -400 + 80 * (i / 4), 90 * i, {36, 40});
+    }
+    scene.northUp = false;
+    for (auto _ : state) {
+        gCounting = true;
+        LayOutPlanner(scene, {0, 520, 440, 0}, &gLayout);
+        gCounting = false;
+        benchmark::DoNotOptimize(gLayout.lineCount);
+    }
+    state.counters["allocations"] = static_cast<double>(gAllocations);
+}
+BENCHMARK(BM_PlannerLayout);
+
+class Reporter : public benchmark::ConsoleReporter {
+  public:
+    Reporter() : ConsoleReporter(OO_Tabular) {}
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (!run.error_occurred && run.benchmark_name() == "BM_PlannerLayout") {
+                ns_ = run.GetAdjustedCPUTime();
+            }
+        }
+    }
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        GetOutputStream().flush();
+        if (ns_ > 0) {
+            std::printf("planner-frame: %.1f us (goal 50)\n", ns_ / 1000.0);
+            std::printf("planner-frame-allocations: %lld (goal 0)\n", gAllocations);
+        }
+    }
+
+  private:
+    double ns_ = 0;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    Reporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}
