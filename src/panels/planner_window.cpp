@@ -13,7 +13,17 @@ namespace {
 
 // X-Plane's virtual key codes for the keys the editor needs.
 constexpr unsigned char kKeyBack = 0x08, kKeyTab = 0x09, kKeyReturn = 0x0D, kKeyEscape = 0x1B,
-                        kKeyNumpadEnter = 0x9C;
+                        kKeyEnter = 0xBB, kKeyNumpadEnter = 0x9C;
+
+// Built against headers older than X-Plane 11's the window description lacks the modern
+// fields: that build offers no planner.
+#if TARVOSK_XPLM_WINDOW_STRUCT_3X
+constexpr bool kModernStruct = true;
+constexpr int kPopOutMode = xplm_WindowPopOut, kVrMode = xplm_WindowVR;
+#else
+constexpr bool kModernStruct = false;
+constexpr int kPopOutMode = 4, kVrMode = 5;
+#endif
 constexpr int kDefaultWidth = 440, kDefaultHeight = 520;
 
 // The window calls that came with X-Plane 11 (SDK 3.0); looked up so that one binary still
@@ -140,12 +150,17 @@ void Act(PlannerAction action) {
         case PlannerAction::kSave:
             if (p.hooks.save != nullptr) word = p.hooks.save();
             break;
-        case PlannerAction::kClose: ClosePlanner(); return;
-        case PlannerAction::kTurnView: p.northUp = !p.northUp; break;
-        case PlannerAction::kPopOut:
-            Calls().setPositioningMode(p.window, xplm_WindowPopOut, -1);
+        case PlannerAction::kClose:
+            ClosePlanner();
+            return;
+        case PlannerAction::kTurnView:
+            p.northUp = !p.northUp;
             break;
-        case PlannerAction::kNone: break;
+        case PlannerAction::kPopOut:
+            Calls().setPositioningMode(p.window, kPopOutMode, -1);
+            break;
+        case PlannerAction::kNone:
+            break;
     }
     if (word != nullptr) p.editor.SetStatus(word);
 }
@@ -175,10 +190,14 @@ void KeyPlanner(XPLMWindowID, char key, XPLMKeyFlags flags, char virtualKey, voi
     if ((flags & xplm_DownFlag) == 0) return;
     const auto vk = static_cast<unsigned char>(virtualKey);
     EditKey k = EditKey::kCharacter;
-    if (vk == kKeyBack) k = EditKey::kBackspace;
-    else if (vk == kKeyReturn || vk == kKeyNumpadEnter) k = EditKey::kEnter;
-    else if (vk == kKeyEscape) k = EditKey::kEscape;
-    else if (vk == kKeyTab) k = EditKey::kTab;
+    if (vk == kKeyBack)
+        k = EditKey::kBackspace;
+    else if (vk == kKeyReturn || vk == kKeyEnter || vk == kKeyNumpadEnter)
+        k = EditKey::kEnter;
+    else if (vk == kKeyEscape)
+        k = EditKey::kEscape;
+    else if (vk == kKeyTab)
+        k = EditKey::kTab;
     Act(p.editor.Key(k, key));
     FollowTyping();
 }
@@ -194,7 +213,7 @@ int WheelPlanner(XPLMWindowID, int, int, int, int, void*) {
 }  // namespace
 
 bool PlannerAvailable() {
-    return Calls().Complete();
+    return kModernStruct && Calls().Complete();
 }
 
 void OpenPlanner(const PlannerHooks& hooks, const char* status) {
@@ -221,9 +240,11 @@ void OpenPlanner(const PlannerHooks& hooks, const char* status) {
     params.handleKeyFunc = KeyPlanner;
     params.handleCursorFunc = CursorPlanner;
     params.handleMouseWheelFunc = WheelPlanner;
+#if TARVOSK_XPLM_WINDOW_STRUCT_3X
     params.decorateAsFloatingWindow = xplm_WindowDecorationRoundRectangle;
     params.layer = xplm_WindowLayerFloatingWindows;
     params.handleRightClickFunc = ClickPlanner;
+#endif
     p.window = XPLMCreateWindowEx(&params);
     if (p.window == nullptr) return;
     Calls().setTitle(p.window, "Tarvosk pushback planner");
@@ -231,7 +252,7 @@ void OpenPlanner(const PlannerHooks& hooks, const char* status) {
     // In VR a window on the desktop would not be seen.
     static XPLMDataRef vr = XPLMFindDataRef("sim/graphics/VR/enabled");
     if (vr != nullptr && XPLMGetDatai(vr) != 0) {
-        Calls().setPositioningMode(p.window, xplm_WindowVR, -1);
+        Calls().setPositioningMode(p.window, kVrMode, -1);
     }
 }
 
