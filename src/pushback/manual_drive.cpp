@@ -177,11 +177,20 @@ double FixedKindPace(double distance, float sinceLast) {
         gManual.speed = nominal;
         return 1.0;
     }
-    gManual.speed = Approach(gManual.speed, halting ? 0.0 : nominal, kSpeedRate * dt);
-    if (!halting && gManual.speed >= nominal) {
-        gManual.easing = false;
-        gManual.speed = nominal;
-        return 1.0;
+    if (halting) {
+        // The tug brakes from the kind's own speed, however high the frame rate or the truck
+        // speed made it, in kTugHaltSeconds at most. Braking counts the frame's whole length:
+        // a long frame only halts it sooner.
+        gManual.speed = std::min(gManual.speed, nominal);
+        const double rate = std::max(kSpeedRate, nominal / kTugHaltSeconds);
+        gManual.speed = Approach(gManual.speed, 0.0, rate * frame);
+    } else {
+        gManual.speed = Approach(gManual.speed, nominal, kSpeedRate * dt);
+        if (gManual.speed >= nominal) {
+            gManual.easing = false;
+            gManual.speed = nominal;
+            return 1.0;
+        }
     }
     return nominal > 0.0 ? std::min(gManual.speed / nominal, 1.0) : 0.0;
 }

@@ -304,38 +304,6 @@ TEST_F(Manual, StopHereBeforeTheAircraftMovedSendsTheTugAway) {
     EXPECT_EQ(Now().z, start.z);
 }
 
-// The five kinds: a pause eases them to a halt on their own arc and resumes them.
-TEST_F(Manual, PauseAndStopHereServeTheFixedKindsToo) {
-    ASSERT_TRUE(Set(kParkBrake, 0.0));
-    ASSERT_TRUE(Choose("Turn tail left"));
-    ASSERT_TRUE(RunUntil([] { return Get(kSpeed) > 0.0; }, 60.0));
-    simhost::RunSeconds(2.0);
-    EXPECT_NEAR(Get(kSpeed), 3.0, 1e-3);  // 0.1 unit a frame at 30 frames per second
-    ASSERT_TRUE(Command("pause"));
-    double last = Get(kSpeed);
-    for (int k = 0; k < 30 * 14; ++k) {
-        simhost::RunFrames(1);
-        EXPECT_LE(last - Get(kSpeed), 0.25 / 30 + 1e-6);
-        last = Get(kSpeed);
-    }
-    EXPECT_EQ(Get(kSpeed), 0.0);
-    const Pose held = Now();
-    simhost::RunSeconds(5.0);
-    EXPECT_EQ(Now().x, held.x);
-    EXPECT_EQ(Get(kPBstatus), 3.0);
-    ASSERT_TRUE(Command("pause"));
-    ASSERT_TRUE(RunUntil([] { return Get(kPBstatus) == 0.0; }, 300.0));
-    EXPECT_EQ(std::floor(Get(kPsi)), 5.0);  // it still ends on its target
-    EXPECT_EQ(SpeechTimes(kTerminated).size(), 1u);
-
-    ASSERT_TRUE(Set(kParkBrake, 0.0));
-    ASSERT_TRUE(Choose("Push straight back"));
-    ASSERT_TRUE(RunUntil([] { return Get(kSpeed) > 0.0; }, 60.0));
-    ASSERT_TRUE(Command("stop_here"));
-    ASSERT_TRUE(RunUntil([] { return Get(kPBstatus) == 0.0; }, 120.0));
-    EXPECT_EQ(SpeechTimes(kTerminated).size(), 2u);
-}
-
 TEST_F(Manual, AKeyReleasedWhileDisabledLeavesNoSteering) {
     ASSERT_TRUE(StartMoving("manual_push"));
     ASSERT_TRUE(Command("steer_right", xplm_CommandBegin));
