@@ -110,8 +110,13 @@ void TogglePause() {
 void StopHere() {
     if (!gPushback.pushRequested) return;
     if (gPushback.truckPhase < 0 || gPushback.truckPhase > 2 || gManual.stopping) return;
+    // Before the push has begun nothing has moved: it ends as "Stop PushBack!" does, without
+    // a clearance, the brake as the pilot left it.
+    if (gPushback.truckPhase < 2) {
+        StopPushback();
+        return;
+    }
     gManual.stopping = true;
-    if (!gPushback.pushing) EndBeforePushing();
 }
 
 void ChangeTargetSpeed(int steps) {

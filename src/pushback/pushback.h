@@ -77,10 +77,6 @@ void MarkSequenceLoopRegistered();
 // 5 automated left), as the published pushback-status dataref does: no pre-check.
 void StartPushbackKind(int kind);
 
-// "Stop here" before the aircraft has moved: the crew sets the brake and the tug leaves as at
-// the end of a push.
-void EndBeforePushing();
-
 // ---- Tug geometry ------------------------------------------------------------------------
 void ReadAircraftSize();
 

@@ -125,13 +125,6 @@ void StartDeparture() {
 
 }  // namespace
 
-void EndBeforePushing() {
-    XPLMSetDataf(gHostData.parkBrake, 1.0f);
-    gPushback.steeringMode = 0;
-    gPushback.pushing = false;
-    StartDeparture();
-}
-
 void MarkSequenceLoopRegistered() {
     gSequenceLoopRegistered = true;
 }

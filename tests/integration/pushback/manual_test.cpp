@@ -293,17 +293,6 @@ TEST_F(Manual, StopHereEndsAsACompletedPushEnds) {
     EXPECT_EQ(Get(kMode), 0.0);
 }
 
-TEST_F(Manual, StopHereBeforeTheAircraftMovedSendsTheTugAway) {
-    ASSERT_TRUE(Command("manual_push"));  // brake still set: the crew waits
-    ASSERT_TRUE(RunUntil([] { return Get(kPhase) == 1.0; }, 10.0));
-    const Pose start = Now();
-    ASSERT_TRUE(Command("stop_here"));
-    ASSERT_TRUE(RunUntil([] { return Get(kPBstatus) == 0.0; }, 120.0));
-    EXPECT_EQ(SpeechTimes(kTerminated).size(), 1u);
-    EXPECT_EQ(Now().x, start.x);
-    EXPECT_EQ(Now().z, start.z);
-}
-
 TEST_F(Manual, AKeyReleasedWhileDisabledLeavesNoSteering) {
     ASSERT_TRUE(StartMoving("manual_push"));
     ASSERT_TRUE(Command("steer_right", xplm_CommandBegin));
