@@ -65,6 +65,9 @@ enum GpuMessage : int {
 int PushbackPreCheck();                // 0, or a refusal code -7..-2
 const char* RefusalMessage(int code);  // text for codes -7..-2, nullptr otherwise
 void StopPushback();
+// Disabling or stopping the plug-in: a pushback under way is stopped, so everything it took
+// from the host (the nose-wheel axis) goes back; with none ordered the host is not touched.
+void StopPushbackForDisable();
 void BeginPushback();
 void ComputeEndPoint();
 float PushbackSequenceLoop(float sinceLast, float sinceAnyLoop, int counter, void* refcon);

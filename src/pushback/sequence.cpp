@@ -69,6 +69,16 @@ void SetJoystickOverride(int value) {
     }
 }
 
+// The nose-wheel axis is ours from the announcement to the end of the story: a stop centres
+// the steering we wrote and gives the axis back, so the pilot's steering is never left locked.
+void GiveBackYawAxis() {
+    if (XPLMGetDatai(gHostData.hasJoystick) != 1) return;
+    if (gPushback.pushRequested && XPLMGetDatai(gHostData.overrideJoystickHeading) == 1) {
+        XPLMSetDataf(gHostData.yokeHeadingRatio, 0.0f);
+    }
+    XPLMSetDatai(gHostData.overrideJoystickHeading, 0);
+}
+
 void ClearPushValues() {
     gPushback.pushing = false;
     gPushback.steeringMode = 0;
@@ -159,8 +169,12 @@ void StopPushback() {
         XPLMRegisterFlightLoopCallback(PushbackSequenceLoop, 1.0f, nullptr);
         gSequenceLoopRegistered = true;
     }
+    GiveBackYawAxis();
     ClearPushValues();
-    SetJoystickOverride(0);
+}
+
+void StopPushbackForDisable() {
+    if (gPushback.pushRequested) StopPushback();
 }
 
 void BeginPushback() {

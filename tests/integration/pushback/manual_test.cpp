@@ -298,16 +298,18 @@ TEST_F(Manual, AKeyReleasedWhileDisabledLeavesNoSteering) {
     ASSERT_TRUE(Command("steer_right", xplm_CommandBegin));
     simhost::RunSeconds(2.0);
     EXPECT_EQ(Get(kSteer), 1.0);
-    // The end goes to no one while the plug-in is disabled.
+    // The end goes to no one while the plug-in is disabled (which ends the pushback).
     simhost::DisablePlugin(plugin_);
     ASSERT_TRUE(Command("steer_right", xplm_CommandEnd));
     simhost::EnablePlugin(plugin_);
+    ASSERT_TRUE(StartMoving("manual_push"));
     simhost::RunFrames(2);
     EXPECT_EQ(Get(kSteer), 0.0);
     // A key still down when the plug-in comes back steers again from its continue phases.
     ASSERT_TRUE(Command("steer_left", xplm_CommandBegin));
     simhost::DisablePlugin(plugin_);
     simhost::EnablePlugin(plugin_);
+    ASSERT_TRUE(StartMoving("manual_push"));
     simhost::RunSeconds(2.0);
     EXPECT_EQ(Get(kSteer), -1.0);
     ASSERT_TRUE(Command("steer_left", xplm_CommandEnd));
