@@ -100,6 +100,8 @@ void BroadcastGpuStatus();
 
 // ---- Truck view ----------------------------------------------------------------------------
 void ToggleTruckView(void* refcon);
+// Gives the camera back to the simulator if the truck view holds it (disabling the plug-in).
+void GiveBackCamera();
 
 // ---- Scene placement (draw callbacks, phase 25, after) -------------------------------------
 int DrawTruck(XPLMDrawingPhase phase, int isBefore, void* refcon);

@@ -75,6 +75,7 @@ void DisablePlugin() {
     // A disabled plug-in can move nothing: a pushback under way ends, and with it the
     // nose-wheel axis goes back to the pilot, as the text output does.
     StopPushbackForDisable();
+    GiveBackCamera();
     RestoreTextOutputNow();
     // A steer key released while we are disabled sends its end to no one.
     HoldSteer(-1, false);
