@@ -212,8 +212,14 @@ TrackSummary SummarizeTrack(const std::vector<TrackRow>& rows) {
             summary.valid = true;
             summary.startHeading = row.aircraftHeading;
         } else {
-            summary.pathLength += std::hypot(row.aircraftX - previous->aircraftX,
-                                             row.aircraftZ - previous->aircraftZ);
+            const double dx = row.aircraftX - previous->aircraftX;
+            const double dz = row.aircraftZ - previous->aircraftZ;
+            const double step = std::hypot(dx, dz);
+            summary.pathLength += step;
+            // Nose first when the step runs along the heading the aircraft had: (sin h, -cos h).
+            const double h = previous->aircraftHeading * 3.14159265358979323846 / 180.0;
+            const bool noseFirst = std::isfinite(h) && dx * std::sin(h) - dz * std::cos(h) > 0.0;
+            (noseFirst ? summary.forwards : summary.backwards) += step;
         }
         summary.endHeading = row.aircraftHeading;
         previous = &row;

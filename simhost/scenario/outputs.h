@@ -18,6 +18,8 @@ struct TrackRow {
 struct TrackSummary {
     bool valid = false;       // at least one row with the aircraft's position
     double pathLength = 0;    // metres the aircraft travelled, summed frame by frame
+    double backwards = 0;     // the part of it travelled tail first (pushed)
+    double forwards = 0;      // the part travelled nose first (towed)
     double displacement = 0;  // straight-line distance from its first to its last position
     double startHeading = 0, endHeading = 0;
 };

@@ -186,12 +186,21 @@ int main(int argc, char** argv) {
             "wall s)\n",
             scenarioFile.c_str(), r.ok ? "passed" : "FAILED", r.simulatedSeconds, r.frames,
             r.wallSeconds, rate);
-        if (r.track.valid && r.track.pathLength > 0)
+        if (r.track.valid && r.track.pathLength > 0) {
+            // Pushed is tail first, towed nose first; a run may hold both.
+            char moved[96];
+            if (r.track.forwards > 0 && r.track.backwards > 0)
+                std::snprintf(moved, sizeof moved, "pushed %.1f m and towed %.1f m",
+                              r.track.backwards, r.track.forwards);
+            else
+                std::snprintf(moved, sizeof moved, "%s %.1f m",
+                              r.track.forwards > 0 ? "towed" : "pushed", r.track.pathLength);
             std::printf(
-                "  aircraft: pushed %.1f m along its path (%.1f m from where it stood), heading "
+                "  aircraft: %s along its path (%.1f m from where it stood), heading "
                 "%.1f -> %.1f; %zu crew messages spoken\n",
-                r.track.pathLength, r.track.displacement, r.track.startHeading, r.track.endHeading,
+                moved, r.track.displacement, r.track.startHeading, r.track.endHeading,
                 r.speechCount);
+        }
         for (const auto& p : r.outputs) std::printf("  wrote %s\n", simhost::Utf8(p).c_str());
     }
     return r.ok ? 0 : 1;

@@ -61,13 +61,14 @@ int Soak::Run() {
     }
     const std::string tail = GetDatarefBytes("sim/aircraft/view/acf_tailnum").substr(0, 6);
     const std::string t = std::string(tail.c_str());
-    for (const char* word : {"straight", "tail left", "tail right"})
-        crewTexts_.insert("Ok, " + t + " we are ready to push back " + word +
-                          ". Please remove breaks.");
+    for (const char* move :
+         {"push back straight", "push back tail left", "push back tail right", "tow forward"})
+        crewTexts_.insert("Ok, " + t + " we are ready to " + move + ". Please remove breaks.");
     for (const char* rest :
          {" thanks you, we are starting pushback", " starting push back",
-          " do you confirm brake is released?",
-          " push back terminated, cleared to taxi. Good flight !", " GPU is OFF and disconnected",
+          " thanks you, we are starting tow", " starting tow", " do you confirm brake is released?",
+          " push back terminated, cleared to taxi. Good flight !",
+          " tow terminated, cleared to taxi. Good flight !", " GPU is OFF and disconnected",
           " GPU is running", " negative, we can't hook up the GPU while you are airborne"})
         crewTexts_.insert(t + rest);
     // An aircraft without a wheel for the tug has the push refused with a word from the crew.

@@ -83,6 +83,18 @@ void XPLMControlCamera(XPLMCameraControlDuration howLong, XPLMCameraControl_f co
           std::to_string(howLong) + ")");
 }
 
+// The holder gives the camera back; its callback is not told. X-Plane advises against calling
+// it without holding the camera, so that is a fault here.
+void XPLMDontControlCamera() {
+    if (!HostReady()) return;
+    Host& h = H();
+    if (!h.cameraControlled || h.cameraOwner != CurrentPlugin()) {
+        Fault("XPLMDontControlCamera without holding the camera");
+        return;
+    }
+    ReleaseCamera(false);
+}
+
 void XPLMReadCameraPosition(XPLMCameraPosition_t* outCameraPosition) {
     if (!outCameraPosition || !HostReady()) return;
     *outCameraPosition = H().cameraPose;

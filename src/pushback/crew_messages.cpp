@@ -12,14 +12,23 @@ namespace {
 struct TextRestore {
     float at = 0.0f;       // ElapsedSeconds time, held as 32-bit
     bool pending = false;  // the pilot's value is owed back
-    int pilotValue = 1;    // what the pilot had before the first message of the story
+    int pilotValue = 1;    // the pilot's latest own choice
 };
 TextRestore gTextRestore;
 
+// What the crew writes there while it speaks.
+constexpr int kCrewTextOut = 0;
+
+// The value no longer reads what the crew wrote: the pilot has chosen again meanwhile.
+bool PilotChangedTextOutput() {
+    return XPLMGetDatai(gHostData.textOut) != kCrewTextOut;
+}
+
 void GiveTextOutputBack() {
     gTextRestore.pending = false;
-    // Written only when it differs: a pilot who had it off never gets it forced on.
-    if (XPLMGetDatai(gHostData.textOut) != gTextRestore.pilotValue) {
+    // A choice the pilot made while the crew had it wins; so does a pilot who had it off.
+    if (PilotChangedTextOutput()) return;
+    if (gTextRestore.pilotValue != kCrewTextOut) {
         XPLMSetDatai(gHostData.textOut, gTextRestore.pilotValue);
     }
 }
@@ -28,10 +37,13 @@ void GiveTextOutputBack() {
 
 void SpeakCrewMessage(const char* text) {
     if (!gSettings.AURAL_CREW_MESSAGE) return;
-    // Remembered before the first change only: later messages find our own 0 there.
-    if (!gTextRestore.pending) gTextRestore.pilotValue = XPLMGetDatai(gHostData.textOut);
+    // The pilot's value before the first message, or one the pilot chose since; a later
+    // message that finds the crew's own value there keeps the one remembered.
+    if (!gTextRestore.pending || PilotChangedTextOutput()) {
+        gTextRestore.pilotValue = XPLMGetDatai(gHostData.textOut);
+    }
     // Otherwise the host prints what it speaks on top of our window.
-    XPLMSetDatai(gHostData.textOut, 0);
+    XPLMSetDatai(gHostData.textOut, kCrewTextOut);
     XPLMSpeakString(text);
     // Whatever ends the story (a completed or stopped pushback, the GPU alone), the pilot's
     // value comes back 15 seconds after the last thing said.

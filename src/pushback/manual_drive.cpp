@@ -110,8 +110,13 @@ void TogglePause() {
 void StopHere() {
     if (!gPushback.pushRequested) return;
     if (gPushback.truckPhase < 0 || gPushback.truckPhase > 2 || gManual.stopping) return;
+    // Before the push has begun nothing has moved: it ends as "Stop PushBack!" does, without
+    // a clearance, the brake as the pilot left it.
+    if (gPushback.truckPhase < 2) {
+        StopPushback();
+        return;
+    }
     gManual.stopping = true;
-    if (!gPushback.pushing) EndBeforePushing();
 }
 
 void ChangeTargetSpeed(int steps) {
@@ -177,11 +182,20 @@ double FixedKindPace(double distance, float sinceLast) {
         gManual.speed = nominal;
         return 1.0;
     }
-    gManual.speed = Approach(gManual.speed, halting ? 0.0 : nominal, kSpeedRate * dt);
-    if (!halting && gManual.speed >= nominal) {
-        gManual.easing = false;
-        gManual.speed = nominal;
-        return 1.0;
+    if (halting) {
+        // The tug brakes from the kind's own speed, however high the frame rate or the truck
+        // speed made it, in kTugHaltSeconds at most. Braking counts the frame's whole length:
+        // a long frame only halts it sooner.
+        gManual.speed = std::min(gManual.speed, nominal);
+        const double rate = std::max(kSpeedRate, nominal / kTugHaltSeconds);
+        gManual.speed = Approach(gManual.speed, 0.0, rate * frame);
+    } else {
+        gManual.speed = Approach(gManual.speed, nominal, kSpeedRate * dt);
+        if (gManual.speed >= nominal) {
+            gManual.easing = false;
+            gManual.speed = nominal;
+            return 1.0;
+        }
     }
     return nominal > 0.0 ? std::min(gManual.speed / nominal, 1.0) : 0.0;
 }

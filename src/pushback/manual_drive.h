@@ -1,8 +1,9 @@
 // The two kinds the pilot drives (a manual push and a forward tow), and the pace of every
 // pushback: its speed in metres per second, pause and resume, and "stop here".
 //
-// The five fixed kinds keep their per-frame or per-second step; only a pause or a "stop here"
-// eases them down (and back up) at the same 0.25 m/s per second the manual kinds always use.
+// The five fixed kinds keep their per-frame or per-second step. A pause or a "stop here" brakes
+// them as a tug does when the crew calls stop, to a halt within kTugHaltSeconds whatever their
+// speed; a resumed one eases back up at the manual kinds' 0.25 m/s per second.
 #pragma once
 
 namespace tarvosk {
@@ -16,6 +17,8 @@ inline constexpr double kMaxPushSpeed = 2.0;
 inline constexpr double kMaxTowSpeed = 4.0;
 inline constexpr double kDefaultPushSpeed = 1.0;
 inline constexpr double kDefaultTowSpeed = 2.0;
+// Longest halt of a fixed kind after a pause or a "stop here" (never braking below kSpeedRate).
+inline constexpr double kTugHaltSeconds = 1.5;
 
 struct ManualDrive {
     int mode = kManualNone;
@@ -51,7 +54,8 @@ bool ManualReadsRudder();             // a manual kind that leaves the yaw axis 
 void ManualMotionFrame(float sinceLast);
 
 // For the five kinds: the share of the nominal step `distance` to take this frame (1 except
-// while easing to or from a pause or a stop), keeping the published speed up to date.
+// while braking to a pause or a stop, or easing back from a pause), keeping the published
+// speed up to date.
 double FixedKindPace(double distance, float sinceLast);
 
 // The motion loop's frames in which nothing moves (brake set, push not running, sim paused).

@@ -101,7 +101,7 @@ float PushMotionLoop(float sinceLast, float, int, void*) {
         }
     }
 
-    // A pause or "stop here" eases the step down on the same arc; otherwise the share is 1.
+    // A pause or "stop here" brakes the step down on the same arc; otherwise the share is 1.
     const double pace = FixedKindPace(pushStep.distance, sinceLast);
     if (gManual.stopping && gManual.speed <= 0.0) {
         EndPush();

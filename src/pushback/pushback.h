@@ -67,6 +67,9 @@ const char* RefusalMessage(int code);  // text for codes -9..-2, nullptr otherwi
 // The crew's line for a refusal that the aircraft causes (no wheel to push at); else nothing.
 void AnnounceRefusal(int code);
 void StopPushback();
+// Disabling or stopping the plug-in: a pushback under way is stopped, so everything it took
+// from the host (the nose-wheel axis) goes back; with none ordered the host is not touched.
+void StopPushbackForDisable();
 void BeginPushback();
 void ComputeEndPoint();
 float PushbackSequenceLoop(float sinceLast, float sinceAnyLoop, int counter, void* refcon);
@@ -78,10 +81,6 @@ void MarkSequenceLoopRegistered();
 // Starts one of the five kinds (1 straight, 2 tail right, 3 tail left, 4 automated right,
 // 5 automated left), as the published pushback-status dataref does: no pre-check.
 void StartPushbackKind(int kind);
-
-// "Stop here" before the aircraft has moved: the crew sets the brake and the tug leaves as at
-// the end of a push.
-void EndBeforePushing();
 
 // ---- Tug geometry ------------------------------------------------------------------------
 void ReadAircraftSize();
@@ -109,6 +108,8 @@ void ResetGpu(bool hideCart);
 
 // ---- Truck view ----------------------------------------------------------------------------
 void ToggleTruckView(void* refcon);
+// Gives the camera back to the simulator if the truck view holds it (disabling the plug-in).
+void GiveBackCamera();
 
 // ---- Scene placement (draw callbacks, phase 25, after) -------------------------------------
 int DrawTruck(XPLMDrawingPhase phase, int isBefore, void* refcon);

@@ -61,6 +61,22 @@ bool AnyEngineRunning() {
     return false;
 }
 
+// What the crew says of the move: a push back, or for the manual tow a tow forward.
+struct CrewWords {
+    const char* starting;
+    const char* thanks;
+    const char* terminated;
+};
+constexpr CrewWords kPushWords = {"%s starting push back",
+                                  "%s thanks you, we are starting pushback",
+                                  "%s push back terminated, cleared to taxi. Good flight !"};
+constexpr CrewWords kTowWords = {"%s starting tow", "%s thanks you, we are starting tow",
+                                 "%s tow terminated, cleared to taxi. Good flight !"};
+
+const CrewWords& Words() {
+    return gManual.mode == kManualTow ? kTowWords : kPushWords;
+}
+
 void SayPushback(const char* format, int seconds, int kind) {
     char text[256];
     std::snprintf(text, sizeof text, format, ReadTailNumber().text);
@@ -71,6 +87,16 @@ void SetJoystickOverride(int value) {
     if (XPLMGetDatai(gHostData.hasJoystick) == 1) {
         XPLMSetDatai(gHostData.overrideJoystickHeading, value);
     }
+}
+
+// The nose-wheel axis is ours from the announcement to the end of the story: a stop centres
+// the steering we wrote and gives the axis back, so the pilot's steering is never left locked.
+void GiveBackYawAxis() {
+    if (XPLMGetDatai(gHostData.hasJoystick) != 1) return;
+    if (gPushback.pushRequested && XPLMGetDatai(gHostData.overrideJoystickHeading) == 1) {
+        XPLMSetDataf(gHostData.yokeHeadingRatio, 0.0f);
+    }
+    XPLMSetDatai(gHostData.overrideJoystickHeading, 0);
 }
 
 void ClearPushValues() {
@@ -89,9 +115,7 @@ void BrakeDialogue() {
     if (XPLMGetDataf(gHostData.parkBrake) == 0.0f) {
         gPushback.truckPhase = 2;
         gPushback.pushing = true;
-        SayPushback(gTimers.brakeAsked ? "%s thanks you, we are starting pushback"
-                                       : "%s starting push back",
-                    6, kCrewGreen);
+        SayPushback(gTimers.brakeAsked ? Words().thanks : Words().starting, 6, kCrewGreen);
         return;
     }
     if (gTimers.brakeAsked && !(ElapsedSeconds() > gTimers.askAgainAt)) return;
@@ -111,7 +135,7 @@ double TugStepDistance() {
 
 // Phase 3 is over: the tug has turned away.
 void FinishSequence() {
-    SayPushback("%s push back terminated, cleared to taxi. Good flight !", 6, kCrewGreen);
+    SayPushback(Words().terminated, 6, kCrewGreen);
     SetJoystickOverride(0);
     gPushback.truckPhase = -2;
     XPLMSetDataf(gHostData.parkBrake, 0.0f);
@@ -128,13 +152,6 @@ void StartDeparture() {
 }
 
 }  // namespace
-
-void EndBeforePushing() {
-    XPLMSetDataf(gHostData.parkBrake, 1.0f);
-    gPushback.steeringMode = 0;
-    gPushback.pushing = false;
-    StartDeparture();
-}
 
 void MarkSequenceLoopRegistered() {
     gSequenceLoopRegistered = true;
@@ -179,18 +196,23 @@ void StopPushback() {
         XPLMRegisterFlightLoopCallback(PushbackSequenceLoop, 1.0f, nullptr);
         gSequenceLoopRegistered = true;
     }
+    GiveBackYawAxis();
     ClearPushValues();
-    SetJoystickOverride(0);
+}
+
+void StopPushbackForDisable() {
+    if (gPushback.pushRequested) StopPushback();
 }
 
 void BeginPushback() {
     const TailNumber tail = ReadTailNumber();
-    const char* word = gPushback.direction == 1   ? "tail left"
-                       : gPushback.direction == 2 ? "tail right"
-                                                  : "straight";
+    const char* move = gManual.mode == kManualTow ? "tow forward"
+                       : gPushback.direction == 1 ? "push back tail left"
+                       : gPushback.direction == 2 ? "push back tail right"
+                                                  : "push back straight";
     char text[256];
-    std::snprintf(text, sizeof text, "Ok, %s we are ready to push back %s. Please remove breaks.",
-                  tail.text, word);
+    std::snprintf(text, sizeof text, "Ok, %s we are ready to %s. Please remove breaks.", tail.text,
+                  move);
     SpeakCrewMessage(text);
     PlaceTruckAtStart();
     ReadAircraftSize();

@@ -80,7 +80,10 @@ void DisablePlugin() {
     ResetGpu(false);
     CheckGpuMenuItem();
     UnloadInstanceObjects();
-    // A disabled plug-in must not leave the pilot's text output switched off.
+    // A disabled plug-in can move nothing: a pushback under way ends, and with it the
+    // nose-wheel axis goes back to the pilot, as the text output does.
+    StopPushbackForDisable();
+    GiveBackCamera();
     RestoreTextOutputNow();
     // A steer key released while we are disabled sends its end to no one.
     HoldSteer(-1, false);

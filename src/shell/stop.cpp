@@ -14,6 +14,9 @@
 namespace tarvosk {
 
 void StopPlugin() {
+    // The host disables first; a host that did not must still get its controls back.
+    StopPushbackForDisable();
+    RestoreTextOutputNow();
     if (DrawsWithInstances()) {
         XPLMUnregisterFlightLoopCallback(SceneInstancesLoop, nullptr);
     } else {

@@ -298,6 +298,7 @@ typedef int (*XPLMCameraControl_f)(XPLMCameraPosition_t* outCameraPosition, int 
                                    void* refcon);
 void XPLMControlCamera(XPLMCameraControlDuration howLong, XPLMCameraControl_f controlFunc,
                        void* refcon);
+void XPLMDontControlCamera(void);
 void XPLMReadCameraPosition(XPLMCameraPosition_t* outCameraPosition);
 
 /* ---- Widgets ----------------------------------------------------------------------------- */

@@ -265,3 +265,20 @@ TEST(ScenarioOutputs, TrackSummaryMeasuresThePathAndSkipsMissingPositions) {
     EXPECT_DOUBLE_EQ(s.endHeading, 95.0);
     EXPECT_FALSE(simhost::scenario::SummarizeTrack({}).valid);
 }
+
+// Tail first is pushed, nose first towed, by the heading the aircraft had at each step.
+TEST(ScenarioOutputs, TrackSummarySplitsPushedFromTowed) {
+    using simhost::scenario::TrackRow;
+    const double nan = std::nan("");
+    const std::vector<TrackRow> rows = {
+        {0.0, 0.0, 0.0, 0.0, nan, nan, nan, 2},     // facing north (-z)
+        {0.1, 0.0, 2.0, 0.0, nan, nan, nan, 2},     // 2 m south: tail first
+        {0.2, 0.0, -1.0, 0.0, nan, nan, nan, 2},    // 3 m north: nose first
+        {0.3, 1.0, -1.0, 270.0, nan, nan, nan, 2},  // 1 m east, square to north: not nose first
+        {0.4, 0.0, -1.0, 270.0, nan, nan, nan, 2},  // 1 m west facing west: nose first
+    };
+    const simhost::scenario::TrackSummary s = simhost::scenario::SummarizeTrack(rows);
+    EXPECT_DOUBLE_EQ(s.pathLength, 7.0);
+    EXPECT_DOUBLE_EQ(s.forwards, 4.0);
+    EXPECT_DOUBLE_EQ(s.backwards, 3.0);
+}

@@ -217,6 +217,20 @@ TEST_F(Ui, ForeverCameraControlSurvivesAViewChange) {
     EXPECT_TRUE(simhost::CameraControlled());
 }
 
+TEST_F(Ui, TheHolderGivesTheCameraBackUntold) {
+    g_losing.clear();
+    const int faults = simhost::PluginFaults();
+    XPLMDontControlCamera();  // held by no one: advised against, so a fault
+    EXPECT_EQ(simhost::PluginFaults(), faults + 1);
+    XPLMControlCamera(xplm_ControlCameraForever, Camera, nullptr);
+    simhost::RunFrames(1);
+    XPLMDontControlCamera();
+    EXPECT_FALSE(simhost::CameraControlled());
+    simhost::RunFrames(1);
+    EXPECT_EQ(g_losing, (std::vector<int>{0}));  // never told it lost the camera
+    EXPECT_EQ(simhost::PluginFaults(), faults + 1);
+}
+
 TEST_F(Ui, SpeechIsRecordedWithItsTime) {
     simhost::RunFrames(3);
     XPLMSpeakString("TVK320 starting push back");

@@ -293,64 +293,23 @@ TEST_F(Manual, StopHereEndsAsACompletedPushEnds) {
     EXPECT_EQ(Get(kMode), 0.0);
 }
 
-TEST_F(Manual, StopHereBeforeTheAircraftMovedSendsTheTugAway) {
-    ASSERT_TRUE(Command("manual_push"));  // brake still set: the crew waits
-    ASSERT_TRUE(RunUntil([] { return Get(kPhase) == 1.0; }, 10.0));
-    const Pose start = Now();
-    ASSERT_TRUE(Command("stop_here"));
-    ASSERT_TRUE(RunUntil([] { return Get(kPBstatus) == 0.0; }, 120.0));
-    EXPECT_EQ(SpeechTimes(kTerminated).size(), 1u);
-    EXPECT_EQ(Now().x, start.x);
-    EXPECT_EQ(Now().z, start.z);
-}
-
-// The five kinds: a pause eases them to a halt on their own arc and resumes them.
-TEST_F(Manual, PauseAndStopHereServeTheFixedKindsToo) {
-    ASSERT_TRUE(Set(kParkBrake, 0.0));
-    ASSERT_TRUE(Choose("Turn tail left"));
-    ASSERT_TRUE(RunUntil([] { return Get(kSpeed) > 0.0; }, 60.0));
-    simhost::RunSeconds(2.0);
-    EXPECT_NEAR(Get(kSpeed), 3.0, 1e-3);  // 0.1 unit a frame at 30 frames per second
-    ASSERT_TRUE(Command("pause"));
-    double last = Get(kSpeed);
-    for (int k = 0; k < 30 * 14; ++k) {
-        simhost::RunFrames(1);
-        EXPECT_LE(last - Get(kSpeed), 0.25 / 30 + 1e-6);
-        last = Get(kSpeed);
-    }
-    EXPECT_EQ(Get(kSpeed), 0.0);
-    const Pose held = Now();
-    simhost::RunSeconds(5.0);
-    EXPECT_EQ(Now().x, held.x);
-    EXPECT_EQ(Get(kPBstatus), 3.0);
-    ASSERT_TRUE(Command("pause"));
-    ASSERT_TRUE(RunUntil([] { return Get(kPBstatus) == 0.0; }, 300.0));
-    EXPECT_EQ(std::floor(Get(kPsi)), 5.0);  // it still ends on its target
-    EXPECT_EQ(SpeechTimes(kTerminated).size(), 1u);
-
-    ASSERT_TRUE(Set(kParkBrake, 0.0));
-    ASSERT_TRUE(Choose("Push straight back"));
-    ASSERT_TRUE(RunUntil([] { return Get(kSpeed) > 0.0; }, 60.0));
-    ASSERT_TRUE(Command("stop_here"));
-    ASSERT_TRUE(RunUntil([] { return Get(kPBstatus) == 0.0; }, 120.0));
-    EXPECT_EQ(SpeechTimes(kTerminated).size(), 2u);
-}
-
 TEST_F(Manual, AKeyReleasedWhileDisabledLeavesNoSteering) {
     ASSERT_TRUE(StartMoving("manual_push"));
     ASSERT_TRUE(Command("steer_right", xplm_CommandBegin));
     simhost::RunSeconds(2.0);
     EXPECT_EQ(Get(kSteer), 1.0);
-    // The end goes to no one while the plug-in is disabled.
+    // The end goes to no one while the plug-in is disabled (which ends the pushback).
     simhost::DisablePlugin(plugin_);
     ASSERT_TRUE(Command("steer_right", xplm_CommandEnd));
     simhost::EnablePlugin(plugin_);
+    ASSERT_TRUE(StartMoving("manual_push"));
     simhost::RunFrames(2);
     EXPECT_EQ(Get(kSteer), 0.0);
     // A key still down when the plug-in comes back steers again from its continue phases.
     ASSERT_TRUE(Command("steer_left", xplm_CommandBegin));
     simhost::DisablePlugin(plugin_);
     simhost::EnablePlugin(plugin_);
+    ASSERT_TRUE(StartMoving("manual_push"));
     simhost::RunSeconds(2.0);
     EXPECT_EQ(Get(kSteer), -1.0);
     ASSERT_TRUE(Command("steer_left", xplm_CommandEnd));

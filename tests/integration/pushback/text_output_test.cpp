@@ -75,6 +75,27 @@ TEST_F(TextOutput, PilotsValueIsTheOneBeforeTheFirstMessage) {
     ASSERT_GT(WaitForTextOutput(1.0, 20.0), 0.0);
 }
 
+// The pilot's latest own choice wins: a value the pilot sets while the crew has it switched
+// off is left alone at the restore, and is the one a later message gives back.
+TEST_F(TextOutput, PilotsChoiceWhileTheCrewTalksWins) {
+    for (const bool anotherMessage : {false, true}) {
+        if (anotherMessage) {
+            TearDown();
+            SetUp();
+        }
+        ASSERT_TRUE(Set(kTextOut, 0.0));  // the pilot had it off
+        ASSERT_TRUE(Choose("GPU"));       // "hooked up": the crew borrows it
+        simhost::RunSeconds(2.0);
+        ASSERT_TRUE(Set(kTextOut, 1.0));  // the pilot switches it on meanwhile
+        if (anotherMessage) {
+            ASSERT_TRUE(Choose("GPU"));  // "disconnected": borrowed again
+            EXPECT_EQ(Get(kTextOut), 0.0);
+        }
+        simhost::RunSeconds(40.0);  // past every restore
+        EXPECT_EQ(Get(kTextOut), 1.0) << (anotherMessage ? "after another message" : "");
+    }
+}
+
 // With spoken messages off nothing is borrowed, so nothing is given back either.
 class SilentCrew : public TextOutput {
   protected:
