@@ -145,8 +145,13 @@ void SetCockpitSteer(float value) {
 void ManualMotionFrame(float sinceLast) {
     const double dt = StepSeconds(sinceLast);
     UpdateSteer(dt);
-    const double target = gManual.paused || gManual.stopping ? 0.0 : gManual.targetSpeed;
-    gManual.speed = Approach(gManual.speed, target, kSpeedRate * dt);
+    // Faster and slower keep the comfort limit; a pause or "stop here" is the crew calling
+    // stop, and the tug brakes to a halt within kTugHaltSeconds from any speed.
+    const bool halting = gManual.paused || gManual.stopping;
+    const double target = halting ? 0.0 : gManual.targetSpeed;
+    const double rate =
+        halting ? std::max(kSpeedRate, gManual.targetSpeed / kTugHaltSeconds) : kSpeedRate;
+    gManual.speed = Approach(gManual.speed, target, rate * dt);
     if (gManual.stopping && gManual.speed <= 0.0) {
         EndPush();
         return;

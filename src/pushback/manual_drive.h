@@ -2,8 +2,8 @@
 // pushback: its speed in metres per second, pause and resume, and "stop here".
 //
 // The five fixed kinds keep their per-frame or per-second step. A pause or a "stop here" brakes
-// them as a tug does when the crew calls stop, to a halt within kTugHaltSeconds whatever their
-// speed; a resumed one eases back up at the manual kinds' 0.25 m/s per second.
+// every kind as a tug does when the crew calls stop, to a halt within kTugHaltSeconds whatever
+// its speed; a resumed one eases back up at the manual kinds' 0.25 m/s per second.
 #pragma once
 
 namespace tarvosk {

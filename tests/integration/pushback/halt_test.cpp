@@ -1,6 +1,6 @@
-// Pause and "stop here" for the five fixed kinds: the tug brakes the aircraft to a halt within
-// two seconds whatever the frame rate made its per-frame speed; a paused push then holds its
-// place and, resumed, ends on its own heading; a stopped one ends where it halted.
+// Pause and "stop here": the tug brakes the aircraft to a halt within two seconds whatever the
+// frame rate made a fixed kind's per-frame speed, and from a manual tow's full speed; a paused push
+// then holds its place and, resumed, ends on its own heading; a stopped one ends where it halted.
 #include <cmath>
 #include <fstream>
 #include <string>
@@ -91,6 +91,18 @@ TEST_P(Halt, StopHereEndsAnAutomatedTurnWhereItHalted) {
     EXPECT_NEAR(Here().heading, start.heading, 1e-3);  // halted on the straight leg, unturned
     EXPECT_EQ(SpeechTimes(kTerminated).size(), 1u);
     EXPECT_EQ(Get(kParkBrake), 0.0);  // released for taxi, as after a completed push
+}
+
+TEST_P(Halt, AManualTowAtFullSpeedHaltsWithinTwoSeconds) {
+    ASSERT_TRUE(StartMoving("Manual tow forward"));
+    for (int k = 0; k < 8; ++k) ASSERT_TRUE(Command("faster"));
+    ASSERT_TRUE(RunUntil([] { return Get(kSpeed) >= 4.0; }, 60.0));
+    ASSERT_TRUE(Command("pause"));
+    simhost::RunSeconds(2.0);
+    const Pose held = Here();
+    EXPECT_EQ(Get(kSpeed), 0.0);
+    simhost::RunSeconds(5.0);
+    ExpectStill(held, Here());
 }
 
 INSTANTIATE_TEST_SUITE_P(Rates, Halt,
