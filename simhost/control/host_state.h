@@ -12,6 +12,7 @@
 #include "sdk/datarefs.h"
 #include "simhost/simhost.h"
 #include "world/aircraft.h"
+#include "world/traffic.h"
 
 namespace simhost::detail {
 
@@ -162,6 +163,7 @@ struct Host {
     DatarefRegistry data;
     Aircraft aircraft;
     AircraftRefs refs;  // the model's own entries (listed or not)
+    Traffic traffic;    // other aircraft
     DatarefEntry* clockRef = nullptr;
     DatarefEntry* viewExternal = nullptr;
 
@@ -262,5 +264,8 @@ void OutsideView(const std::string& why);
 void RunHeldCommands();
 void ForgetCommandsOf(int id);
 void ForgetInstancesOf(int id);  // also reports loads left unbalanced
+void RunTraffic(double dt);      // other aircraft move and are published
+// A host-side write for a script: traffic slots it touched become the script's.
+void TrafficScriptWrite(const DatarefEntry* e, int offset, int count);
 
 }  // namespace simhost::detail

@@ -98,6 +98,8 @@ bool Reset(const HostConfig& config, std::string* error) {
     if (!h.log) return Fail(error, "cannot write " + (sandbox / "Log.txt").string());
 
     RegisterSimDatarefs(h.data, aircraft, config.xplaneVersion, config.omitDatarefs, &h.refs);
+    RegisterTrafficDatarefs(h.data, config.xplaneVersion, config.omitDatarefs, &h.traffic);
+    RunTraffic(0);
     // The plug-in's clock seam; a test may leave it out to run the plug-in on its own clock.
     const char* const clockName = "simhost/clock/monotonic_seconds";
     const auto& omitted = config.omitDatarefs;

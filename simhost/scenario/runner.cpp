@@ -13,6 +13,7 @@
 #include "scenario.h"
 #include "simhost/owned_folder.h"
 #include "simhost/simhost.h"
+#include "traffic_lines.h"
 
 namespace simhost::scenario {
 
@@ -196,7 +197,7 @@ bool Runner::Step(const simhost::scenario::Step& s) {
         if (!DatarefExists(name)) return Fail(s, "unknown dataref " + name);
         bool ok;
         if (s.what == "text") {
-            ok = SetDatarefBytes(name, s.args[1]);
+            ok = SetDatarefBytes(name, s.args[1], static_cast<int>(s.count));
         } else if (s.what == "array") {
             std::vector<float> values;
             for (std::size_t k = 1; k < s.args.size(); ++k)
@@ -209,8 +210,8 @@ bool Runner::Step(const simhost::scenario::Step& s) {
             return Fail(
                 s, "cannot write " + name + " (wrong type, index out of range or owner disabled)");
         AddTimelineEvent("set " + name +
-                         (s.what == "array" ? "[" + std::to_string(s.count) + "]" : "") + " " +
-                         s.args[1]);
+                         (s.what == "array" || s.count ? "[" + std::to_string(s.count) + "]" : "") +
+                         " " + s.args[1]);
         return true;
     }
     if (v == "command") {
@@ -311,6 +312,10 @@ bool Runner::Step(const simhost::scenario::Step& s) {
     if (v == "trail") {
         ShowTrail(s.args[0] == "on");
         return true;
+    }
+    if (v == "traffic") {
+        std::string why;
+        return RunTrafficStep(s, &why) || Fail(s, why);
     }
     if (v == "picture" || v == "animation") {
         std::string why;

@@ -441,6 +441,7 @@ void HostDrawPhase(int phase) {
             const Pose a = AircraftPose(h);
             DrawAirliner(a.pos, a.psi, a.theta, a.phi, b);
             DrawAircraftLights(h, b);
+            DrawTraffic(b);
             DrawInstances(b);
             break;
         }
