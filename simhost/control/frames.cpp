@@ -38,6 +38,7 @@ void RunFrames(int frames) {
         UpdateAircraft(h.refs, h.aircraft, h.now - before);
         UpdateExternalPower(h.power, h.refs, h.now - before);
         UpdateLatLon();
+        RunTraffic(h.now - before);
         RunHeldCommands();
         RunFlightLoops();
         // The attitude the plug-ins wrote this frame, so drawing and records see one state.
@@ -91,8 +92,10 @@ DatarefEntry* Named(const std::string& name) {
     return HostReady() ? H().data.Find(name) : nullptr;
 }
 
-// A host-side write of a value the aircraft model derives: keep the model consistent.
-void AfterHostWrite(DatarefEntry* e) {
+// A host-side write of a value the aircraft model derives: keep the model consistent; a
+// traffic slot written so is the script's.
+void AfterHostWrite(DatarefEntry* e, int offset = 0, int count = 1) {
+    TrafficScriptWrite(e, offset, count);
     AircraftRefs& r = H().refs;
     if (e == r.psi || e == r.theta || e == r.phi) AttitudeWritten(r);
     if (e == r.groundspeed) r.holdGroundspeed = true;
@@ -130,29 +133,43 @@ bool SetDatarefArray(const std::string& name, const std::vector<float>& values, 
         if (offset + static_cast<int>(values.size()) > size) return false;
         std::vector<int> ints(values.begin(), values.end());
         ok = WriteInts(e, ints.data(), offset, static_cast<int>(ints.size()), true);
+    } else if (e->types & xplmType_Data) {
+        int size = ReadBytes(e, nullptr, 0, 0, false);
+        if (offset + static_cast<int>(values.size()) > size) return false;
+        std::vector<char> bytes;
+        for (float v : values) bytes.push_back(static_cast<char>(static_cast<int>(v)));
+        ok = WriteBytes(e, bytes.data(), offset, static_cast<int>(bytes.size()), true);
     } else if (values.size() == 1 && offset == 0) {
         ok = WriteAsNumber(e, values[0], 0);
     } else {
         return false;
     }
-    if (ok) AfterHostWrite(e);
+    if (ok) AfterHostWrite(e, offset, static_cast<int>(values.size()));
     return ok;
 }
 
-bool SetDatarefBytes(const std::string& name, const std::string& bytes) {
+bool SetDatarefBytes(const std::string& name, const std::string& bytes, int offset) {
     DatarefEntry* e = Named(name);
-    if (!e || !(e->types & xplmType_Data)) return false;
-    // Text goes in with its terminator where there is room, the rest of a fixed field cleared.
+    if (!e || !(e->types & xplmType_Data) || offset < 0) return false;
+    // Text goes in with its terminator where there is room, the rest of a fixed field cleared;
+    // from an offset (one field of many, e.g. one aircraft's type) nothing else is touched.
     int size = ReadBytes(e, nullptr, 0, 0, false);
-    if (!e->IsAccessor() && size > 0) {
+    bool ok;
+    if (offset == 0 && !e->IsAccessor() && size > 0) {
         std::vector<char> field(static_cast<std::size_t>(size), '\0');
         std::copy_n(bytes.begin(), std::min<std::size_t>(bytes.size(), field.size()),
                     field.begin());
-        return WriteBytes(e, field.data(), 0, size, true);
+        ok = WriteBytes(e, field.data(), 0, size, true);
+    } else {
+        if (offset > 0 && !e->IsAccessor() && offset >= size) return false;
+        std::string withNul = bytes;
+        withNul.push_back('\0');
+        ok = WriteBytes(e, withNul.data(), offset, static_cast<int>(withNul.size()), true);
     }
-    std::string withNul = bytes;
-    withNul.push_back('\0');
-    return WriteBytes(e, withNul.data(), 0, static_cast<int>(withNul.size()), true);
+    if (ok)
+        AfterHostWrite(e, offset,
+                       offset == 0 && size > 0 ? size : static_cast<int>(bytes.size()) + 1);
+    return ok;
 }
 
 double GetDataref(const std::string& name, int index) {

@@ -13,6 +13,7 @@
 #include "simhost/simhost.h"
 #include "world/aircraft.h"
 #include "world/external_power.h"
+#include "world/traffic.h"
 
 namespace simhost::detail {
 
@@ -183,6 +184,7 @@ struct Host {
     Aircraft aircraft;
     AircraftRefs refs;  // the model's own entries (listed or not)
     ExternalPowerRefs power;
+    Traffic traffic;    // other aircraft
     DatarefEntry* clockRef = nullptr;
     DatarefEntry* viewExternal = nullptr;
 
@@ -305,5 +307,8 @@ bool KeyToFocusedWindow(char key, int flags, char virtualKey);
 void InitGeodesy();
 void UpdateLatLon();
 void ForgetInstancesOf(int id);  // also reports loads left unbalanced
+void RunTraffic(double dt);      // other aircraft move and are published
+// A host-side write for a script: traffic slots it touched become the script's.
+void TrafficScriptWrite(const DatarefEntry* e, int offset, int count);
 
 }  // namespace simhost::detail

@@ -117,6 +117,8 @@ bool Reset(const HostConfig& config, std::string* error) {
             AddSimulatorCommand(kGpuCommands[k].name, kGpuCommands[k].description, gpuCommand,
                                 reinterpret_cast<void*>(static_cast<intptr_t>(k)));
     }
+    RegisterTrafficDatarefs(h.data, config.xplaneVersion, config.omitDatarefs, &h.traffic);
+    RunTraffic(0);
     // The plug-in's clock seam; a test may leave it out to run the plug-in on its own clock.
     const char* const clockName = "simhost/clock/monotonic_seconds";
     const auto& omitted = config.omitDatarefs;

@@ -299,8 +299,8 @@ const tarvosk::ObjectModel* AirlinerModel(std::string* error) {
     return state > 0 ? &model : nullptr;
 }
 
-void DrawAirliner(const double position[3], double psi, double theta, double phi,
-                  float brightness) {
+void DrawAirliner(const double position[3], double psi, double theta, double phi, float brightness,
+                  const double* scale) {
     const tarvosk::ObjectModel* model = AirlinerModel();
     if (!model || model->lods.empty()) return;
     static GLuint texture = 0;
@@ -321,6 +321,7 @@ void DrawAirliner(const double position[3], double psi, double theta, double phi
     glRotated(-psi, 0, 1, 0);
     glRotated(theta, 1, 0, 0);
     glRotated(-phi, 0, 0, 1);
+    if (scale) glScaled(scale[0], scale[1], scale[2]);
     // OpenGL's default material, as the objects plug-ins draw get it.
     const GLfloat ambient[4] = {0.2f, 0.2f, 0.2f, 1}, diffuse[4] = {0.8f, 0.8f, 0.8f, 1};
     const GLfloat black[4] = {0, 0, 0, 1};

@@ -44,5 +44,8 @@ void SetSceneLights(float brightness);
 
 // The plug-ins' instances, drawn by the host in the aircraft phase (instance_drawing.cpp).
 void DrawInstances(float brightness);
+// Other aircraft as parked airliners of their type's size, in the aircraft phase
+// (traffic_drawing.cpp).
+void DrawTraffic(float brightness);
 
 }  // namespace simhost::detail

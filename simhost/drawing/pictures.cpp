@@ -40,15 +40,24 @@ bool Fail(std::string* error, const std::string& why) {
     return false;
 }
 
-// A top view, north up, high enough to show the aircraft's whole path and the aircraft.
+// A top view, north up, high enough to show the aircraft's whole path, the aircraft and the
+// other aircraft near it.
 void FrameTheTrail(FrameRequest& r) {
     const Host& h = H();
     double minX = h.refs.localX->d, maxX = minX, minZ = h.refs.localZ->d, maxZ = minZ;
-    for (const auto& [x, z] : h.trail) {
+    auto take = [&](double x, double z) {
         minX = std::min(minX, x);
         maxX = std::max(maxX, x);
         minZ = std::min(minZ, z);
         maxZ = std::max(maxZ, z);
+    };
+    for (const auto& [x, z] : h.trail) take(x, z);
+    constexpr double kNear = 300;  // traffic farther away would shrink the stand to a dot
+    for (int slot = 1; slot < kTcasSlots; ++slot) {
+        TrafficPose p;
+        if (TrafficPoseOf(h.traffic, slot, &p) &&
+            std::hypot(p.x - h.refs.localX->d, p.z - h.refs.localZ->d) < kNear)
+            take(p.x, p.z);
     }
     constexpr double kAircraftMargin = 70;  // the airliner's span and the tug beside it
     const double aspect = static_cast<double>(r.width) / r.height;

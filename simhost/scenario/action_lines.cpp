@@ -7,6 +7,7 @@
 #include "lines.h"
 #include "scenario.h"
 #include "simhost/files.h"
+#include "traffic_lines.h"
 
 namespace simhost::scenario {
 
@@ -90,10 +91,9 @@ bool ParseAction(const std::vector<Token>& t, const std::filesystem::path& folde
                 s.number > 10000)
                 return fail("'set fps' needs a frame rate above 0 and at most 10000");
             s.what = "fps";
-        } else if (t.size() == 3 && t[2].quoted) {
-            s.what = "text";
         } else {
-            for (std::size_t k = 2; k < t.size(); ++k) {
+            const bool text = t.size() == 3 && t[2].quoted;
+            for (std::size_t k = 2; k < t.size() && !text; ++k) {
                 double x;
                 if (t[k].quoted || !ParseNumber(t[k].text, &x))
                     return fail("'" + t[k].text + "' is not a number");
@@ -108,7 +108,9 @@ bool ParseAction(const std::vector<Token>& t, const std::filesystem::path& folde
                     return fail("bad index in '" + name + "'");
                 s.count = static_cast<long long>(idx);
                 s.args[0] = name.substr(0, bracket);
-                s.what = "array";
+                s.what = text ? "text" : "array";
+            } else if (text) {
+                s.what = "text";
             } else if (t.size() > 3) {
                 s.what = "array";
             } else {
@@ -260,6 +262,8 @@ bool ParseAction(const std::vector<Token>& t, const std::filesystem::path& folde
     } else if (v == "track" || v == "trail") {
         if (!count(2) || (t[1].text != "on" && t[1].text != "off"))
             return fail("'" + v + "' takes on or off");
+    } else if (v == "traffic") {
+        if (!ParseTrafficLine(t, &s, why)) return false;
     } else if (v == "picture" || v == "animation") {
         std::vector<std::string> words;
         for (const Token& tok : t) words.push_back(tok.text);

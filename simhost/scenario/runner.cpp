@@ -13,6 +13,7 @@
 #include "simhost/files.h"
 #include "simhost/owned_folder.h"
 #include "simhost/simhost.h"
+#include "traffic_lines.h"
 
 namespace simhost::scenario {
 
@@ -214,7 +215,7 @@ bool Runner::Step(const simhost::scenario::Step& s) {
         if (!DatarefExists(name)) return Fail(s, "unknown dataref " + name);
         bool ok;
         if (s.what == "text") {
-            ok = SetDatarefBytes(name, s.args[1]);
+            ok = SetDatarefBytes(name, s.args[1], static_cast<int>(s.count));
         } else if (s.what == "array") {
             std::vector<float> values;
             for (std::size_t k = 1; k < s.args.size(); ++k)
@@ -230,8 +231,8 @@ bool Runner::Step(const simhost::scenario::Step& s) {
                                ")");
         }
         AddTimelineEvent("set " + name +
-                         (s.what == "array" ? "[" + std::to_string(s.count) + "]" : "") + " " +
-                         s.args[1]);
+                         (s.what == "array" || s.count ? "[" + std::to_string(s.count) + "]" : "") +
+                         " " + s.args[1]);
         return true;
     }
     if (v == "command") {
@@ -332,6 +333,10 @@ bool Runner::Step(const simhost::scenario::Step& s) {
     if (v == "trail") {
         ShowTrail(s.args[0] == "on");
         return true;
+    }
+    if (v == "traffic") {
+        std::string why;
+        return RunTrafficStep(s, &why) || Fail(s, why);
     }
     if (v == "picture" || v == "animation") {
         std::string why;

@@ -175,6 +175,7 @@ std::vector<Operation> Operations() {
                        std::snprintf(text, sizeof text, "write %s = %.17g", kManualSteer, v);
                        return std::string(text);
                    }});
+    ops.push_back({"traffic", 4, MoveOtherAircraft});
     ops.push_back({"frame rate", 2, [](Soak& s) {
                        static const double kRates[] = {7.5, 15, 20, 30, 45, 60, 120};
                        const double fps = kRates[s.Below(7)];

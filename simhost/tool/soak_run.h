@@ -167,5 +167,7 @@ std::vector<WidgetInfo> WidgetsOf(const WindowCensus& c, std::uintptr_t root);
 
 // The table of operations the soak draws from, with their weights.
 std::vector<Operation> Operations();
+// Other aircraft placed, moved and removed at random (soak_traffic.cpp).
+std::string MoveOtherAircraft(Soak& s);
 
 }  // namespace simhost::soak

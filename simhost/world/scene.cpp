@@ -451,6 +451,7 @@ void HostDrawPhase(int phase) {
                 DrawAirliner(a.pos, a.psi, a.theta, a.phi, b);
                 DrawAircraftLights(h, b);
             }
+            DrawTraffic(b);
             DrawInstances(b);
             break;
         }

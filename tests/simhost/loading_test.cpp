@@ -249,7 +249,8 @@ TEST(Program, HelpListsEveryOptionAndAction) {
          "stop",           "unload",    "launch",        "restart", "set",        "release",
          "command",        "menu",      "message",       "key",     "view",       "click",
          "close",          "drag",      "wait",          "frames",  "wait until", "assert",
-         "expect",         "print",     "mark",          "track",   "picture",    "animation"}) {
+         "expect",         "print",     "mark",          "track",   "picture",    "animation",
+         "traffic"}) {
         // As a word: not inside another one.
         bool found = false;
         for (std::size_t at = text.find(word); at != std::string::npos && !found;

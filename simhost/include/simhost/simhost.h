@@ -110,7 +110,8 @@ SIMHOST_API void SendMessageFromHost(int toPlugin, int message, void* param);
 SIMHOST_API bool SetDataref(const std::string& name, double value);
 SIMHOST_API bool SetDatarefArray(const std::string& name, const std::vector<float>& values,
                                  int offset = 0);
-SIMHOST_API bool SetDatarefBytes(const std::string& name, const std::string& bytes);
+// Text into a byte dataref: from `offset` (one field of many) with its terminator.
+SIMHOST_API bool SetDatarefBytes(const std::string& name, const std::string& bytes, int offset = 0);
 SIMHOST_API double GetDataref(const std::string& name, int index = 0);  // NaN if unknown
 SIMHOST_API std::string GetDatarefBytes(const std::string& name);       // empty if unknown
 SIMHOST_API bool DatarefExists(const std::string& name);
