@@ -180,7 +180,10 @@ void Soak::CheckFrame() {
     const double fps = FramesPerSecond();
     const bool rateCounts = manual && std::isfinite(lastSpeed_) && !skipRateCheck_;
     if (rateCounts) ++manualFrames_;
-    if (rateCounts && std::fabs(speed - lastSpeed_) > 0.25 / fps + 1e-5) {
+    // Faster and slower keep the comfort limit; a pause or "stop here" brakes as the tug does,
+    // to rest within 1.5 s from the top tow speed.
+    const double rate = halting && speed < lastSpeed_ ? 4.0 / 1.5 : 0.25;
+    if (rateCounts && std::fabs(speed - lastSpeed_) > rate / fps + 1e-5) {
         std::snprintf(text, sizeof text,
                       "the speed changed from %.6f to %.6f m/s in one frame at %.1f frames per "
                       "second",
