@@ -7,24 +7,8 @@
 #include <cstdlib>
 #include <new>
 
+#include "counting_new.h"
 #include "panels/planner_view.h"
-
-namespace {
-bool gCounting = false;
-long long gAllocations = 0;
-}  // namespace
-
-__attribute__((noinline)) void* operator new(std::size_t size) {
-    if (gCounting) ++gAllocations;
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-    throw std::bad_alloc();
-}
-__attribute__((noinline)) void operator delete(void* p) noexcept {
-    std::free(p);
-}
-__attribute__((noinline)) void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
 
 namespace {
 

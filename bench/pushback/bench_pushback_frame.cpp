@@ -16,25 +16,11 @@
 #include "pushback/pushback.h"
 #include "simhost/simhost.h"
 
-// Counts heap allocations while `gCounting` is set: the frame's work must make none.
+#include "counting_new.h"
+
 namespace {
-bool gCounting = false;
-long long gAllocations = 0;
 long long gFixedAllocations = 0, gManualAllocations = 0;
 }  // namespace
-
-// Out of line, so the compiler does not pair an inlined malloc with the library's delete.
-__attribute__((noinline)) void* operator new(std::size_t size) {
-    if (gCounting) ++gAllocations;
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-    throw std::bad_alloc();
-}
-__attribute__((noinline)) void operator delete(void* p) noexcept {
-    std::free(p);
-}
-__attribute__((noinline)) void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
 
 namespace {
 
