@@ -1,11 +1,11 @@
 #include "config/stands.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <utility>
 
 #include "config/atomic_file.h"
+#include "config/plain_numbers.h"
 #include "platform/files.h"
 
 namespace tarvosk {
@@ -18,11 +18,7 @@ constexpr std::size_t kMaxAirportLength = 7;
 constexpr char kHeader[] = "# latitude longitude heading airport straight turn after\n";
 
 bool ReadNumber(std::string_view token, double* value) {
-    if (token.empty()) return false;
-    if (token.front() == '+') token.remove_prefix(1);
-    const char* end = token.data() + token.size();
-    const auto [ptr, ec] = std::from_chars(token.data(), end, *value);
-    return ec == std::errc() && ptr == end && std::isfinite(*value);
+    return ParsePlainDecimal(token, value);
 }
 
 // Splits at spaces and tabs; false when the line has more than `max` fields.
@@ -60,13 +56,7 @@ double HeadingGap(double a, double b) {
 }
 
 std::string Number(double value) {
-    // to_chars, not printf: the simulator's locale may write a decimal comma.
-    char text[64];
-    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 7);
-    // Trailing zeros say nothing; keep at least one digit after the point.
-    std::string s(text, result.ptr);
-    while (s.size() > 2 && s.back() == '0' && s[s.size() - 2] != '.') s.pop_back();
-    return s;
+    return FormatPlainDecimal(value, 7);
 }
 
 // A heading just below 360 must not be written as 360, which reads as no heading.

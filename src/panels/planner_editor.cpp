@@ -1,9 +1,11 @@
 #include "panels/planner_editor.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
+
+#include "config/plain_numbers.h"
 
 namespace tarvosk {
 
@@ -132,10 +134,9 @@ PlannerAction PlannerEditor::EndTyping() {
     const char* begin = typed_;
     const char* end = typed_ + std::strlen(typed_);
     if (begin == end) return PlannerAction::kNone;  // nothing typed: the value stays
-    if (*begin == '+') ++begin;
     double value = 0.0;
-    const auto [ptr, ec] = std::from_chars(begin, end, value);
-    if (ec != std::errc() || ptr != end) {
+    if (!ParsePlainDecimal(std::string_view(begin, static_cast<std::size_t>(end - begin)),
+                           &value)) {
         std::snprintf(status_, sizeof status_, "\"%s\" is not a number", typed_);
         return PlannerAction::kNone;
     }

@@ -5,6 +5,7 @@
 #include <sstream>
 #include <string>
 
+#include "config/plain_numbers.h"
 #include "test_folder.h"
 
 namespace tarvosk {
@@ -81,6 +82,41 @@ TEST(StandPlans, StoredPlansSurviveARestartAndReplaceTheirStand) {
     EXPECT_EQ(plan->turn, 45.5);
     EXPECT_EQ(plan->after, 0.125);
     EXPECT_EQ(ReadFile(path).find("garbage"), std::string::npos);
+}
+
+TEST(PlainDecimals, ReadAndWriteAlikeInEveryLocale) {
+    struct Case {
+        const char* text;
+        bool reads;
+        double value;
+    } cases[] = {
+        {"47.4582", true, 47.4582},
+        {"-0.125", true, -0.125},
+        {"+3", true, 3.0},
+        {".5", true, 0.5},
+        {"7.", true, 7.0},
+        {"0.000123", true, 0.000123},
+        {"", false, 0},
+        {"-", false, 0},
+        {".", false, 0},
+        {"1.2.3", false, 0},
+        {"1e5", false, 0},
+        {"12,5", false, 0},
+        {"nan", false, 0},
+        {" 1", false, 0},
+    };
+    for (const Case& c : cases) {
+        double v = -99;
+        EXPECT_EQ(ParsePlainDecimal(c.text, &v), c.reads) << c.text;
+        if (c.reads) {
+            EXPECT_DOUBLE_EQ(v, c.value) << c.text;
+        }
+    }
+    EXPECT_EQ(FormatPlainDecimal(47.45820001, 7), "47.4582");
+    EXPECT_EQ(FormatPlainDecimal(90, 7), "90.0");
+    EXPECT_EQ(FormatPlainDecimal(-0.125, 7), "-0.125");
+    EXPECT_EQ(FormatPlainDecimal(-0.00000001, 7), "0.0");
+    EXPECT_EQ(FormatPlainDecimal(359.99999996, 7), "360.0");
 }
 
 }  // namespace
