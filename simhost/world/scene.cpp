@@ -159,10 +159,10 @@ Camera MakeCamera(const FrameRequest& request, const Host& h, int width, int hei
         // ahead); the eye comes no further than for the airliner, short of the terminal.
         const bool real = h.aircraft.acfVersion > 0;
         const double k = real ? std::clamp(h.aircraft.sizeZ / 37.6, 0.06, 2.0) : 1.0;
-        const double nose = real ? h.aircraft.outline.noseZ : -17.8, near = std::min(k, 1.0);
+        const double nose = real ? h.aircraft.outline.noseZ : -17.8, closeness = std::min(k, 1.0);
         double at[3];
-        BodyToLocal(a.psi, 18 * near, 3.2, nose - 24.2 * near, a.pos, eye);
-        eye[1] = groundY + std::max(7.5 * near, 1.2);
+        BodyToLocal(a.psi, 18 * closeness, 3.2, nose - 24.2 * closeness, a.pos, eye);
+        eye[1] = groundY + std::max(7.5 * closeness, 1.2);
         BodyToLocal(a.psi, -1.5 * k, 0, nose + 3.8 * k, a.pos, at);
         at[1] = groundY + 1.6 * k;
         const double up[3] = {0, 1, 0};

@@ -47,10 +47,10 @@ TEST(TrafficGeometry, TheSweptBandFindsWhatLiesBehind) {
     const GroundBox beside = BoxAt(46, 20, 0, {36, 40});
     EXPECT_NEAR(SweptGap(path, start, own, 0, 30, 0.5, beside, 1e9, nullptr), 10.0, 1e-9);
     // Beyond what the caller cares about: a lower bound, above it.
-    const double far =
+    const double distant =
         SweptGap(path, start, own, 0, 30, 0.5, BoxAt(5000, 0, 0, {36, 40}), 50, nullptr);
-    EXPECT_GT(far, 50.0);
-    EXPECT_LE(far, 5000.0 - 36.0);
+    EXPECT_GT(distant, 50.0);
+    EXPECT_LE(distant, 5000.0 - 36.0);
 }
 
 }  // namespace
