@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "panels/planner_editor.h"
 #include "xplm/host.h"
@@ -117,7 +118,9 @@ void DrawLayout(const PlannerLayout& l) {
     for (int i = 0; i < l.textCount; ++i) {
         const PlannerText& t = l.texts[i];
         float rgb[3] = {t.colour.r, t.colour.g, t.colour.b};
-        XPLMDrawString(rgb, t.x, t.y, t.text, nullptr, xplmFont_Basic);
+        char text[sizeof t.text];  // older SDK headers take the text as char*
+        std::memcpy(text, t.text, sizeof text);
+        XPLMDrawString(rgb, t.x, t.y, text, nullptr, xplmFont_Basic);
     }
 }
 
