@@ -24,7 +24,7 @@ add_subdirectory(tests/panels)
 add_subdirectory(tests/simhost)
 # The programs that run the host in-process import its SDK functions from XPLM_64.dll: they
 # live beside it and XPWidgets_64.dll, where Windows looks first, as tarvosk-sim.exe does.
-set(_host_tests shell_host_tests panels_tests simhost_tests)
+set(_host_tests shell_host_tests tarvosk_pushback_host_tests panels_tests simhost_tests)
 set_target_properties(${_host_tests} PROPERTIES RUNTIME_OUTPUT_DIRECTORY
   ${PROJECT_BINARY_DIR}/simhost)
 foreach(_test ${_host_tests})

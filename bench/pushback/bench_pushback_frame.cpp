@@ -47,9 +47,10 @@ bool SetUpHost() {
 bool SetUpPushingHost() {
     if (!SetUpHost()) return false;
     // A manual tail-left turn in full swing, whose end is never reached.
-    StartPushbackKind(3);
+    StopPushback();
+    StartPushback(PushKind::TurnTailLeft);
     gPushback.pushing = true;
-    gPushback.truckPhase = 2;
+    gPushback.truckPhase = TugPhase::Pushing;
     gPushback.targetHeading = -1;
     return true;
 }
@@ -83,9 +84,10 @@ void BM_ManualPushFrame(benchmark::State& state) {
         state.SkipWithError("the simulated host could not be set up");
         return;
     }
-    StartManualKind(kManualPush);
+    StopPushback();
+    StartPushback(PushKind::ManualPush);
     gPushback.pushing = true;
-    gPushback.truckPhase = 2;
+    gPushback.truckPhase = TugPhase::Pushing;
     HoldSteer(-1, true);
     double now = simhost::Now();
     // Up to its speed first, so the measurement is of the steady frame.
@@ -99,7 +101,7 @@ void BM_ManualPushFrame(benchmark::State& state) {
         benchmark::DoNotOptimize(PushbackSequenceLoop(0.033f, 0.033f, 1, nullptr));
         gCounting = false;
     }
-    if (!gPushback.pushing || gManual.speed <= 0.0 || gManual.steer != -1.0f)
+    if (!gPushback.pushing || gPace.speed <= 0.0 || gManual.steer != -1.0f)
         state.SkipWithError("the manual push was not moving and steering");
     HoldSteer(-1, false);
     gManualAllocations += gAllocations - before;

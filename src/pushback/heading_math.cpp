@@ -19,14 +19,14 @@ int HeadingQuadrant(float h) {
     return 1;
 }
 
-int TargetHeadingFrom(float heading, int kind) {
+int TargetHeadingFrom(float heading, PushDirection direction) {
     // A heading outside the host's range (or not a number) must not leak into the target.
     const int p = std::isfinite(heading) ? static_cast<int>(heading) : 0;
     int target = p;
-    if (kind == 1) {
+    if (direction == PushDirection::TailLeft) {
         target = p + 90;
         if (target >= 360) target -= 360;
-    } else if (kind == 2) {
+    } else if (direction == PushDirection::TailRight) {
         target = p - 90;
         if (target < 0) target += 360;
     }

@@ -10,6 +10,8 @@
 
 #include <cmath>
 
+#include "pushback/push_kinds.h"
+
 namespace tarvosk {
 
 inline constexpr float kDegToRad32 = 0.017453294f;
@@ -41,9 +43,9 @@ float Wrap360(float v);
 // the sine or cosine of (h - 90) is exactly zero.
 int HeadingQuadrant(float h);
 
-// Target heading of a pushback ordered at `heading`: kind 1 (tail left) +90, kind 2 (tail
-// right) -90, anything else the heading itself; truncated to whole degrees, in 0..359.
-int TargetHeadingFrom(float heading, int kind);
+// Target heading of a pushback ordered at `heading`: tail left +90, tail right -90, straight
+// the heading itself, truncated to whole degrees in [0, 360).
+int TargetHeadingFrom(float heading, PushDirection direction);
 
 // The host's attitude quaternion for heading, pitch and roll in degrees.
 struct Quaternion {

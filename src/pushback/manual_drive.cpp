@@ -6,10 +6,8 @@
 #include "config/settings.h"
 #include "pushback/heading_math.h"
 #include "pushback/host_data.h"
-#include "pushback/push_motion.h"
 #include "pushback/pushback.h"
 #include "pushback/tug_geometry.h"
-#include "pushback/turns.h"
 
 namespace tarvosk {
 
@@ -19,17 +17,10 @@ namespace {
 
 // A held steer command reaches full deflection in this long.
 constexpr double kSteerRiseSeconds = 1.0;
-// Full deflection turns on the automated turns' radius: 0.15 degrees per 0.1 unit pushed.
-constexpr double kTurnPerUnit = 1.5;
 // The nose wheel shows the steering as far as the fixed kinds ramp it.
 constexpr float kWheelDeflection = 0.3f;
 // Below this the tug stays in line with the aircraft.
 constexpr float kSwingThreshold = 0.05f;
-
-double Approach(double value, double target, double step) {
-    if (value < target) return std::min(value + step, target);
-    return std::max(value - step, target);
-}
 
 float Clamp1(float v) {
     return std::clamp(v, -1.0f, 1.0f);
@@ -85,38 +76,13 @@ void ResetManualDrive() {
     gManual.holdRight = right;
 }
 
-void StartManualKind(int mode) {
-    StopPushback();
-    if (mode != kManualPush && mode != kManualTow) return;
-    gPushback.pushRequested = true;
-    gPushback.direction = 0;
-    gPushback.steeringMode = 0;
+void PrepareManualKind(ManualMode mode) {
     gManual.mode = mode;
     gManual.targetSpeed = mode == kManualTow ? kDefaultTowSpeed : kDefaultPushSpeed;
-    BeginPushback();
-    TargetHeadingFor(0);
 }
 
 bool ManualReadsRudder() {
     return gManual.mode != kManualNone && gSettings.MANUAL_RUDDER;
-}
-
-void TogglePause() {
-    if (!gPushback.pushRequested) return;
-    if (gPushback.truckPhase < 0 || gPushback.truckPhase > 2) return;
-    gManual.paused = !gManual.paused;
-}
-
-void StopHere() {
-    if (!gPushback.pushRequested) return;
-    if (gPushback.truckPhase < 0 || gPushback.truckPhase > 2 || gManual.stopping) return;
-    // Before the push has begun nothing has moved: it ends as "Stop PushBack!" does, without
-    // a clearance, the brake as the pilot left it.
-    if (gPushback.truckPhase < 2) {
-        StopPushback();
-        return;
-    }
-    gManual.stopping = true;
 }
 
 void ChangeTargetSpeed(int steps) {
@@ -147,25 +113,28 @@ void ManualMotionFrame(float sinceLast) {
     UpdateSteer(dt);
     // Faster and slower keep the comfort limit; a pause or "stop here" is the crew calling
     // stop, and the tug brakes to a halt within kTugHaltSeconds from any speed.
-    const bool halting = gManual.paused || gManual.stopping;
+    const bool halting = gPace.paused || gPace.stopping;
     const double target = halting ? 0.0 : gManual.targetSpeed;
     const double rate =
         halting ? std::max(kSpeedRate, gManual.targetSpeed / kTugHaltSeconds) : kSpeedRate;
-    gManual.speed = Approach(gManual.speed, target, rate * dt);
-    if (gManual.stopping && gManual.speed <= 0.0) {
-        EndPush();
+    gPace.speed = Approach(gPace.speed, target, rate * dt);
+    if (gPace.stopping && gPace.speed <= 0.0) {
+        EndPush(ManualReadsRudder());
         return;
     }
     SteerNoseWheelManually();
 
-    const double distance = gManual.speed * dt;
+    const double distance = gPace.speed * dt;
     if (!(distance > 0.0)) return;
     const HostDatarefs& d = gHostData;
     const double x = XPLMGetDatad(d.localX);
     const double z = XPLMGetDatad(d.localZ);
     const float psi = XPLMGetDataf(d.psi);
     const float steer = gManual.steer;
-    UpdateTruckSwing(steer < -kSwingThreshold ? 1 : steer > kSwingThreshold ? 0 : 2, psi);
+    UpdateTruckSwing(steer < -kSwingThreshold  ? PushDirection::TailLeft
+                     : steer > kSwingThreshold ? PushDirection::TailRight
+                                               : PushDirection::Straight,
+                     psi);
 
     // Reversing: the tail goes where the pilot steers, so left raises the heading as a tail-left
     // turn does. Towing: the nose goes there.
@@ -176,44 +145,9 @@ void ManualMotionFrame(float sinceLast) {
     SetAircraftPose(static_cast<float>(psi + dh), x + along * t.sinH, z - along * t.cosH);
 }
 
-double FixedKindPace(double distance, float sinceLast) {
-    const double dt = StepSeconds(sinceLast);
-    // The speed is the step over the frame's real length (a slow frame still moves one step).
-    const double frame = sinceLast > 0.0f ? static_cast<double>(sinceLast) : 0.0;
-    const double nominal = frame > 0.0 ? distance / frame : 0.0;
-    const bool halting = gManual.paused || gManual.stopping;
-    if (halting) gManual.easing = true;
-    if (!gManual.easing) {
-        gManual.speed = nominal;
-        return 1.0;
-    }
-    if (halting) {
-        // The tug brakes from the kind's own speed, however high the frame rate or the truck
-        // speed made it, in kTugHaltSeconds at most. Braking counts the frame's whole length:
-        // a long frame only halts it sooner.
-        gManual.speed = std::min(gManual.speed, nominal);
-        const double rate = std::max(kSpeedRate, nominal / kTugHaltSeconds);
-        gManual.speed = Approach(gManual.speed, 0.0, rate * frame);
-    } else {
-        gManual.speed = Approach(gManual.speed, nominal, kSpeedRate * dt);
-        if (gManual.speed >= nominal) {
-            gManual.easing = false;
-            gManual.speed = nominal;
-            return 1.0;
-        }
-    }
-    return nominal > 0.0 ? std::min(gManual.speed / nominal, 1.0) : 0.0;
-}
-
-void StillFrame(bool simPaused, float sinceLast) {
-    if (simPaused) return;  // time stands still: so does every pace
-    gManual.speed = 0.0;
-    if (gManual.mode != kManualNone) {
-        UpdateSteer(StepSeconds(sinceLast));
-        if (gPushback.pushing) SteerNoseWheelManually();
-    }
-    // Nothing to slow down: a halted push that was asked to stop here ends at once.
-    if (gManual.stopping && gPushback.pushing && gPushback.pushRequested) EndPush();
+void ManualStillFrame(float sinceLast) {
+    UpdateSteer(StepSeconds(sinceLast));
+    if (gPushback.pushing) SteerNoseWheelManually();
 }
 
 }  // namespace tarvosk

@@ -1,71 +1,89 @@
-// The aircraft is not pushed by forces: each frame it is moved truckSpeedFactor units back and
-// turned 0.15 degrees, written straight into the flight model. Per frame, not per second,
-// unless SPEED_PER_SECOND asks for a step that follows the frame's duration.
-#include "pushback/push_motion.h"
-
+// The motion loop: each frame it hands the pushed aircraft to the running kind's motion. The
+// fixed kinds are not pushed by forces: each frame the aircraft moves truckSpeedFactor units
+// back and turns 0.15 degrees, written straight into the flight model. Per frame, not per
+// second, unless SPEED_PER_SECOND asks for a step that follows the frame's duration.
 #include "config/settings.h"
 #include "pushback/heading_math.h"
 #include "pushback/host_data.h"
 #include "pushback/manual_drive.h"
+#include "pushback/motion_base.h"
 #include "pushback/pushback.h"
 #include "pushback/tug_geometry.h"
 #include "pushback/turns.h"
 
 namespace tarvosk {
 
-void SetAircraftPose(float h, double x, double z) {
-    XPLMSetDatad(gHostData.localX, x);
-    XPLMSetDatad(gHostData.localZ, z);
-    const float phi = XPLMGetDataf(gHostData.phi);
-    const float theta = XPLMGetDataf(gHostData.theta);
-    Quaternion q = AttitudeQuaternion(h, theta, phi);
-    XPLMSetDatavf(gHostData.q, q.q, 0, 4);
-}
+namespace {
 
-void SteerNoseWheel(int turn) {
-    if (XPLMGetDatai(gHostData.hasJoystick) != 1) return;
-    const float r = XPLMGetDataf(gHostData.yokeHeadingRatio);
-    if (turn == 0) {
-        XPLMSetDataf(gHostData.yokeHeadingRatio, 0.0f);
-    } else if (turn == 1) {
-        if (r > -0.3f) XPLMSetDataf(gHostData.yokeHeadingRatio, r - 0.02f);
-    } else if (turn == 2) {
-        if (r < 0.3f) XPLMSetDataf(gHostData.yokeHeadingRatio, r + 0.02f);
+// The motion loop's frames in which nothing moves (brake set, push not running, sim paused).
+void StillFrame(bool simPaused, float sinceLast) {
+    if (simPaused) return;  // time stands still: so does every pace
+    gPace.speed = 0.0;
+    if (gManual.mode != kManualNone) ManualStillFrame(sinceLast);
+    // Nothing to slow down: a halted push that was asked to stop here ends at once.
+    if (gPace.stopping && gPushback.pushing && gPushback.pushRequested) {
+        EndPush(ManualReadsRudder());
     }
 }
 
-namespace {
-
-// The per-frame turn and step keep an arc of 0.1 / (0.15 degrees in radians), about 38.2
-// units; the per-second mode keeps that radius by turning 1.5 degrees per unit pushed.
-constexpr double kTurnPerFrame = 0.15;
-constexpr double kTurnPerUnit = kTurnPerFrame / 0.1;
-
-// A hitch of the simulator must not jump the aircraft, nor turn it past its target heading in
-// one step (the end test looks for the target's whole degree): at most a tenth of a second
-// counts, which bounds the turn to 0.75 degrees per frame even at the slider's top speed.
-constexpr double kLongestStep = 0.1;
-
-}  // namespace
-
-double StepSeconds(float sinceLast) {
-    const double dt = sinceLast;
-    if (!(dt > 0.0)) return 0.0;
-    return dt < kLongestStep ? dt : kLongestStep;
-}
-
-PushStep PushStepFor(float sinceLast) {
-    if (!gSettings.SPEED_PER_SECOND) return {gSettings.truckSpeedFactor, kTurnPerFrame};
-    const double distance = gSettings.TRUCK_SPEED / 10.0 * StepSeconds(sinceLast);
-    return {distance, kTurnPerUnit * distance};
-}
-
-float PushMotionLoop(float sinceLast, float, int, void*) {
+void FixedKindFrame(float sinceLast) {
     const HostDatarefs& d = gHostData;
     double x = XPLMGetDatad(d.localX);
     double z = XPLMGetDatad(d.localZ);
     float psi = XPLMGetDataf(d.psi);
 
+    PushStep pushStep = PushStepFor(sinceLast);
+    PushDirection turn = PushDirection::Straight;
+    double dh = 0.0;
+    if (gPushback.steering != Steering::LegFirst) {
+        turn = gPushback.direction;
+        dh = turn == PushDirection::TailLeft    ? pushStep.turnDegrees
+             : turn == PushDirection::TailRight ? -pushStep.turnDegrees
+                                                : 0.0;
+    }
+
+    if (gPushback.steering != Steering::None) {
+        x = XPLMGetDatad(d.localX);
+        z = XPLMGetDatad(d.localZ);
+        psi = XPLMGetDataf(d.psi);
+        if (gPushback.steering == Steering::Turning) {
+            if (EndOfPushReached(psi)) {
+                EndPush(false);
+                return;
+            }
+        } else if (LegEndReached(x, z)) {
+            gPushback.steering = Steering::Turning;
+            return;
+        }
+    }
+
+    // A pause or "stop here" brakes the step down on the same arc; otherwise the share is 1.
+    const double pace = PaceStep(pushStep.distance, sinceLast);
+    if (gPace.stopping && gPace.speed <= 0.0) {
+        EndPush(false);
+        return;
+    }
+    if (pace < 1.0) {
+        if (!(pace > 0.0)) return;
+        pushStep.distance *= pace;
+        dh *= pace;
+    }
+
+    SteerNoseWheel(turn);
+    psi = XPLMGetDataf(d.psi);
+    UpdateTruckSwing(turn, psi);
+
+    const double step = pushStep.distance;
+    const HeadingTrig t = HeadingTrig32(psi);
+    const double newX = x - step * t.sinH;
+    const double newZ = z + step * t.cosH;
+    SetAircraftPose(static_cast<float>(psi + dh), newX, newZ);
+}
+
+}  // namespace
+
+float PushMotionLoop(float sinceLast, float, int, void*) {
+    const HostDatarefs& d = gHostData;
     const bool simPaused = XPLMGetDatai(d.paused) != 0;
     const bool moving = gPushback.pushing && !simPaused && XPLMGetDataf(d.parkBrake) == 0.0f &&
                         gPushback.pushRequested;
@@ -73,55 +91,14 @@ float PushMotionLoop(float sinceLast, float, int, void*) {
         StillFrame(simPaused, sinceLast);
         return -1.0f;
     }
-    if (gManual.mode != kManualNone) {
-        ManualMotionFrame(sinceLast);
-        return -1.0f;
+    switch (KindInfo(gPushback.kind).motion) {
+        case KindMotion::Manual:
+            ManualMotionFrame(sinceLast);
+            break;
+        case KindMotion::Fixed:
+            FixedKindFrame(sinceLast);
+            break;
     }
-
-    PushStep pushStep = PushStepFor(sinceLast);
-    int turn = 0;
-    double dh = 0.0;
-    if (gPushback.steeringMode != 1) {
-        turn = (gPushback.direction == 1 || gPushback.direction == 2) ? gPushback.direction : 0;
-        dh = turn == 1 ? pushStep.turnDegrees : turn == 2 ? -pushStep.turnDegrees : 0.0;
-    }
-
-    if (gPushback.steeringMode != 0) {
-        x = XPLMGetDatad(d.localX);
-        z = XPLMGetDatad(d.localZ);
-        psi = XPLMGetDataf(d.psi);
-        if (gPushback.steeringMode == 2) {
-            if (EndOfPushReached(psi)) {
-                EndPush();
-                return -1.0f;
-            }
-        } else if (gPushback.steeringMode == 1 && LegEndReached(x, z)) {
-            gPushback.steeringMode = 2;
-            return -1.0f;
-        }
-    }
-
-    // A pause or "stop here" brakes the step down on the same arc; otherwise the share is 1.
-    const double pace = FixedKindPace(pushStep.distance, sinceLast);
-    if (gManual.stopping && gManual.speed <= 0.0) {
-        EndPush();
-        return -1.0f;
-    }
-    if (pace < 1.0) {
-        if (!(pace > 0.0)) return -1.0f;
-        pushStep.distance *= pace;
-        dh *= pace;
-    }
-
-    SteerNoseWheel(turn);
-    psi = XPLMGetDataf(d.psi);
-    UpdateTruckSwing(2 - turn, psi);
-
-    const double step = pushStep.distance;
-    const HeadingTrig t = HeadingTrig32(psi);
-    const double newX = x - step * t.sinH;
-    const double newZ = z + step * t.cosH;
-    SetAircraftPose(static_cast<float>(psi + dh), newX, newZ);
     return -1.0f;
 }
 

@@ -2,6 +2,7 @@
 // read and the operations the shell (lifecycle, menu, published datarefs, messages) calls.
 #pragma once
 
+#include "pushback/push_kinds.h"
 #include "xplm/host.h"
 
 namespace tarvosk {
@@ -9,8 +10,9 @@ namespace tarvosk {
 // The ordered or running pushback.
 struct PushbackState {
     bool pushRequested = false;
-    int direction = 0;       // 0 straight, 1 tail left, 2 tail right
-    int steeringMode = 0;    // 0 none, 1 straight leg first, 2 turning
+    PushKind kind = PushKind::Straight;  // while pushRequested
+    PushDirection direction = PushDirection::Straight;
+    Steering steering = Steering::None;
     bool pushing = false;    // the push motion loop is moving the aircraft
     int targetHeading = 0;   // whole degrees
     double endPointX = 0.0;  // local x of the end of the straight leg
@@ -18,7 +20,7 @@ struct PushbackState {
     // distance travelled, whatever the heading.
     double legStartX = 0.0, legStartZ = 0.0;
     double legDirX = 0.0, legDirZ = 0.0;
-    int truckPhase = -2;  // -2 idle, 0 announced, 1 approach/brake dialogue, 2 pushing, 3 departing
+    TugPhase truckPhase = TugPhase::Idle;
 };
 
 struct TruckState {
@@ -78,15 +80,16 @@ float PushbackSequenceLoop(float sinceLast, float sinceAnyLoop, int counter, voi
 // then on StopPushback reschedules that registration instead of registering a second one.
 void MarkSequenceLoopRegistered();
 
-// Starts one of the five kinds (1 straight, 2 tail right, 3 tail left, 4 automated right,
-// 5 automated left), as the published pushback-status dataref does: no pre-check.
-void StartPushbackKind(int kind);
+// Orders a pushback of `kind`: the crew announces it and the tug sets off. The callers stop
+// what runs and make their checks first.
+void StartPushback(PushKind kind);
+
+// A write of `value` to the published pushback-status dataref: any push ordered stops, and a
+// value that names a kind starts it without the pre-check (the GPU is disconnected first).
+void StartFromStatusWrite(int value);
 
 // ---- Tug geometry ------------------------------------------------------------------------
 void ReadAircraftSize();
-
-// ---- Automated turns ---------------------------------------------------------------------
-void TargetHeadingFor(int kind);
 
 // ---- Push motion ---------------------------------------------------------------------------
 float PushMotionLoop(float sinceLast, float sinceAnyLoop, int counter, void* refcon);

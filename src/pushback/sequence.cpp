@@ -8,8 +8,10 @@
 #include "pushback/heading_math.h"
 #include "pushback/host_io.h"
 #include "pushback/manual_drive.h"
+#include "pushback/motion_base.h"
 #include "pushback/pushback.h"
 #include "pushback/tug_geometry.h"
+#include "pushback/turns.h"
 
 namespace tarvosk {
 
@@ -101,19 +103,20 @@ void GiveBackYawAxis() {
 
 void ClearPushValues() {
     gPushback.pushing = false;
-    gPushback.steeringMode = 0;
-    gPushback.direction = 0;
+    gPushback.steering = Steering::None;
+    gPushback.direction = PushDirection::Straight;
     gPushback.endPointX = 0.0;
     gPushback.legStartX = gPushback.legStartZ = 0.0;
     gPushback.legDirX = gPushback.legDirZ = 0.0;
     gPushback.pushRequested = false;
     gPushback.targetHeading = 0;
     ResetManualDrive();
+    ResetPace();
 }
 
 void BrakeDialogue() {
     if (XPLMGetDataf(gHostData.parkBrake) == 0.0f) {
-        gPushback.truckPhase = 2;
+        gPushback.truckPhase = TugPhase::Pushing;
         gPushback.pushing = true;
         SayPushback(gTimers.brakeAsked ? Words().thanks : Words().starting, 6, kCrewGreen);
         return;
@@ -137,7 +140,7 @@ double TugStepDistance() {
 void FinishSequence() {
     SayPushback(Words().terminated, 6, kCrewGreen);
     SetJoystickOverride(0);
-    gPushback.truckPhase = -2;
+    gPushback.truckPhase = TugPhase::Idle;
     XPLMSetDataf(gHostData.parkBrake, 0.0f);
     ClearPushValues();
 }
@@ -145,7 +148,7 @@ void FinishSequence() {
 // The push is over (or never began): the tug unhooks and leaves after a pause.
 void StartDeparture() {
     gTimers.tickInterval = kFirstTickInterval;
-    gPushback.truckPhase = 3;
+    gPushback.truckPhase = TugPhase::Departing;
     gTimers.departAt = Now() + 1.5f;
     gTimers.lastTugStepAt = gTimers.departAt;
     gTruck.backedOff = 0.0;
@@ -186,7 +189,7 @@ void StopPushback() {
     gTruck.truckSwing = 0.0f;
     gTruck.backedOff = 0.0;
     gTruck.truckVisible = false;
-    gPushback.truckPhase = -2;
+    gPushback.truckPhase = TugPhase::Idle;
     gTimers.brakeAsked = false;
     // Re-arm the loop for one second from now; rescheduling an existing registration keeps a
     // second instance from running beside it.
@@ -206,13 +209,9 @@ void StopPushbackForDisable() {
 
 void BeginPushback() {
     const TailNumber tail = ReadTailNumber();
-    const char* move = gManual.mode == kManualTow ? "tow forward"
-                       : gPushback.direction == 1 ? "push back tail left"
-                       : gPushback.direction == 2 ? "push back tail right"
-                                                  : "push back straight";
     char text[256];
     std::snprintf(text, sizeof text, "Ok, %s we are ready to %s. Please remove breaks.", tail.text,
-                  move);
+                  KindInfo(gPushback.kind).wording);
     SpeakCrewMessage(text);
     PlaceTruckAtStart();
     ReadAircraftSize();
@@ -236,23 +235,31 @@ void ComputeEndPoint() {
     gPushback.legDirZ = t.cosH;
 }
 
-void StartPushbackKind(int kind) {
-    static constexpr int kDirection[6] = {0, 0, 2, 1, 2, 1};
-    static constexpr int kSteering[6] = {0, 1, 2, 2, 1, 1};
+void StartPushback(PushKind kind) {
+    const PushKindInfo& info = KindInfo(kind);
+    gPushback.pushRequested = true;
+    gPushback.kind = kind;
+    gPushback.direction = info.direction;
+    gPushback.steering = info.steering;
+    if (info.motion == KindMotion::Manual) {
+        PrepareManualKind(kind == PushKind::ManualTow ? kManualTow : kManualPush);
+    }
+    BeginPushback();
+    TargetHeadingFor(gPushback.direction);  // straight: the heading truncated to whole degrees
+    if (gPushback.steering == Steering::LegFirst) ComputeEndPoint();
+}
+
+void StartFromStatusWrite(int value) {
     StopPushback();
-    if (kind < 1 || kind > 5) return;
+    const PushKindInfo* info = KindForStatusWrite(value);
+    if (info == nullptr) return;
     if (const int refusal = PushedGearCheck()) {  // nothing for the tug to push at
         AnnounceRefusal(refusal);
         return;
     }
     // Started without the pre-check: the aircraft must not leave with the cable still in.
     if (gGpu.gpuConnected) DisconnectGpu();
-    gPushback.pushRequested = true;
-    gPushback.direction = kDirection[kind];
-    gPushback.steeringMode = kSteering[kind];
-    BeginPushback();
-    TargetHeadingFor(gPushback.direction);
-    ComputeEndPoint();
+    StartPushback(info->kind);
 }
 
 float PushbackSequenceLoop(float, float, int, void*) {
@@ -263,12 +270,12 @@ float PushbackSequenceLoop(float, float, int, void*) {
     if (XPLMGetDatai(gHostData.paused) != 0) return -1.0f;
 
     switch (gPushback.truckPhase) {
-        case 0:
+        case TugPhase::Announced:
             gTimers.tickInterval = kFirstTickInterval;
-            gPushback.truckPhase = 1;
+            gPushback.truckPhase = TugPhase::Approach;
             gTimers.lastTugStepAt = static_cast<double>(ElapsedSeconds()) + 3.0;
             return 3.0f;
-        case 1: {
+        case TugPhase::Approach: {
             const WorldPoint gear = GearWorldPosition(gTruck.pushedGear);
             if (!TruckArrived(gear.x, gear.z)) {
                 if (gSettings.SPEED_PER_SECOND) {
@@ -282,7 +289,7 @@ float PushbackSequenceLoop(float, float, int, void*) {
             }
             break;
         }
-        case 2: {
+        case TugPhase::Pushing: {
             const WorldPoint gear = GearWorldPosition(gTruck.pushedGear);
             gTruck.truckX = gear.x;
             gTruck.truckY = gear.y;
@@ -290,7 +297,7 @@ float PushbackSequenceLoop(float, float, int, void*) {
             if (!gPushback.pushing) StartDeparture();
             break;
         }
-        case 3:
+        case TugPhase::Departing:
             if (ElapsedSeconds() > gTimers.departAt) {
                 gTruck.departureHeading = DepartureHeading();
                 const bool turning = gSettings.SPEED_PER_SECOND
@@ -302,7 +309,7 @@ float PushbackSequenceLoop(float, float, int, void*) {
                 }
             }
             break;
-        default:
+        case TugPhase::Idle:
             break;
     }
     return -1.0f;

@@ -82,7 +82,7 @@ void PlaceTruckAtStart() {
     gTruck.truckZ = gear.z - side * t.cosH;
     gTruck.truckVisible = true;
     gTruck.truckHeading = gSettings.FRONT_WHEEL ? psi : psi - 180.0f;
-    gPushback.truckPhase = 0;
+    gPushback.truckPhase = TugPhase::Announced;
 }
 
 bool TruckArrived(double gearX, double gearZ) {

@@ -2,6 +2,8 @@
 // gear, swings while pushing and turns away at the end. State lives in gTruck (pushback.h).
 #pragma once
 
+#include "pushback/push_kinds.h"
+
 namespace tarvosk {
 
 struct WorldPoint {
@@ -60,8 +62,8 @@ bool TruckArrivedAt(double gearX, double gearZ, float aircraftHeading);  // pure
 void StepTruckTowardGear();
 void StepTruckTowardGear(double distance);
 
-// kind 0 tail right, 1 tail left, 2 straight; `heading` is the aircraft's. Pure.
-void UpdateTruckSwing(int kind, float heading);
+// The tug swings toward the side the tail goes; `heading` is the aircraft's. Pure.
+void UpdateTruckSwing(PushDirection side, float heading);
 
 // Heading at which the departure turn ends.
 float DepartureHeading();

@@ -40,11 +40,11 @@ bool TruckArrivedAt(double gearX, double gearZ, float aircraftHeading) {
     }
 }
 
-void UpdateTruckSwing(int kind, float h) {
+void UpdateTruckSwing(PushDirection side, float h) {
     float& swing = gTruck.truckSwing;
     const int n = static_cast<int>(Wrap360(h - gTruck.truckHeading));
-    switch (kind) {
-        case 0:  // tail right
+    switch (side) {
+        case PushDirection::TailRight:
             if (n > 1) {
                 swing = swing < 11.0f ? Plus(swing, 0.15) : 11.0f;
             } else {
@@ -55,14 +55,14 @@ void UpdateTruckSwing(int kind, float h) {
                 swing = static_cast<int>(std::fabs(swing)) >= 11 ? 11.0f : Plus(swing, 0.15);
             }
             break;
-        case 1:  // tail left
+        case PushDirection::TailLeft:
             if (n >= 359) {
                 gTruck.truckHeading = h - 11.0f;
                 return;
             }
             swing = swing > -11.0f ? Plus(swing, -0.15) : -11.0f;
             break;
-        default:  // straight
+        case PushDirection::Straight:
             if (n >= 2 && n <= 10) {
                 swing = swing < 0.0f ? Plus(swing, 0.15) : 0.0f;
             } else if (n >= 359) {
@@ -100,7 +100,8 @@ bool DepartureStep(double d, double turn, double backOff) {
         gTruck.backedOff += d;
         return true;
     }
-    gTruck.truckHeading = Plus(gTruck.truckHeading, gPushback.direction == 1 ? turn : -turn);
+    gTruck.truckHeading =
+        Plus(gTruck.truckHeading, gPushback.direction == PushDirection::TailLeft ? turn : -turn);
     const float e = Wrap360(gTruck.truckHeading - gTruck.departureHeading);
     if (e <= 5.0f) return false;
     // Then forward round the arc, so it drives off nose first.

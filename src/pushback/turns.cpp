@@ -4,14 +4,12 @@
 
 #include "pushback/heading_math.h"
 #include "pushback/host_data.h"
-#include "pushback/manual_drive.h"
 #include "pushback/pushback.h"
-#include "pushback/tug_geometry.h"
 
 namespace tarvosk {
 
-void TargetHeadingFor(int kind) {
-    gPushback.targetHeading = TargetHeadingFrom(XPLMGetDataf(gHostData.psi), kind);
+void TargetHeadingFor(PushDirection direction) {
+    gPushback.targetHeading = TargetHeadingFrom(XPLMGetDataf(gHostData.psi), direction);
 }
 
 bool LegEndReached(double x, double z) {
@@ -24,17 +22,6 @@ bool LegEndReached(double x, double z) {
 
 bool EndOfPushReached(float h) {
     return std::floor(h) == static_cast<float>(gPushback.targetHeading);
-}
-
-void EndPush() {
-    XPLMSetDataf(gHostData.parkBrake, 1.0f);
-    // Pedals that steer a manual kind are the pilot's: never written.
-    if (XPLMGetDatai(gHostData.hasJoystick) == 1 && !ManualReadsRudder()) {
-        XPLMSetDataf(gHostData.yokeHeadingRatio, 0.0f);
-    }
-    UpdateTruckSwing(2, XPLMGetDataf(gHostData.psi));
-    gPushback.steeringMode = 0;
-    gPushback.pushing = false;
 }
 
 }  // namespace tarvosk

@@ -27,24 +27,24 @@ struct CommandSpec {
     intptr_t action;          // menu item reference, or kTruckViewAction
 };
 
+constexpr CommandSpec KindCommand(PushKind kind) {
+    return {KindInfo(kind).command, KindInfo(kind).commandDescription, KindItem(kind)};
+}
+
+// In the order they were first published (a simulator lists them so).
 constexpr CommandSpec kCommands[] = {
-    {"quorren/tarvosk/push_straight", "Tarvosk: push straight back", kPushStraight},
-    {"quorren/tarvosk/turn_tail_left", "Tarvosk: push back, turning the tail left", kTurnTailLeft},
-    {"quorren/tarvosk/turn_tail_right", "Tarvosk: push back, turning the tail right",
-     kTurnTailRight},
-    {"quorren/tarvosk/auto_tail_left", "Tarvosk: push straight back, then turn the tail left",
-     kAutoTailLeft},
-    {"quorren/tarvosk/auto_tail_right", "Tarvosk: push straight back, then turn the tail right",
-     kAutoTailRight},
+    KindCommand(PushKind::Straight),
+    KindCommand(PushKind::TurnTailLeft),
+    KindCommand(PushKind::TurnTailRight),
+    KindCommand(PushKind::AutoTailLeft),
+    KindCommand(PushKind::AutoTailRight),
     {"quorren/tarvosk/stop", "Tarvosk: stop the pushback", kStop},
     {"quorren/tarvosk/gpu_toggle", "Tarvosk: connect or disconnect the ground power unit", kGpu},
     {"quorren/tarvosk/truck_view", "Tarvosk: toggle the view from the tug", kTruckViewAction},
     {"quorren/tarvosk/preferences", "Tarvosk: open the preferences", kPreferences},
     {"quorren/tarvosk/about", "Tarvosk: about Tarvosk", kAbout},
-    {"quorren/tarvosk/manual_push", "Tarvosk: manual pushback, steered by the pilot",
-     kManualPushback},
-    {"quorren/tarvosk/manual_tow", "Tarvosk: manual tow forward, steered by the pilot",
-     kManualTowForward},
+    KindCommand(PushKind::ManualPush),
+    KindCommand(PushKind::ManualTow),
     {"quorren/tarvosk/steer_left", "Tarvosk: steer left while held (manual push: tail left)",
      kSteerLeftAction},
     {"quorren/tarvosk/steer_right", "Tarvosk: steer right while held (manual push: tail right)",

@@ -1,6 +1,6 @@
 #include "shell/diagnostics.h"
 
-#include "pushback/manual_drive.h"
+#include "pushback/motion_base.h"
 #include "pushback/pushback.h"
 #include "xplm/host.h"
 
@@ -12,12 +12,12 @@ XPLMDataRef gTruckPhaseRef = nullptr;
 XPLMDataRef gHaltingRef = nullptr;
 
 int ReadTruckPhase(void*) {
-    return gPushback.truckPhase;
+    return static_cast<int>(gPushback.truckPhase);
 }
 
 // 1 while a pause or "stop here" holds the pushback (or brings it to a halt).
 int ReadHalting(void*) {
-    return gManual.paused || gManual.stopping ? 1 : 0;
+    return gPace.paused || gPace.stopping ? 1 : 0;
 }
 
 }  // namespace

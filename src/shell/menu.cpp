@@ -65,20 +65,9 @@ void ToggleGpuItem() {
     CheckGpuMenuItem();
 }
 
-// The five pushback kinds from the menu: manual turns have no straight leg to end.
-void StartFromMenu(intptr_t command) {
-    struct Kind {
-        int direction, steeringMode;
-    };
-    static constexpr Kind kKinds[] = {{0, 1}, {2, 2}, {1, 2}, {2, 1}, {1, 1}};
-    const Kind kind = kKinds[command - kPushStraight];
-    StopPushback();
-    gPushback.pushRequested = true;
-    gPushback.direction = kind.direction;
-    gPushback.steeringMode = kind.steeringMode;
-    BeginPushback();
-    TargetHeadingFor(kind.direction);  // straight: the heading truncated to whole degrees
-    if (kind.steeringMode == 1) ComputeEndPoint();
+bool IsKindItem(intptr_t command) {
+    return command >= kFirstKindItem &&
+           command < kFirstKindItem + static_cast<intptr_t>(kPushKindCount);
 }
 
 void ChooseTruck(intptr_t command) {
@@ -109,19 +98,6 @@ void RunMenuCommand(intptr_t command) {
         case kGpu:
             ToggleGpuItem();
             return;
-        case kPushStraight:
-        case kTurnTailRight:
-        case kTurnTailLeft:
-        case kAutoTailRight:
-        case kAutoTailLeft:
-            if (Refused(check, command)) return;
-            StartFromMenu(command);
-            return;
-        case kManualPushback:
-        case kManualTowForward:
-            if (Refused(check, command)) return;
-            StartManualKind(command == kManualPushback ? kManualPush : kManualTow);
-            return;
         case kPauseResume:
             TogglePause();
             return;
@@ -132,7 +108,13 @@ void RunMenuCommand(intptr_t command) {
             StopPushback();
             return;
         default:
-            if (command >= kFirstTruck && !gTruckList.empty()) ChooseTruck(command);
+            if (IsKindItem(command)) {
+                if (Refused(check, command)) return;
+                StopPushback();
+                StartPushback(static_cast<PushKind>(command - kFirstKindItem));
+            } else if (command >= kFirstTruck && !gTruckList.empty()) {
+                ChooseTruck(command);
+            }
             return;
     }
 }
@@ -147,16 +129,12 @@ void BuildMenu(const std::vector<std::string>& trucks) {
     XPLMAppendMenuSeparator(gMainMenu);
     Append("GPU", kGpu);
     XPLMCheckMenuItem(gMainMenu, kGpuItemIndex, xplm_Menu_Unchecked);
-    XPLMAppendMenuSeparator(gMainMenu);
-    Append("Push straight back", kPushStraight);
-    Append("Turn tail right", kTurnTailRight);
-    Append("Turn tail left", kTurnTailLeft);
-    XPLMAppendMenuSeparator(gMainMenu);
-    Append("Automated tail right", kAutoTailRight);
-    Append("Automated tail left", kAutoTailLeft);
-    XPLMAppendMenuSeparator(gMainMenu);
-    Append("Manual pushback", kManualPushback);
-    Append("Manual tow forward", kManualTowForward);
+    for (const PushKindInfo& kind : kPushKinds) {
+        if (&kind == kPushKinds || kind.menuGroup != (&kind - 1)->menuGroup) {
+            XPLMAppendMenuSeparator(gMainMenu);
+        }
+        Append(kind.menuText, KindItem(kind.kind));
+    }
     XPLMAppendMenuSeparator(gMainMenu);
     Append("Pause / resume pushback", kPauseResume);
     Append("Stop pushback here", kStopHere);

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "pushback/push_kinds.h"
+
 namespace tarvosk {
 
 // Item references; "Trucks" shares 9 with the first truck of its submenu.
@@ -12,19 +14,18 @@ enum MenuCommand : intptr_t {
     kAbout = 0,
     kPreferences = 1,
     kGpu = 2,
-    kPushStraight = 3,
-    kTurnTailRight = 4,
-    kTurnTailLeft = 5,
-    kAutoTailRight = 6,
-    kAutoTailLeft = 7,
     kStop = 8,
     kFirstTruck = 9,
     // Beyond the trucks' references (at most a hundred of them).
-    kManualPushback = 1000,
-    kManualTowForward = 1001,
     kPauseResume = 1002,
     kStopHere = 1003,
+    // One item per pushback kind: this plus the kind.
+    kFirstKindItem = 2000,
 };
+
+constexpr intptr_t KindItem(PushKind kind) {
+    return kFirstKindItem + static_cast<intptr_t>(kind);
+}
 
 // Builds the menu once at start-up, the "Trucks" submenu from `trucks`.
 void BuildMenu(const std::vector<std::string>& trucks);

@@ -25,19 +25,12 @@ bool Finite(double v) {
 // Reads 1 straight, 2 tail right, 3 tail left; 0 when nothing is ordered.
 int ReadPushbackStatus(void*) {
     if (!gPushback.pushRequested) return 0;
-    switch (gPushback.direction) {
-        case 1:
-            return 3;
-        case 2:
-            return 2;
-        default:
-            return 1;
-    }
+    return StatusRead(gPushback.direction);
 }
 
-// 1..5 start a pushback (no pre-check); anything else only stops.
+// The kinds' status values start a pushback (no pre-check); anything else only stops.
 void WritePushbackStatus(void*, int value) {
-    StartPushbackKind(value);
+    StartFromStatusWrite(value);
 }
 
 // 0 off, 1 warming up, 2 running.
@@ -117,7 +110,7 @@ void WriteManualSteer(void*, float v) {
 
 // m/s along the aircraft's path, for every kind.
 float ReadSpeed(void*) {
-    return static_cast<float>(gManual.speed);
+    return static_cast<float>(gPace.speed);
 }
 
 XPLMDataRef PublishInt(const char* name, XPLMGetDatai_f read, XPLMSetDatai_f write) {

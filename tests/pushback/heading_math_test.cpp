@@ -30,17 +30,16 @@ TEST(HeadingQuadrant, ExactZeroSineGivesOne) {
 }
 
 TEST(TargetHeadingFrom, TurnsAQuarterAndStaysInRange) {
-    EXPECT_EQ(TargetHeadingFrom(275.4f, 1), 5);
-    EXPECT_EQ(TargetHeadingFrom(270.5f, 1), 0);
-    EXPECT_EQ(TargetHeadingFrom(45.9f, 2), 315);
-    EXPECT_EQ(TargetHeadingFrom(90.0f, 2), 0);
-    EXPECT_EQ(TargetHeadingFrom(89.99f, 2), 359);
-    EXPECT_EQ(TargetHeadingFrom(12.7f, 0), 12);
-    EXPECT_EQ(TargetHeadingFrom(12.7f, 7), 12);  // unknown kinds push straight
+    EXPECT_EQ(TargetHeadingFrom(275.4f, PushDirection::TailLeft), 5);
+    EXPECT_EQ(TargetHeadingFrom(270.5f, PushDirection::TailLeft), 0);
+    EXPECT_EQ(TargetHeadingFrom(45.9f, PushDirection::TailRight), 315);
+    EXPECT_EQ(TargetHeadingFrom(90.0f, PushDirection::TailRight), 0);
+    EXPECT_EQ(TargetHeadingFrom(89.99f, PushDirection::TailRight), 359);
+    EXPECT_EQ(TargetHeadingFrom(12.7f, PushDirection::Straight), 12);
 }
 
 TEST(TargetHeadingFrom, NotANumberGivesNorth) {
-    EXPECT_EQ(TargetHeadingFrom(std::nanf(""), 1), 90);
+    EXPECT_EQ(TargetHeadingFrom(std::nanf(""), PushDirection::TailLeft), 90);
 }
 
 TEST(HeadingTrig, ConstantsDifferInTheirLastBits) {

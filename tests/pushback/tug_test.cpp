@@ -25,10 +25,10 @@ class TugTest : public ::testing::Test {
 TEST_F(TugTest, TailLeftSwingGrowsToElevenDegreesThenHolds) {
     const float h = 100.0f;
     gTruck.truckHeading = h;
-    UpdateTruckSwing(1, h);
+    UpdateTruckSwing(PushDirection::TailLeft, h);
     EXPECT_NEAR(gTruck.truckSwing, -0.15f, 1e-6);
     EXPECT_NEAR(gTruck.truckHeading, h - 0.15f, 1e-4);
-    for (int i = 0; i < 200; ++i) UpdateTruckSwing(1, h);
+    for (int i = 0; i < 200; ++i) UpdateTruckSwing(PushDirection::TailLeft, h);
     EXPECT_FLOAT_EQ(gTruck.truckSwing, -11.0f);
     EXPECT_FLOAT_EQ(gTruck.truckHeading, h - 11.0f);
 }
@@ -36,7 +36,7 @@ TEST_F(TugTest, TailLeftSwingGrowsToElevenDegreesThenHolds) {
 TEST_F(TugTest, TailLeftWhenTheTugIsJustAheadSnapsToElevenBeside) {
     gTruck.truckHeading = 50.5f;  // n = 359
     gTruck.truckSwing = 3.0f;
-    UpdateTruckSwing(1, 50.0f);
+    UpdateTruckSwing(PushDirection::TailLeft, 50.0f);
     EXPECT_FLOAT_EQ(gTruck.truckHeading, 39.0f);
     EXPECT_FLOAT_EQ(gTruck.truckSwing, 3.0f);  // unchanged, not applied
 }
@@ -44,9 +44,9 @@ TEST_F(TugTest, TailLeftWhenTheTugIsJustAheadSnapsToElevenBeside) {
 TEST_F(TugTest, TailRightSwingIsCappedAtEleven) {
     gTruck.truckHeading = 200.0f;
     gTruck.truckSwing = 10.95f;
-    UpdateTruckSwing(0, 195.0f);  // n = 355
+    UpdateTruckSwing(PushDirection::TailRight, 195.0f);  // n = 355
     EXPECT_NEAR(gTruck.truckSwing, 11.1f, 1e-4);
-    UpdateTruckSwing(0, 190.0f);
+    UpdateTruckSwing(PushDirection::TailRight, 190.0f);
     EXPECT_FLOAT_EQ(gTruck.truckSwing, 11.0f);
     EXPECT_FLOAT_EQ(gTruck.truckHeading, 201.0f);
 }
@@ -54,17 +54,19 @@ TEST_F(TugTest, TailRightSwingIsCappedAtEleven) {
 TEST_F(TugTest, TailRightWithTheTugElevenAheadStopsThere) {
     gTruck.truckHeading = 80.0f;
     gTruck.truckSwing = 4.0f;
-    UpdateTruckSwing(0, 80.0f);  // n = 0; Wrap360(0) < 11: swing grows and applies
+    UpdateTruckSwing(PushDirection::TailRight,
+                     80.0f);  // n = 0; Wrap360(0) < 11: swing grows and applies
     EXPECT_NEAR(gTruck.truckHeading, 84.15f, 1e-4);
     gTruck.truckHeading = 70.0f;
-    UpdateTruckSwing(0, 70.5f);  // n = 0 after truncation; Wrap360(-0.5) >= 11
+    UpdateTruckSwing(PushDirection::TailRight,
+                     70.5f);  // n = 0 after truncation; Wrap360(-0.5) >= 11
     EXPECT_FLOAT_EQ(gTruck.truckHeading, 81.5f);
 }
 
 TEST_F(TugTest, StraightSegmentsBringTheTugBackOnAxis) {
     gTruck.truckSwing = -5.0f;
     gTruck.truckHeading = 95.0f;
-    for (int i = 0; i < 100; ++i) UpdateTruckSwing(2, 100.0f);
+    for (int i = 0; i < 100; ++i) UpdateTruckSwing(PushDirection::Straight, 100.0f);
     EXPECT_FLOAT_EQ(gTruck.truckSwing, 0.0f);
     EXPECT_FLOAT_EQ(gTruck.truckHeading, 100.0f);
 }
@@ -72,15 +74,15 @@ TEST_F(TugTest, StraightSegmentsBringTheTugBackOnAxis) {
 TEST_F(TugTest, RearGearTugFacesAft) {
     gSettings.FRONT_WHEEL = false;
     gTruck.truckHeading = 100.0f - 180.0f;
-    UpdateTruckSwing(2, 100.0f);
+    UpdateTruckSwing(PushDirection::Straight, 100.0f);
     EXPECT_FLOAT_EQ(gTruck.truckHeading, -80.0f);
 }
 
 TEST_F(TugTest, DepartureTurnsPointFourPerTickUntilWithinFiveDegrees) {
     gSettings.truckSpeedFactor = 0.1;
     gTruck.truckHeading = 0.0f;
-    gTruck.departureHeading = 180.0f;  // front gear, aircraft heading 0
-    gPushback.direction = 1;           // tail left: the tug turns up
+    gTruck.departureHeading = 180.0f;               // front gear, aircraft heading 0
+    gPushback.direction = PushDirection::TailLeft;  // tail left: the tug turns up
     int steps = 0;
     while (StepTruckDeparture() && steps < 10000) ++steps;
     EXPECT_LT(steps, 10000);
@@ -93,7 +95,7 @@ TEST_F(TugTest, DepartureTurnsPointFourPerTickUntilWithinFiveDegrees) {
 TEST_F(TugTest, DepartureOtherwiseTurnsDown) {
     gTruck.truckHeading = 10.0f;
     gTruck.departureHeading = 190.0f;
-    gPushback.direction = 2;
+    gPushback.direction = PushDirection::TailRight;
     gTruck.backedOff = DepartureBackOff(gSettings.truckSpeedFactor);  // clear of the nose
     EXPECT_TRUE(StepTruckDeparture());
     EXPECT_NEAR(gTruck.truckHeading, 9.6f, 1e-5);
@@ -103,7 +105,7 @@ TEST_F(TugTest, DepartureBacksOffStraightThenDrivesForwardRoundTheArc) {
     // Front gear, aircraft heading 0: the tug at the gear faces south, toward the aircraft.
     gTruck.truckHeading = 0.0f;
     gTruck.departureHeading = 180.0f;
-    gPushback.direction = 2;
+    gPushback.direction = PushDirection::TailRight;
     const double backOff = DepartureBackOff(0.1);
     // The arc's radius (0.1 per 0.4 degrees) plus the nose's overhang.
     EXPECT_NEAR(backOff, 0.1 / (0.4 * kDegToRad64) + 8.0, 1e-9);

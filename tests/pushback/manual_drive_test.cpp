@@ -20,8 +20,8 @@ class ManualDriveTest : public ::testing::Test {
 };
 
 TEST_F(ManualDriveTest, AFixedKindKeepsItsWholeStepUntilPaused) {
-    for (int k = 0; k < 10; ++k) EXPECT_EQ(FixedKindPace(0.1, 1.0f / 30), 1.0);
-    EXPECT_NEAR(gManual.speed, 3.0, 1e-6);  // 0.1 unit a frame at 30 frames per second
+    for (int k = 0; k < 10; ++k) EXPECT_EQ(PaceStep(0.1, 1.0f / 30), 1.0);
+    EXPECT_NEAR(gPace.speed, 3.0, 1e-6);  // 0.1 unit a frame at 30 frames per second
 }
 
 // The tug halts a fixed kind in 1.5 s from any speed (braking at least 0.25 m/s per second),
@@ -38,25 +38,25 @@ TEST_F(ManualDriveTest, APauseBrakesAFixedKindWithinASecondAndAHalfAndEasesItBac
                          Case{0.005, 1.0f / 20, 0.4}}) {  // 0.1 m/s at the gentlest rate
         SetUp();
         const double nominal = c.step / c.frame;
-        FixedKindPace(c.step, c.frame);
-        gManual.paused = true;
+        PaceStep(c.step, c.frame);
+        gPace.paused = true;
         int frames = 0;
-        while (FixedKindPace(c.step, c.frame) > 0.0) ASSERT_LT(++frames, 100000);
-        EXPECT_EQ(gManual.speed, 0.0);
+        while (PaceStep(c.step, c.frame) > 0.0) ASSERT_LT(++frames, 100000);
+        EXPECT_EQ(gPace.speed, 0.0);
         EXPECT_NEAR((frames + 1) * c.frame, c.haltSeconds, c.frame + 1e-6) << nominal;
-        gManual.paused = false;
-        const double share = FixedKindPace(c.step, c.frame);
+        gPace.paused = false;
+        const double share = PaceStep(c.step, c.frame);
         EXPECT_NEAR(share, 0.25 * c.frame / nominal, 1e-6);  // the step in proportion
-        for (int k = 0; k < 100000 && gManual.easing; ++k) FixedKindPace(c.step, c.frame);
-        EXPECT_EQ(FixedKindPace(c.step, c.frame), 1.0);  // back on its own step
+        for (int k = 0; k < 100000 && gPace.easing; ++k) PaceStep(c.step, c.frame);
+        EXPECT_EQ(PaceStep(c.step, c.frame), 1.0);  // back on its own step
     }
 }
 
 TEST_F(ManualDriveTest, TheSpeedIsTheStepOverTheFramesRealLength) {
-    FixedKindPace(0.1, 0.5f);  // a slow frame still moves its one step
-    EXPECT_NEAR(gManual.speed, 0.2, 1e-6);
-    FixedKindPace(0.1, 0.0f);
-    EXPECT_EQ(gManual.speed, 0.0);
+    PaceStep(0.1, 0.5f);  // a slow frame still moves its one step
+    EXPECT_NEAR(gPace.speed, 0.2, 1e-6);
+    PaceStep(0.1, 0.0f);
+    EXPECT_EQ(gPace.speed, 0.0);
 }
 
 TEST_F(ManualDriveTest, TargetSpeedStepsWithinTheKindsLimits) {
@@ -102,14 +102,15 @@ TEST_F(ManualDriveTest, ASteerKeyReleasedCentresWhileTheOtherHeldKeepsIt) {
 
 TEST_F(ManualDriveTest, ResetForgetsThePushButNotTheKeys) {
     gManual.mode = kManualTow;
-    gManual.speed = 2.0;
-    gManual.paused = true;
+    gPace.speed = 2.0;
+    gPace.paused = true;
     gManual.cockpitSteer = 0.5f;
     HoldSteer(1, true);
     ResetManualDrive();
+    ResetPace();
     EXPECT_EQ(gManual.mode, kManualNone);
-    EXPECT_EQ(gManual.speed, 0.0);
-    EXPECT_FALSE(gManual.paused);
+    EXPECT_EQ(gPace.speed, 0.0);
+    EXPECT_FALSE(gPace.paused);
     EXPECT_EQ(gManual.cockpitSteer, 0.0f);
     EXPECT_TRUE(gManual.holdRight);
 }
@@ -117,20 +118,20 @@ TEST_F(ManualDriveTest, ResetForgetsThePushButNotTheKeys) {
 TEST_F(ManualDriveTest, PauseAndStopHereNeedAPushbackThatHasNotEnded) {
     TogglePause();
     StopHere();
-    EXPECT_FALSE(gManual.paused);
-    EXPECT_FALSE(gManual.stopping);
+    EXPECT_FALSE(gPace.paused);
+    EXPECT_FALSE(gPace.stopping);
     gPushback.pushRequested = true;
-    gPushback.truckPhase = 3;  // the tug is leaving: the push is over
+    gPushback.truckPhase = TugPhase::Departing;  // the tug is leaving: the push is over
     TogglePause();
-    EXPECT_FALSE(gManual.paused);
-    gPushback.truckPhase = 2;
+    EXPECT_FALSE(gPace.paused);
+    gPushback.truckPhase = TugPhase::Pushing;
     gPushback.pushing = true;
     TogglePause();
-    EXPECT_TRUE(gManual.paused);
+    EXPECT_TRUE(gPace.paused);
     TogglePause();
-    EXPECT_FALSE(gManual.paused);
+    EXPECT_FALSE(gPace.paused);
     StopHere();
-    EXPECT_TRUE(gManual.stopping);
+    EXPECT_TRUE(gPace.stopping);
 }
 
 }  // namespace

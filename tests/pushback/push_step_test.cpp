@@ -5,7 +5,7 @@
 #include <numbers>
 
 #include "config/settings.h"
-#include "pushback/push_motion.h"
+#include "pushback/motion_base.h"
 
 namespace tarvosk {
 namespace {
