@@ -22,6 +22,7 @@ struct Settings {
     bool HANDLE_GPU = true;            // GPU menu item, cart drawing and GPU crew messages
     bool ALLOW_ENGN_ON = false;        // allow a pushback with engines running
     bool MANUAL_RUDDER = true;         // the pilot's yaw axis steers the manual kinds
+    bool ANSWER_XP_PUSHBACK = true;    // X-Plane 12's pushback commands bring Tarvosk's tug
     int TruckView_KEY = 123;           // virtual key of the truck-view hot key (F12)
     std::string Truck;                 // selected truck name, at most 99 characters
 };

@@ -37,6 +37,7 @@ struct PreferencesWindow {
     QN_CtrlSlider* speed = nullptr;
     QN_CtrlCheckBox* perSecond = nullptr;  // under the slider: SPEED_PER_SECOND
     QN_CtrlCheckBox* rudder = nullptr;     // MANUAL_RUDDER
+    QN_CtrlCheckBox* answer = nullptr;     // ANSWER_XP_PUSHBACK
     QN_CtrlText* keyCaption = nullptr;
     QN_CtrlButton* assign = nullptr;
     QN_CtrlButton* ok = nullptr;
@@ -124,6 +125,7 @@ void ApplyAndClose(PreferencesWindow& prefs) {
     gSettings.ALLOW_ENGN_ON = b[7]->ticked;
     gSettings.SPEED_PER_SECOND = prefs.perSecond->ticked;
     gSettings.MANUAL_RUDDER = prefs.rudder->ticked;
+    gSettings.ANSWER_XP_PUSHBACK = prefs.answer->ticked;
     gSettings.TruckView_KEY = prefs.pendingKey;
     if (prefs.hotKey.handle != nullptr && prefs.hotKey.toggle != nullptr) {
         if (*prefs.hotKey.handle != nullptr) XPLMUnregisterHotKey(*prefs.hotKey.handle);
@@ -148,6 +150,7 @@ void RestoreDefaults(PreferencesWindow& prefs) {
     prefs.speed->SetValue(static_cast<int>(gSettings.TRUCK_SPEED));
     prefs.perSecond->SetTicked(gSettings.SPEED_PER_SECOND);
     prefs.rudder->SetTicked(gSettings.MANUAL_RUDDER);
+    prefs.answer->SetTicked(gSettings.ANSWER_XP_PUSHBACK);
     prefs.keyCaption->SetText(KeyText("Truck view key (current: %s)", gSettings.TruckView_KEY));
     // So that Defaults then OK gives the default key, as the caption now says.
     prefs.pendingKey = gSettings.TruckView_KEY;
@@ -260,6 +263,10 @@ void OpenPreferencesWindow(const TruckViewHotKey& hotKey) {
         *frame,
         std::make_unique<QN_CtrlCheckBox>("Steer with the rudder pedals", gSettings.MANUAL_RUDDER),
         0);
+    prefs->answer = AddChild(*frame,
+                             std::make_unique<QN_CtrlCheckBox>("Answer X-Plane's pushback commands",
+                                                               gSettings.ANSWER_XP_PUSHBACK),
+                             0);
 
     QN_Panel* keyRow = AddChild(*frame, Row(2, 150), 0);
     prefs->keyCaption = AddChild(

@@ -21,7 +21,7 @@ constexpr bool TugEngaged(TugPhase p) {
 }
 
 // What moves the aircraft each frame.
-enum class KindMotion { Fixed, Manual };
+enum class KindMotion { Fixed, Manual, Planned };
 
 enum class PushKind : int {
     Straight,
@@ -29,6 +29,7 @@ enum class PushKind : int {
     TurnTailLeft,
     AutoTailRight,
     AutoTailLeft,
+    Planned,
     ManualPush,
     ManualTow,
 };
@@ -63,6 +64,9 @@ inline constexpr PushKindInfo kPushKinds[] = {
     {PushKind::AutoTailLeft, "Automated tail left", 1, "quorren/tarvosk/auto_tail_left",
      "Tarvosk: push straight back, then turn the tail left", 5, PushDirection::TailLeft,
      Steering::LegFirst, KindMotion::Fixed, "push back tail left"},
+    {PushKind::Planned, "Planned pushback", 2, "quorren/tarvosk/planned_push",
+     "Tarvosk: push back as planned for this stand", 0, PushDirection::Straight, Steering::None,
+     KindMotion::Planned, "push back as planned"},
     {PushKind::ManualPush, "Manual pushback", 3, "quorren/tarvosk/manual_push",
      "Tarvosk: manual pushback, steered by the pilot", 0, PushDirection::Straight, Steering::None,
      KindMotion::Manual, "push back straight"},

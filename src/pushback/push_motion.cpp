@@ -7,6 +7,7 @@
 #include "pushback/host_data.h"
 #include "pushback/manual_drive.h"
 #include "pushback/motion_base.h"
+#include "pushback/planned_motion.h"
 #include "pushback/pushback.h"
 #include "pushback/tug_geometry.h"
 #include "pushback/turns.h"
@@ -94,6 +95,9 @@ float PushMotionLoop(float sinceLast, float, int, void*) {
     switch (KindInfo(gPushback.kind).motion) {
         case KindMotion::Manual:
             ManualMotionFrame(sinceLast);
+            break;
+        case KindMotion::Planned:
+            PlannedMotionFrame(sinceLast);
             break;
         case KindMotion::Fixed:
             FixedKindFrame(sinceLast);

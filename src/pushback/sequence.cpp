@@ -9,6 +9,7 @@
 #include "pushback/host_io.h"
 #include "pushback/manual_drive.h"
 #include "pushback/motion_base.h"
+#include "pushback/planned_motion.h"
 #include "pushback/pushback.h"
 #include "pushback/tug_geometry.h"
 #include "pushback/turns.h"
@@ -243,6 +244,8 @@ void StartPushback(PushKind kind) {
     gPushback.steering = info.steering;
     if (info.motion == KindMotion::Manual) {
         PrepareManualKind(kind == PushKind::ManualTow ? kManualTow : kManualPush);
+    } else if (info.motion == KindMotion::Planned) {
+        PreparePlannedKind();  // the turn's side is the plan's
     }
     BeginPushback();
     TargetHeadingFor(gPushback.direction);  // straight: the heading truncated to whole degrees

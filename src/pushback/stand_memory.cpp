@@ -46,6 +46,7 @@ void ForgetStandPlans() {
 
 void AircraftArrived() {
     gPlan.writtenFromOutside = false;
+    gPlan.editedInPlanner = false;
 }
 
 StandKey StandHere() {
@@ -60,11 +61,15 @@ StandKey StandHere() {
 }
 
 bool TakeStandPlan() {
-    if (gStands == nullptr || gPlan.writtenFromOutside) return false;
+    if (gStands == nullptr || gPlan.writtenFromOutside || gPlan.editedInPlanner) return false;
     const PushPlan* stored = gStands->Find(StandHere());
     if (stored == nullptr) return false;
     gPlan.plan = ClampPlan(*stored, nullptr);
     return true;
+}
+
+bool StandHasPlan() {
+    return gStands != nullptr && gStands->Find(StandHere()) != nullptr;
 }
 
 bool SaveStandPlan() {

@@ -16,6 +16,7 @@ namespace tarvosk {
 struct PlanState {
     PushPlan plan{27.0, 0.0, 0.0};
     bool writtenFromOutside = false;  // through the datarefs, since the aircraft arrived
+    bool editedInPlanner = false;     // by the pilot in the planner, since the aircraft arrived
 };
 
 extern PlanState gPlan;
@@ -30,9 +31,12 @@ void AircraftArrived();
 // Where the aircraft stands now: position, heading and the nearest airport the host knows.
 StandKey StandHere();
 
-// Takes the stored plan of this stand when there is one and nothing from outside wins; true
-// when it did.
+// Takes the stored plan of this stand when there is one and no plan set since the aircraft
+// arrived (through the datarefs or in the planner) wins; true when it did.
 bool TakeStandPlan();
+
+// A plan is stored for the stand the aircraft stands at.
+bool StandHasPlan();
 
 // Stores the current plan for this stand; false when the file could not be written.
 bool SaveStandPlan();

@@ -6,6 +6,7 @@
 #include "config/settings.h"
 #include "pushback/manual_drive.h"
 #include "pushback/pushback.h"
+#include "pushback/stand_memory.h"
 #include "shell/guard.h"
 #include "shell/menu.h"
 #include "xplm/host.h"
@@ -53,6 +54,8 @@ constexpr CommandSpec kCommands[] = {
     {"quorren/tarvosk/slower", "Tarvosk: manual pushback or tow 0.25 m/s slower", kSlowerAction},
     {"quorren/tarvosk/pause", "Tarvosk: pause or resume the pushback", kPauseResume},
     {"quorren/tarvosk/stop_here", "Tarvosk: stop the pushback here and end it", kStopHere},
+    {"quorren/tarvosk/planner", "Tarvosk: open the pushback planner", kPlanner},
+    KindCommand(PushKind::Planned),
 };
 
 constexpr std::size_t kCommandCount = sizeof kCommands / sizeof kCommands[0];
@@ -90,63 +93,109 @@ int HandleCommand(XPLMCommandRef, XPLMCommandPhase phase, void* refcon) {
     });
 }
 
-// The simulator's GPU commands, in the order of GpuCommandKind.
-enum class GpuCommandKind : intptr_t { On, Off, Toggle };
-constexpr const char* kGpuCommandNames[] = {"sim/electrical/GPU_on", "sim/electrical/GPU_off",
-                                            "sim/electrical/GPU_toggle"};
-constexpr std::size_t kGpuCommandCount = sizeof kGpuCommandNames / sizeof kGpuCommandNames[0];
+// The simulator's commands Tarvosk answers before the simulator's own handler does.
+enum class SimCommand : intptr_t {
+    GpuOn,
+    GpuOff,
+    GpuToggle,
+    PushStraight,
+    PushLeft,
+    PushRight,
+    PushStop
+};
+constexpr const char* kSimCommandNames[] = {
+    "sim/electrical/GPU_on",        "sim/electrical/GPU_off",
+    "sim/electrical/GPU_toggle",    "sim/ground_ops/pushback_straight",
+    "sim/ground_ops/pushback_left", "sim/ground_ops/pushback_right",
+    "sim/ground_ops/pushback_stop",
+};
+constexpr std::size_t kSimCommandCount = sizeof kSimCommandNames / sizeof kSimCommandNames[0];
 
-XPLMCommandRef gGpuCommandRefs[kGpuCommandCount] = {};
-bool gGpuCommandsLooked = false;
-bool gGpuCommandsTaken = false;
+XPLMCommandRef gSimCommandRefs[kSimCommandCount] = {};
+bool gSimCommandsLooked = false;
+bool gSimCommandsTaken = false;
 
 // The cockpit's switch calls the cart: its power comes on when the warm-up ends, not at the
-// press. Every phase is kept from the simulator's own handler, which would switch the power
-// at once; with "Handle GPU" off the command is the simulator's alone.
-int HandleGpuCommand(XPLMCommandRef, XPLMCommandPhase phase, void* refcon) {
-    return Guarded("GPU command handler", 1, [&] {
-        if (!gSettings.HANDLE_GPU) return 1;
+// press.
+void AnswerGpuCommand(SimCommand command) {
+    const bool connect =
+        command == SimCommand::GpuToggle ? !gGpu.gpuConnected : command == SimCommand::GpuOn;
+    if (connect && !gGpu.gpuConnected) {
+        ConnectGpu();
+    } else if (!connect && gGpu.gpuConnected) {
+        DisconnectGpu();
+    }
+    CheckGpuMenuItem();
+}
+
+// X-Plane 12's pushback commands, from hardware, its ground-handling window or ATC: straight
+// pushes this stand's plan when one is stored, left and right turn the nose 90 degrees that way.
+void AnswerPushbackCommand(SimCommand command) {
+    switch (command) {
+        case SimCommand::PushStraight:
+            RunMenuCommand(KindItem(StandHasPlan() ? PushKind::Planned : PushKind::Straight));
+            break;
+        case SimCommand::PushLeft:
+            RunMenuCommand(KindItem(PushKind::TurnTailRight));
+            break;
+        case SimCommand::PushRight:
+            RunMenuCommand(KindItem(PushKind::TurnTailLeft));
+            break;
+        default:
+            RunMenuCommand(kStop);
+            break;
+    }
+}
+
+bool IsGpuCommand(SimCommand command) {
+    return command == SimCommand::GpuOn || command == SimCommand::GpuOff ||
+           command == SimCommand::GpuToggle;
+}
+
+// Every phase is kept from the simulator's own handler, which would switch the power at once
+// or send its own tug; with the matching setting off the command is the simulator's alone.
+int HandleSimCommand(XPLMCommandRef, XPLMCommandPhase phase, void* refcon) {
+    return Guarded("simulator command handler", 1, [&] {
+        const auto command = static_cast<SimCommand>(reinterpret_cast<intptr_t>(refcon));
+        const bool gpu = IsGpuCommand(command);
+        if (!(gpu ? gSettings.HANDLE_GPU : gSettings.ANSWER_XP_PUSHBACK)) return 1;
         if (phase != xplm_CommandBegin) return 0;
-        const auto kind = static_cast<GpuCommandKind>(reinterpret_cast<intptr_t>(refcon));
-        const bool connect =
-            kind == GpuCommandKind::Toggle ? !gGpu.gpuConnected : kind == GpuCommandKind::On;
-        if (connect && !gGpu.gpuConnected) {
-            ConnectGpu();
-        } else if (!connect && gGpu.gpuConnected) {
-            DisconnectGpu();
+        if (gpu) {
+            AnswerGpuCommand(command);
+        } else {
+            AnswerPushbackCommand(command);
         }
-        CheckGpuMenuItem();
         return 0;
     });
 }
 
 }  // namespace
 
-void TakeOverGpuCommands() {
-    if (!gGpuCommandsLooked) {
-        for (std::size_t i = 0; i < kGpuCommandCount; ++i)
-            gGpuCommandRefs[i] = XPLMFindCommand(kGpuCommandNames[i]);
-        gGpuCommandsLooked = true;
+void TakeOverSimulatorCommands() {
+    if (!gSimCommandsLooked) {
+        for (std::size_t i = 0; i < kSimCommandCount; ++i)
+            gSimCommandRefs[i] = XPLMFindCommand(kSimCommandNames[i]);
+        gSimCommandsLooked = true;
     }
-    if (gGpuCommandsTaken) return;
-    for (std::size_t i = 0; i < kGpuCommandCount; ++i) {
-        if (gGpuCommandRefs[i] != nullptr)
-            XPLMRegisterCommandHandler(gGpuCommandRefs[i], HandleGpuCommand, 1, Ref(i));
+    if (gSimCommandsTaken) return;
+    for (std::size_t i = 0; i < kSimCommandCount; ++i) {
+        if (gSimCommandRefs[i] != nullptr)
+            XPLMRegisterCommandHandler(gSimCommandRefs[i], HandleSimCommand, 1, Ref(i));
     }
-    gGpuCommandsTaken = true;
+    gSimCommandsTaken = true;
 }
 
-void HandBackGpuCommands() {
-    if (!gGpuCommandsTaken) return;
-    for (std::size_t i = 0; i < kGpuCommandCount; ++i) {
-        if (gGpuCommandRefs[i] != nullptr)
-            XPLMUnregisterCommandHandler(gGpuCommandRefs[i], HandleGpuCommand, 1, Ref(i));
+void HandBackSimulatorCommands() {
+    if (!gSimCommandsTaken) return;
+    for (std::size_t i = 0; i < kSimCommandCount; ++i) {
+        if (gSimCommandRefs[i] != nullptr)
+            XPLMUnregisterCommandHandler(gSimCommandRefs[i], HandleSimCommand, 1, Ref(i));
     }
-    gGpuCommandsTaken = false;
+    gSimCommandsTaken = false;
 }
 
 void CreateCommands() {
-    gGpuCommandsLooked = false;  // a new start may be a new simulator
+    gSimCommandsLooked = false;  // a new start may be a new simulator
     for (std::size_t i = 0; i < kCommandCount; ++i) {
         gCommandRefs[i] = XPLMCreateCommand(kCommands[i].name, kCommands[i].description);
         if (gCommandRefs[i] != nullptr) {

@@ -63,7 +63,7 @@ int EnablePlugin() {
     SelectTruck();
     LoadGpu();
     LoadInstanceObjects();
-    TakeOverGpuCommands();
+    TakeOverSimulatorCommands();
     DropHotKey();  // a host that enables twice must not leave two hot keys behind
     gSession.hotKey =
         XPLMRegisterHotKey(static_cast<char>(gSettings.TruckView_KEY & 0xFF), xplm_DownFlag,
@@ -76,7 +76,7 @@ void DisablePlugin() {
     if (gSession.properties) StoreSettings(*gSession.properties);
     DropHotKey();
     // The simulator's GPU commands and external power are its own again.
-    HandBackGpuCommands();
+    HandBackSimulatorCommands();
     ResetGpu(false);
     CheckGpuMenuItem();
     UnloadInstanceObjects();

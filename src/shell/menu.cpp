@@ -14,6 +14,7 @@
 #include "render/placed_object.h"
 #include "shell/lifecycle.h"
 #include "shell/paths.h"
+#include "shell/planner_link.h"
 #include "shell/shell_state.h"
 #include "xplm/host.h"
 
@@ -98,6 +99,9 @@ void RunMenuCommand(intptr_t command) {
         case kGpu:
             ToggleGpuItem();
             return;
+        case kPlanner:
+            OpenPlannerWindow();
+            return;
         case kPauseResume:
             TogglePause();
             return;
@@ -133,6 +137,8 @@ void BuildMenu(const std::vector<std::string>& trucks) {
         if (&kind == kPushKinds || kind.menuGroup != (&kind - 1)->menuGroup) {
             XPLMAppendMenuSeparator(gMainMenu);
         }
+        // The plan is drawn in its window before it is pushed.
+        if (kind.kind == PushKind::Planned) Append("Plan pushback...", kPlanner);
         Append(kind.menuText, KindItem(kind.kind));
     }
     XPLMAppendMenuSeparator(gMainMenu);

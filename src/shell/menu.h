@@ -19,6 +19,7 @@ enum MenuCommand : intptr_t {
     // Beyond the trucks' references (at most a hundred of them).
     kPauseResume = 1002,
     kStopHere = 1003,
+    kPlanner = 1004,
     // One item per pushback kind: this plus the kind.
     kFirstKindItem = 2000,
 };

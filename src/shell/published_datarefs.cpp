@@ -6,14 +6,16 @@
 #include <cmath>
 
 #include "pushback/manual_drive.h"
+#include "pushback/planned_motion.h"
 #include "pushback/pushback.h"
+#include "pushback/stand_memory.h"
 #include "xplm/host.h"
 
 namespace tarvosk {
 
 namespace {
 
-constexpr int kPublishedCount = 12;
+constexpr int kPublishedCount = 18;
 XPLMDataRef gHandles[kPublishedCount] = {};
 
 // Another plug-in's NaN or infinity would be drawn and followed by the camera: positions and
@@ -113,6 +115,46 @@ float ReadSpeed(void*) {
     return static_cast<float>(gPace.speed);
 }
 
+// The plan, written by cockpits and other plug-ins: held to its limits, and from then on it
+// wins over the plan stored for the stand.
+void WritePlanValue(double PushPlan::*value, float v) {
+    if (std::isnan(v)) return;
+    PushPlan plan = gPlan.plan;
+    plan.*value = v;
+    gPlan.plan = ClampPlan(plan, nullptr);
+    gPlan.writtenFromOutside = true;
+}
+float ReadPlanStraight(void*) {
+    return static_cast<float>(gPlan.plan.straight);
+}
+void WritePlanStraight(void*, float v) {
+    WritePlanValue(&PushPlan::straight, v);
+}
+float ReadPlanTurn(void*) {
+    return static_cast<float>(gPlan.plan.turn);
+}
+void WritePlanTurn(void*, float v) {
+    WritePlanValue(&PushPlan::turn, v);
+}
+float ReadPlanAfter(void*) {
+    return static_cast<float>(gPlan.plan.after);
+}
+void WritePlanAfter(void*, float v) {
+    WritePlanValue(&PushPlan::after, v);
+}
+
+// Where the reference point stops and the heading it stops at.
+double ReadPlanEndX(void*) {
+    return PlannedEnd().x;
+}
+double ReadPlanEndZ(void*) {
+    return PlannedEnd().z;
+}
+float ReadPlanEndHeading(void*) {
+    const double h = std::fmod(PlannedEnd().heading, 360.0);
+    return static_cast<float>(h < 0.0 ? h + 360.0 : h);
+}
+
 XPLMDataRef PublishInt(const char* name, XPLMGetDatai_f read, XPLMSetDatai_f write) {
     return XPLMRegisterDataAccessor(name, xplmType_Int, write != nullptr ? 1 : 0, read, write,
                                     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
@@ -126,9 +168,9 @@ XPLMDataRef PublishFloat(const char* name, XPLMGetDataf_f read, XPLMSetDataf_f w
 }
 
 XPLMDataRef PublishDouble(const char* name, XPLMGetDatad_f read, XPLMSetDatad_f write) {
-    return XPLMRegisterDataAccessor(name, xplmType_Double, 1, nullptr, nullptr, nullptr, nullptr,
-                                    read, write, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                    nullptr, nullptr, nullptr);
+    return XPLMRegisterDataAccessor(name, xplmType_Double, write != nullptr ? 1 : 0, nullptr,
+                                    nullptr, nullptr, nullptr, read, write, nullptr, nullptr,
+                                    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
 }
 
 }  // namespace
@@ -147,6 +189,13 @@ void RegisterPublishedDatarefs() {
     gHandles[9] = PublishInt("quorren/tarvosk/manual/mode", ReadManualMode, nullptr);
     gHandles[10] = PublishFloat("quorren/tarvosk/manual/steer", ReadManualSteer, WriteManualSteer);
     gHandles[11] = PublishFloat("quorren/tarvosk/speed", ReadSpeed, nullptr);
+    gHandles[12] =
+        PublishFloat("quorren/tarvosk/plan/straight", ReadPlanStraight, WritePlanStraight);
+    gHandles[13] = PublishFloat("quorren/tarvosk/plan/turn", ReadPlanTurn, WritePlanTurn);
+    gHandles[14] = PublishFloat("quorren/tarvosk/plan/after", ReadPlanAfter, WritePlanAfter);
+    gHandles[15] = PublishDouble("quorren/tarvosk/plan/end_x", ReadPlanEndX, nullptr);
+    gHandles[16] = PublishDouble("quorren/tarvosk/plan/end_z", ReadPlanEndZ, nullptr);
+    gHandles[17] = PublishFloat("quorren/tarvosk/plan/end_heading", ReadPlanEndHeading, nullptr);
 }
 
 void UnregisterPublishedDatarefs() {

@@ -13,6 +13,7 @@
 #include "pushback/host_data.h"
 #include "pushback/pushback.h"
 #include "pushback/scene_instances.h"
+#include "pushback/stand_memory.h"
 #include "render/lighting.h"
 #include "shell/commands.h"
 #include "shell/diagnostics.h"
@@ -87,6 +88,9 @@ int StartPlugin(char* outName, char* outSignature, char* outDescription) {
     Log("-Plugin configuration:\n");
     gSession.properties->Dump(LogStream());
     Log("\n");
+    LoadStandPlans(
+        (gXplaneVersion >= 700 ? GetPath(PrefsFolder) : dataFolder) + "Quorren.Tarvosk.stands",
+        &LogStream());
 
     gTrucksFolder = dataFolder;
     gTruckList.clear();

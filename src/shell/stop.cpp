@@ -5,10 +5,12 @@
 #include "panels/preferences_window.h"
 #include "pushback/pushback.h"
 #include "pushback/scene_instances.h"
+#include "pushback/stand_memory.h"
 #include "render/placed_object.h"
 #include "shell/commands.h"
 #include "shell/diagnostics.h"
 #include "shell/lifecycle.h"
+#include "shell/planner_link.h"
 #include "shell/published_datarefs.h"
 
 namespace tarvosk {
@@ -24,7 +26,7 @@ void StopPlugin() {
         XPLMUnregisterDrawCallback(DrawGpu, xplm_Phase_Airplanes, 0, nullptr);
     }
     DropCommands();
-    HandBackGpuCommands();
+    HandBackSimulatorCommands();
     ResetGpu(false);
     // The host's context is current here, unlike at library unload: give the textures back.
     UnloadPlacedObject(truckObject);
@@ -34,9 +36,11 @@ void StopPlugin() {
     // Windows still open go now, while their widgets and sniffers are still ours to remove.
     CloseAllPreferencesWindows();
     CloseAboutWindow();
+    ClosePlannerWindow();
     CloseAllMessageBoxes();
     if (gSession.properties) gSession.properties->Save();
     gSession.properties.reset();
+    ForgetStandPlans();
     Log("--- Stopping Tarvosk plugin ---\n");
 }
 
