@@ -175,6 +175,37 @@ TEST(KillDuringSave, PropertiesFileAtStopIsOldOrNewNeverAMix) {
     simhost::UnloadPlugin(plugin);
 }
 
+// A planned push stores the plan for its stand; each child orders one. The other stands in the
+// file survive every kill.
+TEST(KillDuringSave, StandsFileIsOldOrNewNeverAMix) {
+    simhost::HostConfig config;
+    config.sandbox = SandboxFor("kill_stands", true);
+    std::string error;
+    ASSERT_TRUE(simhost::Reset(config, &error)) << error;
+    const fs::path stands = simhost::Sandbox() / "Output/preferences/Quorren.Tarvosk.stands";
+    const std::string oldBytes =
+        "# latitude longitude heading airport straight turn after\n"
+        "47.4551425 8.5465041 275.4 XSIM 20.0 -60.0 10.0\n"
+        "-33.9 151.2 90.0 YSSY 5.0 0.0 0.0\n";
+    WriteWhole(stands, oldBytes);
+    const int plugin = simhost::LoadPlugin(TARVOSK_XPL, &error);
+    ASSERT_GT(plugin, 0) << error;
+    ASSERT_TRUE(simhost::StartPlugin(plugin));
+    ASSERT_TRUE(simhost::EnablePlugin(plugin));
+    ASSERT_TRUE(simhost::SetDataref("quorren/tarvosk/plan/straight", 33.0));
+    simhost::RunFrames(3);
+
+    auto order = [] { simhost::RunCommand("quorren/tarvosk/planned_push", -1); };
+    RunChild(order, std::chrono::nanoseconds(-1));
+    const std::string newBytes = ReadAll(stands);
+    EXPECT_NE(newBytes.find(" XSIM 33.0 0.0 0.0\n"), std::string::npos) << newBytes;
+    EXPECT_NE(newBytes.find("-33.9 151.2 90.0 YSSY 5.0 0.0 0.0\n"), std::string::npos) << newBytes;
+
+    const KillTally tally = KillRepeatedly(stands, oldBytes, newBytes, order, 4321);
+    EXPECT_EQ(tally.old + tally.whole, kKills);
+    simhost::UnloadPlugin(plugin);
+}
+
 using tarvosk::killtest::Box;
 
 // The rewriting of an old object as version 8 ends in writeObj8; each child writes it.
