@@ -13,13 +13,15 @@
 #include "config/settings.h"
 #include "pushback/host_data.h"
 #include "pushback/manual_drive.h"
+#include "pushback/planned_motion.h"
 #include "pushback/pushback.h"
+#include "pushback/stand_memory.h"
 #include "simhost/simhost.h"
 
 #include "counting_new.h"
 
 namespace {
-long long gFixedAllocations = 0, gManualAllocations = 0;
+long long gFixedAllocations = 0, gManualAllocations = 0, gPlannedAllocations = 0;
 }  // namespace
 
 namespace {
@@ -109,6 +111,39 @@ void BM_ManualPushFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_ManualPushFrame);
 
+// A planned push in its turn, nose wheel steering and tug swinging: the path is walked by
+// distance each frame. Near its end the walk starts over, so it never ends.
+void BM_PlannedPushFrame(benchmark::State& state) {
+    if (!SetUpHost()) {
+        state.SkipWithError("the simulated host could not be set up");
+        return;
+    }
+    gPlan.plan = {10.0, 180.0, 10.0};
+    gPlan.writtenFromOutside = true;
+    StopPushback();
+    StartPushback(PushKind::Planned);
+    gPushback.pushing = true;
+    gPushback.truckPhase = TugPhase::Pushing;
+    for (int k = 0; k < 200; ++k) PushMotionLoop(0.033f, 0.033f, 1, nullptr);  // into the turn
+    double now = simhost::Now();
+    const double restartAt = gPlanned.path.Length() - 15.0;
+    const long long before = gAllocations;
+    for (auto _ : state) {
+        now += 1.0 / 30.0;
+        simhost::SetDataref(kClock, now);
+        if (gPlanned.travelled > restartAt) gPlanned.travelled = 12.0;
+        gCounting = true;
+        benchmark::DoNotOptimize(PushMotionLoop(0.033f, 0.033f, 1, nullptr));
+        benchmark::DoNotOptimize(PushbackSequenceLoop(0.033f, 0.033f, 1, nullptr));
+        gCounting = false;
+    }
+    if (!gPushback.pushing || gPace.speed <= 0.0 || gPushback.kind != PushKind::Planned)
+        state.SkipWithError("the planned push was not moving");
+    gPlannedAllocations += gAllocations - before;
+    state.counters["allocations"] = static_cast<double>(gAllocations - before);
+}
+BENCHMARK(BM_PlannedPushFrame);
+
 // The clock write alone, to subtract from the frame.
 void BM_ClockWrite(benchmark::State& state) {
     double now = simhost::Now();
@@ -131,6 +166,7 @@ class Reporter : public benchmark::ConsoleReporter {
             const double ns = run.GetAdjustedCPUTime();  // the machine is shared
             if (run.benchmark_name() == "BM_PushbackFrame") frame_ = ns;
             if (run.benchmark_name() == "BM_ManualPushFrame") manual_ = ns;
+            if (run.benchmark_name() == "BM_PlannedPushFrame") planned_ = ns;
             if (run.benchmark_name() == "BM_ClockWrite") clock_ = ns;
         }
     }
@@ -146,10 +182,14 @@ class Reporter : public benchmark::ConsoleReporter {
                         manual_ - clock_, frame_ - clock_);
             std::printf("manual-push-frame-allocations: %lld (goal 0)\n", gManualAllocations);
         }
+        if (planned_ > 0) {
+            std::printf("planned-push-frame: %.0f ns (goal 1000)\n", planned_ - clock_);
+            std::printf("planned-push-frame-allocations: %lld (goal 0)\n", gPlannedAllocations);
+        }
     }
 
   private:
-    double frame_ = 0, manual_ = 0, clock_ = 0;
+    double frame_ = 0, manual_ = 0, planned_ = 0, clock_ = 0;
 };
 
 }  // namespace

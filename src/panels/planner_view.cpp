@@ -28,6 +28,7 @@ constexpr PlannerColour kWheelPath{0.35f, 1.0f, 0.45f, 1.0f};
 constexpr PlannerColour kAircraft{0.95f, 0.95f, 0.95f, 1.0f};
 constexpr PlannerColour kAircraftEnd{0.6f, 0.6f, 0.6f, 1.0f};
 constexpr PlannerColour kPushedWheel{1.0f, 0.9f, 0.1f, 1.0f};
+constexpr PlannerColour kAircraftNow{0.35f, 0.75f, 1.0f, 1.0f};
 constexpr PlannerColour kTraffic{0.45f, 0.7f, 1.0f, 0.35f};
 constexpr PlannerColour kTrafficEdge{0.55f, 0.8f, 1.0f, 1.0f};
 constexpr PlannerColour kText{0.92f, 0.92f, 0.92f, 1.0f};
@@ -372,6 +373,14 @@ void LayOutPlanner(const PlannerScene& scene, const PlannerRect& window, Planner
     };
     if (count > 1) outline(count - 1, kAircraftEnd);
     outline(0, kAircraft);
+    if (scene.showNow) {  // a planned push under way or just ended: where the aircraft is
+        auto now = [&](const BodyPoint& b) {
+            const GroundPoint g = PlaceBodyPoint(scene.now, b);
+            return t.Screen(g.x, g.z);
+        };
+        e.Line(now(scene.outline.nose), now(scene.outline.tail), kAircraftNow, 2.0f);
+        e.Line(now(scene.outline.leftTip), now(scene.outline.rightTip), kAircraftNow, 2.0f);
+    }
     const Vec noseNow = at(0, scene.outline.nose), tailNow = at(0, scene.outline.tail);
     out->noseX = float(noseNow.x), out->noseY = float(noseNow.y);
     out->tailX = float(tailNow.x), out->tailY = float(tailNow.y);

@@ -71,7 +71,9 @@ struct OtherAircraft {
 // Everything the view needs from the world, filled by the window before each layout.
 struct PlannerScene {
     PushPlan plan;
-    PathPose start;           // the aircraft now: reference point and heading
+    PathPose start;        // where the plan starts: the aircraft now, or where it was ordered
+    bool showNow = false;  // a planned push is under way: `now` is where the aircraft is
+    PathPose now;
     AircraftOutline outline;  // nose, tail and wing tips
     OwnShape shape;           // the footprint the traffic check uses
     BodyPoint pushedWheel;    // where the tug pushes
@@ -80,7 +82,7 @@ struct PlannerScene {
     std::array<OtherAircraft, 16> traffic{};  // the nearest others
     int trafficCount = 0;
     bool northUp = true;
-    bool poppedOut = false;         // in a window of its own (or in VR): no pop-out button
+    bool poppedOut = false;     // in a window of its own (or in VR): no pop-out button
     bool planInTheWay = false;  // the swept band touches one of `traffic`
     PlanValue editing = PlanValue::kStraight;
     bool typing = false;  // the edited value shows `typed` instead of the plan

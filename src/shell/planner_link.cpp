@@ -45,6 +45,8 @@ void FillScene(PlannerScene* scene) {
     // A planned push under way is drawn from where it began, so the path stays put.
     const bool planned = gPushback.pushRequested && gPushback.kind == PushKind::Planned;
     scene->start = planned ? gPlanned.start : PresentPose();
+    scene->showNow = planned;
+    scene->now = PresentPose();
     const double span = SizeOr(gHostData.sizeX, kDefaultSpan);
     const double length = SizeOr(gHostData.sizeZ, kDefaultLength);
     scene->outline = OutlineFromSize(span, length, 0.0);
