@@ -61,8 +61,8 @@ int Soak::Run() {
     }
     const std::string tail = GetDatarefBytes("sim/aircraft/view/acf_tailnum").substr(0, 6);
     const std::string t = std::string(tail.c_str());
-    for (const char* move :
-         {"push back straight", "push back tail left", "push back tail right", "tow forward"})
+    for (const char* move : {"push back straight", "push back tail left", "push back tail right",
+                             "tow forward", "push back as planned"})
         crewTexts_.insert("Ok, " + t + " we are ready to " + move + ". Please remove breaks.");
     for (const char* rest :
          {" thanks you, we are starting pushback", " starting push back",

@@ -77,7 +77,7 @@ bool Soak::CheckPropertiesFile(std::string* contents, std::map<std::string, std:
         Fail("properties: the key settings or the version are missing");
         return false;
     }
-    for (const char* key : {"SPEED_PER_SECOND", "MANUAL_RUDDER"}) {
+    for (const char* key : {"SPEED_PER_SECOND", "MANUAL_RUDDER", "ANSWER_XP_PUSHBACK"}) {
         if (entries[key] != "0" && entries[key] != "1") {
             Fail(std::string("properties: ") + key + "='" + entries[key] + "'");
             return false;
@@ -88,7 +88,8 @@ bool Soak::CheckPropertiesFile(std::string* contents, std::map<std::string, std:
 }
 
 // The settings in memory as a newly opened Preferences window shows them: its eight gear and
-// switch boxes, the speed slider, the per-second and the rudder boxes, in the file's own form.
+// switch boxes, the speed slider, the per-second, rudder and X-Plane pushback boxes, in the
+// file's own form.
 bool Soak::SettingsFromNewPreferencesWindow(std::map<std::string, std::string>* settings) {
     // An open window would only come to the front: close it (applying nothing) first.
     for (std::uintptr_t id : TakeCensus().preferences) CloseWidgetWindow(id);
@@ -114,7 +115,7 @@ bool Soak::SettingsFromNewPreferencesWindow(std::map<std::string, std::string>* 
         else if (w.widgetClass == kScrollBarClass)
             speed = WidgetProperty(w.id, kSliderPosition);
     }
-    if (boxes.size() != 10 || speed < 0) {
+    if (boxes.size() != 11 || speed < 0) {
         Fail("a Preferences window with " + std::to_string(boxes.size()) +
              " check boxes and no speed slider");
         return false;
@@ -124,6 +125,7 @@ bool Soak::SettingsFromNewPreferencesWindow(std::map<std::string, std::string>* 
     for (int k = 0; k < 7; ++k) (*settings)[kSwitches[k]] = boxes[kBoxOfSwitch[k]] ? "1" : "0";
     (*settings)["SPEED_PER_SECOND"] = boxes[8] ? "1" : "0";
     (*settings)["MANUAL_RUDDER"] = boxes[9] ? "1" : "0";
+    (*settings)["ANSWER_XP_PUSHBACK"] = boxes[10] ? "1" : "0";
     (*settings)["TRUCK_SPEED"] = std::to_string(speed);
     return true;
 }

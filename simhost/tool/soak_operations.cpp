@@ -161,6 +161,24 @@ std::vector<Operation> Operations() {
                        }
                        return what;
                    }});
+    // Plans written by a cockpit (any value, junk too), then now and then a planned push.
+    ops.push_back({"plan", 3, [](Soak& s) {
+                       static const char* const kValues[] = {"quorren/tarvosk/plan/straight",
+                                                             "quorren/tarvosk/plan/turn",
+                                                             "quorren/tarvosk/plan/after"};
+                       const char* name = kValues[s.Below(3)];
+                       const double v = s.Below(2) ? s.Uniform(-250, 250) : s.AnyValue();
+                       SetDataref(name, v);
+                       char text[128];
+                       std::snprintf(text, sizeof text, "write %s = %.17g", name, v);
+                       std::string what = text;
+                       if (s.Below(3) == 0) {
+                           RunCommand("quorren/tarvosk/planned_push", -1);
+                           SetDataref(kParkBrake, 0.0);
+                           what += ", planned push, brake released";
+                       }
+                       return what;
+                   }});
     ops.push_back({"pilot yaw", 2, [](Soak& s) {
                        const double v = s.Below(4) == 0 ? 0.0 : s.Uniform(-1.5, 1.5);
                        SetDataref("simhost/pilot/yaw_axis", v);
