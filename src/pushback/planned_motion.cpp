@@ -39,10 +39,11 @@ PathPose PlannedEnd() {
 }
 
 void PreparePlannedKind() {
-    TakeStandPlan();
+    const bool fromStand = TakeStandPlan();
     gPlan.plan = ClampPlan(gPlan.plan, nullptr);
     SaveStandPlan();
     gPlanned = PlannedPush{};
+    gPlanned.fromStand = fromStand;
     gPlanned.path = PushPath::FromPlan(gPlan.plan);
     gPlanned.start = PresentPose();
     // The status and the tug's departure follow the side of the turn.

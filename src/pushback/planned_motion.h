@@ -11,6 +11,7 @@ struct PlannedPush {
     PushPath path;
     PathPose start;          // where the push was ordered
     double travelled = 0.0;  // metres along the path so far
+    bool fromStand = false;  // the plan is the one the stand remembered
 };
 
 extern PlannedPush gPlanned;

@@ -63,7 +63,9 @@ const char* StartFromPlanner() {
     if (gPushback.pushRequested) return "A pushback is under way";
     RunMenuCommand(KindItem(PushKind::Planned));
     const bool started = gPushback.pushRequested && gPushback.kind == PushKind::Planned;
-    return started ? "Pushback ordered: the tug is coming" : "Not started: see the message";
+    if (!started) return "Not started: see the message";
+    return gPlanned.fromStand ? "Crew: your plan for this stand; the tug is coming"
+                              : "Pushback ordered: the tug is coming";
 }
 
 const char* SaveFromPlanner() {

@@ -27,7 +27,8 @@ TEST_F(SettingsStore, DefaultsSaveAsTheFourteenLines) {
     StoreSettings(properties);
     ASSERT_TRUE(properties.Save());
     EXPECT_EQ(testing::ReadFile(path),
-              "ALLOW_ENGN_ON=0\nAURAL_CREW_MESSAGE=1\nDRAW_TRUCK=1\nFRONT_WHEEL=1\nHANDLE_GPU=1\n"
+              "ALLOW_ENGN_ON=0\nANSWER_XP_PUSHBACK=1\nAURAL_CREW_MESSAGE=1\nDRAW_TRUCK=1\nFRONT_"
+              "WHEEL=1\nHANDLE_GPU=1\n"
               "MANUAL_RUDDER=1\n"
               "SPEED_PER_SECOND=0\n"
               "SWITCH_VIEW=1\nTRUCK_SPEED=10.000000\nTruck=TVKdefault\nTruckView_KEY=123\n"

@@ -13,12 +13,13 @@
 namespace {
 
 namespace fs = std::filesystem;
+using tarvosk::kTarvoskVersion;
 using tarvosk::testing::ReadFile;
 using tarvosk::testing::WriteFile;
-using tarvosk::kTarvoskVersion;
 
 const std::string kDefaultFile =
-    "ALLOW_ENGN_ON=0\nAURAL_CREW_MESSAGE=1\nDRAW_TRUCK=1\nFRONT_WHEEL=1\nHANDLE_GPU=1\n"
+    "ALLOW_ENGN_ON=0\nANSWER_XP_PUSHBACK=1\nAURAL_CREW_MESSAGE=1\nDRAW_TRUCK=1\nFRONT_WHEEL="
+    "1\nHANDLE_GPU=1\n"
     "MANUAL_RUDDER=1\n"
     "SPEED_PER_SECOND=0\n"
     "SWITCH_VIEW=1\nTRUCK_SPEED=10.000000\nTruck=TVKdefault\nTruckView_KEY=123\n"
@@ -159,10 +160,11 @@ TEST_F(Foundation, SecondRunInTheSameSandboxKeepsChangedSettings) {
     const std::string saved = ReadFile(prefs);
     EXPECT_NE(saved.find("DRAW_TRUCK=0\n"), std::string::npos);
     EXPECT_NE(saved.find("TRUCK_SPEED=25.000000\n"), std::string::npos);
-    EXPECT_EQ(
-        saved.rfind("ALLOW_ENGN_ON=0\nAURAL_CREW_MESSAGE=1\nAnother=plug-in's key\nDRAW_TRUCK=0\n",
-                    0),
-        0u);
+    EXPECT_EQ(saved.rfind(
+                  "ALLOW_ENGN_ON=0\nANSWER_XP_PUSHBACK=1\nAURAL_CREW_MESSAGE=1\nAnother=plug-in's "
+                  "key\nDRAW_TRUCK=0\n",
+                  0),
+              0u);
 }
 
 TEST_F(Foundation, TruckChosenFromTheMenuIsKeptForTheNextRun) {
