@@ -92,14 +92,25 @@ void SwitchExternalPowerOff() {
     SetIfPresent(gPower.overrideVolts, 0);
 }
 
+void (*gGpuChangeListener)() = nullptr;
+
+void TellListener() {
+    if (gGpuChangeListener != nullptr) gGpuChangeListener();
+}
+
 void Disconnected() {
     Unschedule(BatteryFeedLoop, gFeedRegistered);
     SwitchExternalPowerOff();
     gGpu.gpuConnected = false;
     gGpu.gpuRunning = false;
+    TellListener();
 }
 
 }  // namespace
+
+void SetGpuChangeListener(void (*listener)()) {
+    gGpuChangeListener = listener;
+}
 
 void LookupExternalPower() {
     gPower = ExternalPower{};
@@ -156,6 +167,7 @@ void ConnectGpu() {
     SwitchExternalPowerOff();
     gGpu.gpuConnected = true;
     gGpu.gpuRunning = false;
+    TellListener();
 }
 
 void ToggleGpu() {
@@ -221,6 +233,7 @@ float ExternalPowerWatchLoop(float, float, int, void*) {
     Unschedule(BatteryFeedLoop, gFeedRegistered);
     gGpu.gpuConnected = false;
     gGpu.gpuRunning = false;
+    TellListener();
     gWatchRegistered = true;  // returning 0 parks it; rescheduled at the next warm-up's end
     return 0.0f;
 }

@@ -9,6 +9,11 @@
 
 namespace tarvosk {
 
+// Called whenever the cart is connected or disconnected, however that came about (menu,
+// commands, datarefs, messages, the power switched off behind its back), so the menu's mark
+// follows; null for none.
+void SetGpuChangeListener(void (*listener)());
+
 // Places the cart 5 units from the nose gear, 45 degrees right of the aircraft's heading.
 void PlaceGpu();
 

@@ -111,6 +111,7 @@ int StartPlugin(char* outName, char* outSignature, char* outDescription) {
     LogObjectList("-Available Ground services:", gGroundServiceList);
 
     BuildMenu(gTruckList);
+    SetGpuChangeListener(CheckGpuMenuItem);
     CreateCommands();
 
     XPLMRegisterFlightLoopCallback(PushbackSequenceLoop, 1.0f, nullptr);

@@ -3,6 +3,7 @@
 #include "panels/about_window.h"
 #include "panels/message_box.h"
 #include "panels/preferences_window.h"
+#include "pushback/gpu.h"
 #include "pushback/pushback.h"
 #include "pushback/scene_instances.h"
 #include "pushback/stand_memory.h"
@@ -41,6 +42,7 @@ void StopPlugin() {
     if (gSession.properties) gSession.properties->Save();
     gSession.properties.reset();
     ForgetStandPlans();
+    SetGpuChangeListener(nullptr);
     Log("--- Stopping Tarvosk plugin ---\n");
 }
 
