@@ -308,10 +308,11 @@ int ParseKeyName(const std::string& name) {
     static const struct {
         const char* name;
         int code;
-    } named[] = {{"BACK", 0x08},  {"TAB", 0x09},  {"RETURN", 0x0D}, {"ESC", 0x1B},
-                 {"SPACE", 0x20}, {"PGUP", 0x21}, {"PGDN", 0x22},   {"END", 0x23},
-                 {"HOME", 0x24},  {"LEFT", 0x25}, {"UP", 0x26},     {"RIGHT", 0x27},
-                 {"DOWN", 0x28},  {"INS", 0x2D},  {"DEL", 0x2E},    {"ENTER", 0xB0}};
+    } named[] = {{"BACK", 0x08},  {"TAB", 0x09},       {"RETURN", 0x0D}, {"ESC", 0x1B},
+                 {"SPACE", 0x20}, {"PGUP", 0x21},      {"PGDN", 0x22},   {"END", 0x23},
+                 {"HOME", 0x24},  {"LEFT", 0x25},      {"UP", 0x26},     {"RIGHT", 0x27},
+                 {"DOWN", 0x28},  {"INS", 0x2D},       {"DEL", 0x2E},    {"ENTER", 0xBB},
+                 {"EQUAL", 0xB0}, {"NUMPAD_ENT", 0xBC}};
     for (const auto& k : named)
         if (n == k.name) return k.code;
     char* end = nullptr;

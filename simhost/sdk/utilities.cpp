@@ -126,10 +126,11 @@ const char* XPLMGetVirtualKeyDescription(char virtualKey) {
         const struct {
             int code;
             const char* name;
-        } named[] = {{0x08, "BACK"},  {0x09, "TAB"},  {0x0D, "RETURN"}, {0x1B, "ESC"},
-                     {0x20, "SPACE"}, {0x21, "PGUP"}, {0x22, "PGDN"},   {0x23, "END"},
-                     {0x24, "HOME"},  {0x25, "LEFT"}, {0x26, "UP"},     {0x27, "RIGHT"},
-                     {0x28, "DOWN"},  {0x2D, "INS"},  {0x2E, "DEL"},    {0xB0, "ENTER"}};
+        } named[] = {{0x08, "BACK"},  {0x09, "TAB"},    {0x0D, "RETURN"}, {0x1B, "ESC"},
+                     {0x20, "SPACE"}, {0x21, "PGUP"},   {0x22, "PGDN"},   {0x23, "END"},
+                     {0x24, "HOME"},  {0x25, "LEFT"},   {0x26, "UP"},     {0x27, "RIGHT"},
+                     {0x28, "DOWN"},  {0x2D, "INS"},    {0x2E, "DEL"},    {0xBB, "ENTER"},
+                     {0xB0, "="},     {0xBC, "NUM ENT"}};
         for (const auto& n : named) std::snprintf(names[n.code], 8, "%s", n.name);
         filled = true;
     }

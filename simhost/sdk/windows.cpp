@@ -31,7 +31,8 @@ char KeyChar(int vkey, int flags) {
     if (vkey >= 'A' && vkey <= 'Z')
         return static_cast<char>((flags & xplm_ShiftFlag) ? vkey : vkey + 32);
     if ((vkey >= '0' && vkey <= '9') || vkey == ' ') return static_cast<char>(vkey);
-    if (vkey == 0x0D || vkey == 0xB0) return '\r';
+    if (vkey == 0x0D || vkey == 0xBB || vkey == 0xBC) return '\r';  // return, enter, keypad
+    if (vkey == 0xB0) return '=';
     if (vkey == 0x1B) return 27;
     if (vkey == 0x08) return 8;
     if (vkey == 0x09) return '\t';

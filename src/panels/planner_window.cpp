@@ -14,7 +14,7 @@ namespace {
 
 // X-Plane's virtual key codes for the keys the editor needs.
 constexpr unsigned char kKeyBack = 0x08, kKeyTab = 0x09, kKeyReturn = 0x0D, kKeyEscape = 0x1B,
-                        kKeyEnter = 0xBB, kKeyNumpadEnter = 0x9C;
+                        kKeyEnter = 0xBB, kKeyNumpadEnter = 0xBC;
 
 // Built against headers older than X-Plane 11's the window description lacks the modern
 // fields: that build offers no planner.

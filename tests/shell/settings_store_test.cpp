@@ -124,7 +124,7 @@ TEST_F(SettingsStore, NumbersAreHeldToTheirRangesAndEachReplacementIsLogged) {
          "[WRNG] Setting TruckView_KEY=F12 is not a number: the default 123 is used\n"},
         {"TruckView_KEY", "nan", 123,
          "[WRNG] Setting TruckView_KEY=nan is not a number: the default 123 is used\n"},
-        {"TruckView_KEY", "-80", -80, ""},  // 0xB0, ENTER, as the key sniffer stores it
+        {"TruckView_KEY", "-80", -80, ""},  // 0xB0, "=", as the key sniffer stores it
         {"TruckView_KEY", "127", 127, ""},
     };
     // A numeric setting added to the table must be added here too.

@@ -227,7 +227,7 @@ TEST_F(WidgetLibrary, TheScreenSizeAndKeyNamesAreTheSimulators) {
     EXPECT_EQ(w, 1024);
     EXPECT_EQ(h, 768);
     EXPECT_STREQ(XPLMGetVirtualKeyDescription(XPLM_VK_F12), "F12");
-    EXPECT_STREQ(XPLMGetVirtualKeyDescription(static_cast<char>(0xB0)), "ENTER");
+    EXPECT_STREQ(XPLMGetVirtualKeyDescription(static_cast<char>(0xBB)), "ENTER");
     EXPECT_STREQ(XPLMGetVirtualKeyDescription('A'), "A");
 }
 

@@ -175,18 +175,18 @@ TEST_F(Preferences, AKeyOfOneHundredTwentyEightOrMoreIsStoredNegative) {
     Launch();
     ASSERT_TRUE(Choose("Preferences..."));
     ASSERT_TRUE(Click("Assign new"));
-    Press(0xB0);  // the host's ENTER key, which arrives as a negative char
+    Press(0xBB);  // the host's ENTER key, which arrives as a negative char
     EXPECT_TRUE(Shows("Key is: ENTER"));
     ASSERT_TRUE(Click(kOk));
     // The hot key is on the key's low 8 bits and described so.
     Press(XPLM_VK_F12);
     EXPECT_EQ(HotKeyToggles(), 0);
-    Press(0xB0);
+    Press(0xBB);
     EXPECT_EQ(HotKeyToggles(), 1);
     ASSERT_TRUE(Choose("Preferences..."));
     EXPECT_TRUE(Shows("Truck view (current: ENTER)"));
     ASSERT_TRUE(Click("Cancel"));
-    EXPECT_TRUE(Has(StopAndReadProperties(), "TruckView_KEY=-80"));
+    EXPECT_TRUE(Has(StopAndReadProperties(), "TruckView_KEY=-69"));
 }
 
 TEST_F(Preferences, TheAssignButtonBlinksUntilAKeyComes) {
