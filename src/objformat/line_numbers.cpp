@@ -98,7 +98,7 @@ TARVOSK_WIDE LineRun readRun(const char* p, const char* end, const char* stopAt,
     return run;
 }
 
-// A run over more than this many bytes is read by two threads, about a half each, once its
+// A run over more than this many bytes is read by two threads, a half each, once its
 // first kFirstLines lines have shown it to be a run at all. A large object's index lines,
 // some 8 MB per million indices, are worth the thread too.
 constexpr ptrdiff_t kSplitBytes = ptrdiff_t{4} << 20;
@@ -132,9 +132,7 @@ LineRun readHalves(const char* p, const char* end, LineHead head, size_t maxLine
     const size_t firstLength = static_cast<size_t>(lineStartFrom(p, end) - p);
     const size_t bytes = static_cast<size_t>(end - p);
     const size_t span = maxLines < bytes / firstLength ? maxLines * firstLength : bytes;
-    // This thread copies the helper's numbers behind its own afterwards, about a tenth of the
-    // reading's cost, so it takes a little less than half for both to finish together.
-    const char* middle = lineStartFrom(p + span / 32 * 15, end);
+    const char* middle = lineStartFrom(p + span / 2, end);
     // A line of the taken shape has the keyword, a space and a digit a number, and a line end.
     const size_t tailLines =
         std::min(maxLines, static_cast<size_t>(end - middle) / (head.length + 2 * count + 1) + 1);

@@ -292,7 +292,7 @@ TARVOSK_WIDE inline bool readWidePair(const char* p0, const char* p1, const char
 }
 
 // Where the line-by-line walk has its first line start at or after `at`.
-TARVOSK_WIDE inline const char* lineStartFrom(const char* at, const char* end) {
+inline const char* lineStartFrom(const char* at, const char* end) {
     while (at < end && kClasses.of[static_cast<unsigned char>(*at)] != kLineEnd) ++at;
     while (at < end && kClasses.of[static_cast<unsigned char>(*at)] != kOther) ++at;
     return at;
