@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <system_error>
 #include <thread>
@@ -150,12 +152,30 @@ LineRun readHalves(const char* p, const char* end, LineHead head, size_t maxLine
         }
     } release{half};
 
+    // Once both halves are read, this thread copies the first half of the helper's numbers
+    // behind its own and the helper the rest, side by side: one copy alone costs a tenth of
+    // the reading.
+    struct Handover {
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool helperDone = false;     // `tail` is final
+        bool decided = false;        // the fields below are set
+        Out* destination = nullptr;  // null: the helper's numbers are dropped
+        size_t from = 0, to = 0;     // the helper's share of them
+    } handover;
     LineRun tail;
     std::atomic<bool> cancel{false};
     std::thread helper;
     try {
         helper = std::thread([&] {
             tail = readRun<count>(middle, end, end, head, tailLines, half.numbers.get(), &cancel);
+            std::unique_lock<std::mutex> lock(handover.mutex);
+            handover.helperDone = true;
+            handover.changed.notify_all();
+            handover.changed.wait(lock, [&] { return handover.decided; });
+            if (!handover.destination) return;
+            std::memcpy(handover.destination + handover.from, half.numbers.get() + handover.from,
+                        (handover.to - handover.from) * sizeof(Out));
         });
     } catch (const std::system_error&) {
         return readRun<count>(p, end, end, head, maxLines, out);  // no thread to be had
@@ -163,6 +183,20 @@ LineRun readHalves(const char* p, const char* end, LineHead head, size_t maxLine
     const LineRun run = readRun<count>(p, end, middle, head, maxLines, out);
     const bool reached = run.next == middle && run.lines < maxLines;
     if (!reached) cancel.store(true, std::memory_order_relaxed);
+    size_t mine = 0;  // numbers this thread copies
+    {
+        std::unique_lock<std::mutex> lock(handover.mutex);
+        handover.changed.wait(lock, [&] { return handover.helperDone; });
+        if (reached && tail.lines <= maxLines - run.lines) {
+            handover.destination = out + run.lines * count;
+            handover.to = tail.lines * count;
+            mine = handover.to / 2;
+            handover.from = mine;
+        }
+        handover.decided = true;
+    }
+    handover.changed.notify_all();
+    if (mine) std::memcpy(out + run.lines * count, half.numbers.get(), mine * sizeof(Out));
     helper.join();
     if (!reached) return run;
     if (tail.lines > maxLines - run.lines) {
@@ -170,7 +204,6 @@ LineRun readHalves(const char* p, const char* end, LineHead head, size_t maxLine
         return joined(run, readRun<count>(middle, end, end, head, maxLines - run.lines,
                                           out + run.lines * count));
     }
-    std::memcpy(out + run.lines * count, half.numbers.get(), tail.lines * count * sizeof(Out));
     return joined(run, tail);
 }
 
