@@ -252,7 +252,10 @@ TARVOSK_WIDE inline bool readWidePair(const char* p0, const char* p1, const char
                                       Out* out1, const char*& after) {
     constexpr unsigned first = (count + 1) / 2;
     Window a0, a1;
-    if (!(scanWindow(p0, end, first, a0) & scanWindow(p1, end, first, a1))) return false;
+    // Both scanned before either is judged, so neither waits for the other's verdict.
+    const bool found0 = scanWindow(p0, end, first, a0);
+    const bool found1 = scanWindow(p1, end, first, a1);
+    if (!(found0 && found1)) return false;
     if constexpr (count == first) {
         if (!convertNumbers(a0.text, a0.text, a0.endAt, a0.pointAt, a0.startAt, count, out0) ||
             !convertNumbers(a1.text, a1.text, a1.endAt, a1.pointAt, a1.startAt, count, out1)) {
@@ -263,10 +266,9 @@ TARVOSK_WIDE inline bool readWidePair(const char* p0, const char* p1, const char
         const char* second0 = p0 + a0.stop;
         const char* second1 = p1 + a1.stop;
         Window b0, b1;
-        if (!(scanWindow(second0, end, count - first, b0) &
-              scanWindow(second1, end, count - first, b1))) {
-            return false;
-        }
+        const bool found2 = scanWindow(second0, end, count - first, b0);
+        const bool found3 = scanWindow(second1, end, count - first, b1);
+        if (!(found2 && found3)) return false;
         if constexpr (count <= 8) {
             if (!convertNumbers(a0.text, b0.text, joined<first>(a0.endAt, b0.endAt),
                                 joined<first>(a0.pointAt, b0.pointAt),
