@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <system_error>
 #include <thread>
@@ -16,12 +18,12 @@
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define TARVOSK_WIDE_LINES 1
-#include <immintrin.h>
 #if !defined(__clang__)
 // GCC's own intrinsics start from a deliberately undefined vector, which its flow analysis
 // then reports as maybe used uninitialized.
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #endif
+#include "objformat/line_numbers_wide.h"
 #endif
 
 namespace tarvosk::scan {
@@ -29,231 +31,6 @@ namespace tarvosk::scan {
 #if defined(TARVOSK_WIDE_LINES)
 
 namespace {
-
-// Only the functions marked so use these instructions, and they call nothing inline from
-// elsewhere: a shared inline function compiled here could be the copy the linker keeps.
-#define TARVOSK_WIDE \
-    __attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,bmi2")))
-
-// The constants, each as the whole 64-byte row it fills.
-struct alignas(64) Constants {
-    int8_t positions[64];   // each byte's own position
-    int8_t slotOf[64];      // eight bytes for each number
-    int8_t byteInSlot[64];  // -8 .. -1: from eight before the end
-    int8_t space[64], point[64], minus[64], plus[64], zero[64], nine[64], one[64];
-    int8_t pairWeights[64];   // 10, 1: digit pairs
-    int16_t fourWeights[32];  // 100, 1: pairs of pairs
-    int64_t tenThousand[8];
-    float powers[16];  // 10^0 .. 10^15
-    int32_t signBit[16];
-};
-
-constexpr Constants makeConstants() {
-    Constants c{};
-    float power = 1.0f;
-    for (int i = 0; i < 64; ++i) {
-        c.positions[i] = static_cast<int8_t>(i);
-        c.slotOf[i] = static_cast<int8_t>(i / 8);
-        c.byteInSlot[i] = static_cast<int8_t>(i % 8 - 8);
-        c.space[i] = ' ';
-        c.point[i] = '.';
-        c.minus[i] = '-';
-        c.plus[i] = '+';
-        c.zero[i] = '0';
-        c.nine[i] = 9;
-        c.one[i] = 1;
-        c.pairWeights[i] = i % 2 ? 1 : 10;
-        if (i < 32) c.fourWeights[i] = i % 2 ? 1 : 100;
-        if (i < 16) {
-            c.powers[i] = power;  // exact up to 10^10, and numbers of at most eight digits
-            power *= 10.0f;       // never have more decimals than that
-            c.signBit[i] = INT32_MIN;
-        }
-        if (i < 8) c.tenThousand[i] = 10000;
-    }
-    return c;
-}
-
-constexpr Constants kConstants = makeConstants();
-
-// Bytes ahead of the reading that are asked into the cache: about fifty lines.
-constexpr ptrdiff_t kPrefetchAhead = 4096;
-
-template <typename T>
-TARVOSK_WIDE inline __m512i row(const T* values) {
-    return _mm512_load_si512(values);
-}
-
-// What the text of one window says about its first numbers.
-struct Window {
-    __m512i text;     // its 64 bytes; zero past the buffer
-    __m512i endAt;    // byte i: where number i ends
-    __m512i pointAt;  // byte i: where number i has its '.', or its end where it has none
-    __m512i startAt;  // byte i: where number i starts (sign included)
-    unsigned stop;    // where the last one ends
-};
-
-// Finds `count` (1 to 8) numbers in the window at `w`, which must start with the space before
-// the first, and checks the shape of the text around them.
-TARVOSK_WIDE inline bool scanWindow(const char* w, const char* end, unsigned count, Window& found) {
-    const Constants& c = kConstants;
-    const ptrdiff_t available = end - w;
-    if (available <= 0) return false;
-    __m512i x;
-    uint64_t beyond = 0;  // bytes past the buffer
-    if (available >= 64) {
-        x = _mm512_loadu_si512(w);
-    } else {
-        beyond = ~uint64_t{0} << available;
-        x = _mm512_maskz_loadu_epi8(~beyond, w);  // masked bytes are never touched
-    }
-    const uint64_t space = _mm512_cmpeq_epi8_mask(x, row(c.space));
-    // Bytes up to the space, and the bytes past the buffer, close a number.
-    const uint64_t closing = _mm512_cmple_epu8_mask(x, row(c.space)) | beyond;
-    if (!(space & 1)) return false;
-    const uint64_t ends = closing & ~(closing << 1) & ~uint64_t{1};
-    const uint64_t last = _pdep_u64(uint64_t{1} << (count - 1), ends);
-    if (last == 0) return false;  // fewer numbers in the window
-    const auto stop = static_cast<unsigned>(__builtin_ctzll(last));
-    if (static_cast<ptrdiff_t>(stop) >= available) return false;
-    // What ends the last number must be a blank or a line end (other control bytes belong to
-    // a number in this format), and inside the numbers only single spaces may part them.
-    const auto terminator = static_cast<unsigned char>(w[stop]);
-    if (!(terminator == ' ' || terminator == '\t' || terminator == '\n' || terminator == '\r' ||
-          terminator == 0)) {
-        return false;
-    }
-    const uint64_t inside = last - 1;
-    if ((closing & ~space & inside) != 0 || (space & (space >> 1) & inside) != 0) return false;
-
-    const uint64_t numberEnds = (space & inside & ~uint64_t{1}) | last;
-    // In the order of the dots and ends, a number's dots come right before its end: two dots in
-    // a row share a number. Marking each number's dot, or its end where it has none, gives one
-    // mark per number.
-    const uint64_t dots = _mm512_cmpeq_epi8_mask(x, row(c.point)) & inside;
-    const uint64_t marks = dots | numberEnds;
-    const uint64_t denseDots = _pext_u64(dots, marks);
-    if (denseDots & (denseDots << 1)) return false;
-    const uint64_t denseEnds = _pext_u64(numberEnds, marks);
-    const uint64_t pointOrEnd = _pdep_u64(denseDots | (denseEnds & ~(denseDots << 1)), marks);
-
-    found.text = x;
-    found.endAt = _mm512_maskz_compress_epi8(numberEnds, row(c.positions));
-    found.pointAt = _mm512_maskz_compress_epi8(pointOrEnd, row(c.positions));
-    // Each number starts one byte after the end of the one before, the first at byte 1.
-    found.startAt = _mm512_add_epi8(_mm512_bslli_epi128(found.endAt, 1), row(c.one));
-    found.stop = stop;
-    return true;
-}
-
-// The converted numbers of `mask`'s slots, as floats or as indices. Numbers of the taken shape
-// are below 10^8 in magnitude, where truncation needs none of truncateToInt32's saturation.
-TARVOSK_WIDE inline void storeNumbers(float* out, __mmask8 mask, __m256 values) {
-    _mm256_mask_storeu_ps(out, mask, values);
-}
-TARVOSK_WIDE inline void storeNumbers(int32_t* out, __mmask8 mask, __m256 values) {
-    _mm256_mask_storeu_epi32(out, mask, _mm256_cvttps_epi32(values));
-}
-
-// Converts `count` (1 to 8) numbers whose positions index the 128 bytes of `low` and `high`,
-// each into a slot of eight bytes that holds its digits right-aligned.
-template <typename Out>
-TARVOSK_WIDE inline bool convertNumbers(__m512i low, __m512i high, __m512i endAt, __m512i pointAt,
-                                        __m512i startAt, unsigned count, Out* out) {
-    const Constants& c = kConstants;
-    const __m512i one = row(c.one);
-    const __m512i slotEnd = _mm512_permutexvar_epi8(row(c.slotOf), endAt);
-    const __m512i slotPoint = _mm512_permutexvar_epi8(row(c.slotOf), pointAt);
-    const __m512i slotStart = _mm512_permutexvar_epi8(row(c.slotOf), startAt);
-    const uint64_t slotBytes = count == 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * count)) - 1;
-
-    // A leading sign is not a digit.
-    const __m512i firstByte = _mm512_permutex2var_epi8(low, slotStart, high);
-    const uint64_t negative = _mm512_cmpeq_epi8_mask(firstByte, row(c.minus));
-    const uint64_t hasSign = negative | _mm512_cmpeq_epi8_mask(firstByte, row(c.plus));
-    const __m512i firstDigit = _mm512_mask_add_epi8(slotStart, hasSign, slotStart, one);
-
-    // Byte j of a slot takes the number's byte j - 8 from its end, one further back at and
-    // before the '.', which so drops out.
-    const uint64_t hasPoint = _mm512_cmpneq_epi8_mask(slotPoint, slotEnd);
-    __m512i source = _mm512_add_epi8(slotEnd, row(c.byteInSlot));
-    const uint64_t beforePoint = _mm512_cmple_epi8_mask(source, slotPoint) & hasPoint;
-    source = _mm512_mask_sub_epi8(source, beforePoint, source, one);
-    const uint64_t keep = _mm512_cmpge_epi8_mask(source, firstDigit) & slotBytes;
-    // Every number has a digit (byte 7 kept) and at most eight (byte 0 reaches its first).
-    const uint64_t lastBytes = 0x8080808080808080ull & slotBytes;
-    const uint64_t firstBytes = 0x0101010101010101ull & slotBytes;
-    if ((keep & lastBytes) != lastBytes) return false;
-    if ((_mm512_cmpgt_epi8_mask(source, firstDigit) & firstBytes) != 0) return false;
-    const __m512i digits = _mm512_maskz_sub_epi8(
-        keep, _mm512_maskz_permutex2var_epi8(keep, low, source, high), row(c.zero));
-    if (_mm512_mask_cmpgt_epu8_mask(keep, digits, row(c.nine)) != 0) return false;
-
-    // Eight digits to one integer, the first the most significant: pairs, fours, eights.
-    const __m512i pairs = _mm512_maddubs_epi16(digits, row(c.pairWeights));
-    const __m512i fours = _mm512_madd_epi16(pairs, row(c.fourWeights));
-    const __m512i eights =
-        _mm512_add_epi64(_mm512_mul_epu32(fours, row(c.tenThousand)), _mm512_srli_epi64(fours, 32));
-    const __m256i integers = _mm512_cvtepi64_epi32(eights);
-
-    // Below 10^8 the integer rounds once to single precision, then one division by the power
-    // of ten of its decimals, and the sign bit: the same steps, and so the same bits, as the
-    // number-by-number path.
-    const __m512i decimals = _mm512_subs_epu8(_mm512_subs_epu8(endAt, pointAt), one);
-    const __m256i powerIndex = _mm256_cvtepu8_epi32(_mm512_castsi512_si128(decimals));
-    const __m256 powers =
-        _mm256_permutex2var_ps(_mm256_load_ps(c.powers), powerIndex, _mm256_load_ps(c.powers + 8));
-    const __m256 values = _mm256_div_ps(_mm256_cvtepi32_ps(integers), powers);
-    // One sign bit per slot: the slot's first byte.
-    const auto negativeSlots = static_cast<__mmask8>(_pext_u64(negative, firstBytes));
-    const __m256i signBit = _mm256_load_si256(reinterpret_cast<const __m256i*>(c.signBit));
-    const __m256i withSigns = _mm256_mask_xor_epi32(_mm256_castps_si256(values), negativeSlots,
-                                                    _mm256_castps_si256(values), signBit);
-    storeNumbers(out, static_cast<__mmask8>((1u << count) - 1), _mm256_castsi256_ps(withSigns));
-    return true;
-}
-
-// The positions of the second window's numbers, moved to the second table (+64) and to the
-// slots after the first window's `first` numbers.
-template <unsigned first>
-TARVOSK_WIDE inline __m512i joined(__m512i a, __m512i b) {
-    const __m512i moved = _mm512_add_epi8(b, _mm512_set1_epi8(64));
-    return _mm512_mask_blend_epi8((uint64_t{1} << first) - 1, _mm512_bslli_epi128(moved, first), a);
-}
-
-// `count` numbers in two windows of up to five each (five of the longest taken shape fit in
-// one): found window by window, converted together while they fit the eight slots.
-template <unsigned count, typename Out>
-TARVOSK_WIDE inline const char* readWide(const char* p, const char* end, Out* out) {
-    constexpr unsigned first = (count + 1) / 2;
-    Window a;
-    if (!scanWindow(p, end, first, a)) return nullptr;
-    if constexpr (count == first) {
-        if (!convertNumbers(a.text, a.text, a.endAt, a.pointAt, a.startAt, count, out)) {
-            return nullptr;
-        }
-        return p + a.stop;
-    } else {
-        const char* second = p + a.stop;
-        Window b;
-        if (!scanWindow(second, end, count - first, b)) return nullptr;
-        if constexpr (count <= 8) {
-            if (!convertNumbers(a.text, b.text, joined<first>(a.endAt, b.endAt),
-                                joined<first>(a.pointAt, b.pointAt),
-                                joined<first>(a.startAt, b.startAt), count, out)) {
-                return nullptr;
-            }
-        } else {
-            if (!convertNumbers(a.text, a.text, a.endAt, a.pointAt, a.startAt, first, out) ||
-                !convertNumbers(b.text, b.text, b.endAt, b.pointAt, b.startAt, count - first,
-                                out + first)) {
-                return nullptr;
-            }
-        }
-        return second + b.stop;
-    }
-}
-
 using WideReader = const char* (*)(const char*, const char*, float*);
 
 template <unsigned... counts>
@@ -282,13 +59,6 @@ LineHead makeHead(std::string_view keyword) {
     return head;
 }
 
-// Where the line-by-line walk has its first line start at or after `at`.
-inline const char* lineStartFrom(const char* at, const char* end) {
-    while (at < end && kClasses.of[static_cast<unsigned char>(*at)] != kLineEnd) ++at;
-    while (at < end && kClasses.of[static_cast<unsigned char>(*at)] != kOther) ++at;
-    return at;
-}
-
 // Lines one after another, each read as the keyword's handler and skipLine would read it;
 // none that starts at or after `stopAt`. `cancel`, when given, is looked at every 1024 lines.
 template <unsigned count, typename Out>
@@ -297,10 +67,26 @@ TARVOSK_WIDE LineRun readRun(const char* p, const char* end, const char* stopAt,
     LineRun run;
     run.next = p;
     while (run.lines < maxLines && p < stopAt && end - p >= 8) {
-        if (cancel && run.lines % 1024 == 1023 && cancel->load(std::memory_order_relaxed)) break;
+        if (cancel && (run.lines & 1022) == 1022 && cancel->load(std::memory_order_relaxed)) break;
         uint64_t first;
         std::memcpy(&first, p, sizeof first);
         if ((first & head.mask) != head.bytes) break;
+        if (maxLines - run.lines >= 2) {
+            // This line and the next together, where the next is of the same kind.
+            const char* q = nextLineStart(p + head.length, end);
+            uint64_t second = 0;
+            if (q < stopAt && end - q >= 8) std::memcpy(&second, q, sizeof second);
+            const char* after;
+            if ((second & head.mask) == head.bytes &&
+                readWidePair<count>(p + head.length, q + head.length, end, out + run.lines * count,
+                                    out + (run.lines + 1) * count, after)) {
+                if (end - p > kPrefetchAhead) __builtin_prefetch(p + kPrefetchAhead);
+                p = lineStartFrom(after, end);
+                run.lines += 2;
+                run.next = p;
+                continue;
+            }
+        }
         // The hardware's own prefetching stays too close behind a reading this fast.
         if (end - p > kPrefetchAhead) __builtin_prefetch(p + kPrefetchAhead);
         const char* after = readWide<count>(p + head.length, end, out + run.lines * count);
@@ -314,9 +100,10 @@ TARVOSK_WIDE LineRun readRun(const char* p, const char* end, const char* stopAt,
     return run;
 }
 
-// A run over more than this many bytes is read by two threads, a half each, once its first
-// kFirstLines lines have shown it to be a run at all.
-constexpr ptrdiff_t kSplitBytes = ptrdiff_t{8} << 20;
+// A run over more than this many bytes is read by two threads, a half each, once its
+// first kFirstLines lines have shown it to be a run at all. A large object's index lines,
+// some 8 MB per million indices, are worth the thread too.
+constexpr ptrdiff_t kSplitBytes = ptrdiff_t{4} << 20;
 constexpr size_t kFirstLines = 4096;
 
 // The second half's numbers, until they are copied behind the first half's. Kept from read
@@ -365,12 +152,30 @@ LineRun readHalves(const char* p, const char* end, LineHead head, size_t maxLine
         }
     } release{half};
 
+    // Once both halves are read, this thread copies the first half of the helper's numbers
+    // behind its own and the helper the rest, side by side: one copy alone costs a tenth of
+    // the reading.
+    struct Handover {
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool helperDone = false;     // `tail` is final
+        bool decided = false;        // the fields below are set
+        Out* destination = nullptr;  // null: the helper's numbers are dropped
+        size_t from = 0, to = 0;     // the helper's share of them
+    } handover;
     LineRun tail;
     std::atomic<bool> cancel{false};
     std::thread helper;
     try {
         helper = std::thread([&] {
             tail = readRun<count>(middle, end, end, head, tailLines, half.numbers.get(), &cancel);
+            std::unique_lock<std::mutex> lock(handover.mutex);
+            handover.helperDone = true;
+            handover.changed.notify_all();
+            handover.changed.wait(lock, [&] { return handover.decided; });
+            if (!handover.destination) return;
+            std::memcpy(handover.destination + handover.from, half.numbers.get() + handover.from,
+                        (handover.to - handover.from) * sizeof(Out));
         });
     } catch (const std::system_error&) {
         return readRun<count>(p, end, end, head, maxLines, out);  // no thread to be had
@@ -378,6 +183,20 @@ LineRun readHalves(const char* p, const char* end, LineHead head, size_t maxLine
     const LineRun run = readRun<count>(p, end, middle, head, maxLines, out);
     const bool reached = run.next == middle && run.lines < maxLines;
     if (!reached) cancel.store(true, std::memory_order_relaxed);
+    size_t mine = 0;  // numbers this thread copies
+    {
+        std::unique_lock<std::mutex> lock(handover.mutex);
+        handover.changed.wait(lock, [&] { return handover.helperDone; });
+        if (reached && tail.lines <= maxLines - run.lines) {
+            handover.destination = out + run.lines * count;
+            handover.to = tail.lines * count;
+            mine = handover.to / 2;
+            handover.from = mine;
+        }
+        handover.decided = true;
+    }
+    handover.changed.notify_all();
+    if (mine) std::memcpy(out + run.lines * count, half.numbers.get(), mine * sizeof(Out));
     helper.join();
     if (!reached) return run;
     if (tail.lines > maxLines - run.lines) {
@@ -385,7 +204,6 @@ LineRun readHalves(const char* p, const char* end, LineHead head, size_t maxLine
         return joined(run, readRun<count>(middle, end, end, head, maxLines - run.lines,
                                           out + run.lines * count));
     }
-    std::memcpy(out + run.lines * count, half.numbers.get(), tail.lines * count * sizeof(Out));
     return joined(run, tail);
 }
 
