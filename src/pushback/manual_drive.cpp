@@ -8,6 +8,7 @@
 #include "pushback/host_data.h"
 #include "pushback/push_motion.h"
 #include "pushback/pushback.h"
+#include "pushback/traffic_watch.h"
 #include "pushback/tug_geometry.h"
 #include "pushback/turns.h"
 
@@ -80,6 +81,7 @@ void SteerNoseWheelManually() {
 void ResetManualDrive() {
     const bool left = gManual.holdLeft, right = gManual.holdRight;
     gManual = ManualDrive{};
+    ResetTrafficWatch();  // traffic watch: a new push starts unheld
     // The keys are still where the pilot's fingers are.
     gManual.holdLeft = left;
     gManual.holdRight = right;
@@ -147,7 +149,7 @@ void ManualMotionFrame(float sinceLast) {
     UpdateSteer(dt);
     // Faster and slower keep the comfort limit; a pause or "stop here" is the crew calling
     // stop, and the tug brakes to a halt within kTugHaltSeconds from any speed.
-    const bool halting = gManual.paused || gManual.stopping;
+    const bool halting = gManual.paused || gManual.stopping || TrafficHolds();  // traffic watch
     const double target = halting ? 0.0 : gManual.targetSpeed;
     const double rate =
         halting ? std::max(kSpeedRate, gManual.targetSpeed / kTugHaltSeconds) : kSpeedRate;
@@ -181,7 +183,7 @@ double FixedKindPace(double distance, float sinceLast) {
     // The speed is the step over the frame's real length (a slow frame still moves one step).
     const double frame = sinceLast > 0.0f ? static_cast<double>(sinceLast) : 0.0;
     const double nominal = frame > 0.0 ? distance / frame : 0.0;
-    const bool halting = gManual.paused || gManual.stopping;
+    const bool halting = gManual.paused || gManual.stopping || TrafficHolds();  // traffic watch
     if (halting) gManual.easing = true;
     if (!gManual.easing) {
         gManual.speed = nominal;

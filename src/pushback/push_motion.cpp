@@ -8,6 +8,7 @@
 #include "pushback/host_data.h"
 #include "pushback/manual_drive.h"
 #include "pushback/pushback.h"
+#include "pushback/traffic_watch.h"
 #include "pushback/tug_geometry.h"
 #include "pushback/turns.h"
 
@@ -71,6 +72,11 @@ float PushMotionLoop(float sinceLast, float, int, void*) {
                         gPushback.pushRequested;
     if (!moving) {
         StillFrame(simPaused, sinceLast);
+        return -1.0f;
+    }
+    // Traffic watch: brakes the tug short of other aircraft, or stops a step that would touch.
+    if (WatchTraffic(sinceLast) == TrafficStep::kBlocked) {
+        StillFrame(false, sinceLast);
         return -1.0f;
     }
     if (gManual.mode != kManualNone) {

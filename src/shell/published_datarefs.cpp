@@ -7,13 +7,14 @@
 
 #include "pushback/manual_drive.h"
 #include "pushback/pushback.h"
+#include "pushback/traffic_watch.h"
 #include "xplm/host.h"
 
 namespace tarvosk {
 
 namespace {
 
-constexpr int kPublishedCount = 12;
+constexpr int kPublishedCount = 14;
 XPLMDataRef gHandles[kPublishedCount] = {};
 
 // Another plug-in's NaN or infinity would be drawn and followed by the camera: positions and
@@ -120,6 +121,14 @@ float ReadSpeed(void*) {
     return static_cast<float>(gManual.speed);
 }
 
+// Traffic watch: 1 while the tug is held for another aircraft; metres to the nearest one.
+int ReadTrafficHold(void*) {
+    return TrafficHolds() ? 1 : 0;
+}
+float ReadClearance(void*) {
+    return TrafficClearance();
+}
+
 XPLMDataRef PublishInt(const char* name, XPLMGetDatai_f read, XPLMSetDatai_f write) {
     return XPLMRegisterDataAccessor(name, xplmType_Int, write != nullptr ? 1 : 0, read, write,
                                     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
@@ -154,6 +163,8 @@ void RegisterPublishedDatarefs() {
     gHandles[9] = PublishInt("quorren/tarvosk/manual/mode", ReadManualMode, nullptr);
     gHandles[10] = PublishFloat("quorren/tarvosk/manual/steer", ReadManualSteer, WriteManualSteer);
     gHandles[11] = PublishFloat("quorren/tarvosk/speed", ReadSpeed, nullptr);
+    gHandles[12] = PublishInt("quorren/tarvosk/traffic_hold", ReadTrafficHold, nullptr);
+    gHandles[13] = PublishFloat("quorren/tarvosk/clearance", ReadClearance, nullptr);
 }
 
 void UnregisterPublishedDatarefs() {

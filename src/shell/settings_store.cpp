@@ -70,6 +70,9 @@ void ReadSettings(QN_Properties& properties) {
     s.ALLOW_ENGN_ON = ReadSwitch(properties, "ALLOW_ENGN_ON", defaults.ALLOW_ENGN_ON);
     s.SPEED_PER_SECOND = ReadSwitch(properties, "SPEED_PER_SECOND", defaults.SPEED_PER_SECOND);
     s.MANUAL_RUDDER = ReadSwitch(properties, "MANUAL_RUDDER", defaults.MANUAL_RUDDER);
+    s.TRAFFIC_CLEARANCE = static_cast<float>(ReadNumericSetting(NumericSetting::TrafficClearance,
+                                                                properties["TRAFFIC_CLEARANCE"],
+                                                                defaults.TRAFFIC_CLEARANCE));
     s.Truck = FirstWord(properties["Truck"]);
 }
 
@@ -88,6 +91,8 @@ void StoreSettings(QN_Properties& properties) {
     properties["ALLOW_ENGN_ON"] = Switch(s.ALLOW_ENGN_ON);
     properties["SPEED_PER_SECOND"] = Switch(s.SPEED_PER_SECOND);
     properties["MANUAL_RUDDER"] = Switch(s.MANUAL_RUDDER);
+    std::snprintf(number, sizeof number, "%f", static_cast<double>(s.TRAFFIC_CLEARANCE));
+    properties["TRAFFIC_CLEARANCE"] = number;
     properties["Truck"] = s.Truck;
     std::snprintf(number, sizeof number, "%d", s.TruckView_KEY);
     properties["TruckView_KEY"] = number;
