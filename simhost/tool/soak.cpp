@@ -137,8 +137,9 @@ int Soak::Run() {
         maxInstances_, maxObjects_);
     std::printf(
         "soak: %lld frames of a manual kind moving with its speed's rate checked, %lld "
-        "frames held at a halt by a pause or a stop\n",
-        manualFrames_, heldFrames_);
+        "frames held at a halt by a pause or a stop; %lld other aircraft checked clear of a "
+        "moving push\n",
+        manualFrames_, heldFrames_, trafficChecks_);
     std::printf("soak: simulators run:");
     for (const auto& [sim, runs] : versionsRun_) std::printf(" %s x%lld;", sim.c_str(), runs);
     std::printf("\n");

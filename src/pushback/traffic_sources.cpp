@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "pushback/host_data.h"
 #include "pushback/tug_geometry.h"
@@ -27,6 +28,10 @@ TrafficDatarefs gRefs;
 struct TcasFrame {
     float x[kTcasSlots], z[kTcasSlots], psi[kTcasSlots], span[kTcasSlots];
     char type[kTcasSlots * kTypeBytes];
+    // Each slot's type as last looked up, and its footprint: types rarely change.
+    char knownType[kTcasSlots * kTypeBytes];
+    Footprint known[kTcasSlots];
+    bool looked[kTcasSlots];
 };
 TcasFrame gFrame;
 
@@ -52,7 +57,14 @@ void ReadTcas(OtherAircraftList* out) {
     if (spans) XPLMGetDatavf(gRefs.span, gFrame.span, 0, n);
     for (int i = 1; i < n; ++i) {
         if (!Usable(gFrame.x[i], gFrame.z[i], gFrame.psi[i])) continue;
-        Footprint f = FootprintOfType(std::string_view(gFrame.type + i * kTypeBytes, kTypeBytes));
+        const char* type = gFrame.type + i * kTypeBytes;
+        char* knownType = gFrame.knownType + i * kTypeBytes;
+        if (!gFrame.looked[i] || std::memcmp(type, knownType, kTypeBytes) != 0) {
+            std::memcpy(knownType, type, kTypeBytes);
+            gFrame.known[i] = FootprintOfType(std::string_view(type, kTypeBytes));
+            gFrame.looked[i] = true;
+        }
+        Footprint f = gFrame.known[i];
         // The simulator's own wing span wins over the table's.
         if (spans && gFrame.span[i] > 0.0f && gFrame.span[i] < 200.0f) f.span = gFrame.span[i];
         out->boxes[out->count++] = BoxAt(gFrame.x[i], gFrame.z[i], gFrame.psi[i], f);

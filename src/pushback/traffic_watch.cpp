@@ -22,7 +22,7 @@ constexpr double kTurnDegreesPerMetre = 1.5;
 // The band is sampled at least this finely where it comes near something.
 constexpr double kFinestStep = 0.1;
 // Beyond the clearance, a gap further than this is only "nothing near".
-constexpr double kLookAround = 50.0;
+constexpr double kNear = 5.0;
 // A step never goes closer than this to another footprint, hold or not.
 constexpr double kTouch = 0.02;
 
@@ -95,24 +95,28 @@ PathPose PoseAhead(const PathPose& now, const Motion& m, double along) {
 
 // The smallest gap between our footprint along [0, length] of the motion and `other`, sampled
 // no coarser than the gap allows: a point moves at most `lip` metres per metre travelled, so
-// between samples nothing comes nearer than `floor` unknown to us.
-// `nearGap` (may be null) gets the smallest gap over [0, nearLength] alone.
-double BandGap(const PathPose& now, const Motion& m, const OwnShape& own, double length,
-               const GroundBox& other, double floor, double* at, double nearLength = 0.0,
-               double* nearGap = nullptr) {
-    const double reachOwn = std::hypot(own.footprint.span / 2.0, own.footprint.length / 2.0);
-    const double reachOther = std::hypot(other.halfSpan, other.halfLength);
-    const GroundBox first = OwnBoxAt(now, own);
-    const double lowest =
-        std::hypot(first.x - other.x, first.z - other.z) - reachOwn - reachOther - length;
-    *at = 0.0;
-    if (nearGap != nullptr) *nearGap = lowest;
-    if (lowest > floor + kLookAround) return lowest;
-    if (nearGap != nullptr) *nearGap = 1e300;
+// between samples nothing comes nearer than `floor` unknown to us. An aircraft further than
+// kNear beyond `floor` from anything the band can reach is not worked out: a lower bound comes
+// back. `nearGap` (may be null) gets the smallest gap over [0, nearLength] alone.
+double BandGap(const GroundBox& first, const Motion& m, const PathPose& now, const OwnShape& own,
+               double length, const GroundBox& other, double floor, double* at,
+               double nearLength = 0.0, double* nearGap = nullptr) {
+    const double reachOwn = std::hypot(first.halfSpan, first.halfLength);
     const double lip = 1.0 + std::fabs(m.turnPerMetre) * reachOwn;
+    const double reach = lip * length + floor + kNear;
+    *at = 0.0;
+    if (nearGap != nullptr) *nearGap = kNothingNear;
+    // Centres first (no trigonometry), then the boxes' shadows.
+    const double reachOther = std::hypot(other.halfSpan, other.halfLength);
+    const double apart = std::hypot(first.x - other.x, first.z - other.z) - reachOwn - reachOther;
+    if (apart > reach) return apart - lip * length;
+    const double separation = BoxSeparation(first, other);
+    if (separation > reach) return separation - lip * length;
+    if (nearGap != nullptr) *nearGap = 1e300;
     double best = 1e300;
     for (double d = 0.0;;) {
-        const double gap = BoxGap(OwnBoxAt(PoseAhead(now, m, d), own), other);
+        const double gap =
+            d == 0.0 ? BoxGap(first, other) : BoxGap(OwnBoxAt(PoseAhead(now, m, d), own), other);
         if (gap < best) best = gap, *at = d;
         if (nearGap != nullptr && d <= nearLength) *nearGap = std::min(*nearGap, gap);
         if (d >= length) break;
@@ -183,13 +187,14 @@ TrafficStep WatchTraffic(float sinceLast) {
     // What is published: the band the tug needs from the speed it has now (a held tug: none).
     const double presentLength = std::min(length, m.present * m.present / (2.0 * m.brake));
     ReadOtherAircraft(&w.others);
+    const GroundBox first = OwnBoxAt(now, own);
     double nearest = 1e300, stepGap = 1e300, published = 1e300;
     Side nearestSide = Side::kTail;
     for (int i = 0; i < w.others.count; ++i) {
         const GroundBox& other = w.others.boxes[i];
         double at = 0.0, nearGap = 0.0;
         const double gap =
-            BandGap(now, m, own, length, other, clearance, &at, presentLength, &nearGap);
+            BandGap(first, m, now, own, length, other, clearance, &at, presentLength, &nearGap);
         published = std::min(published, nearGap);
         if (gap < nearest) {
             nearest = gap;
@@ -197,11 +202,10 @@ TrafficStep WatchTraffic(float sinceLast) {
         }
         if (gap < kTouch + m.step) {
             double unused = 0.0;
-            stepGap = std::min(stepGap, BandGap(now, m, own, m.step, other, 0.0, &unused));
+            stepGap = std::min(stepGap, BandGap(first, m, now, own, m.step, other, 0.0, &unused));
         }
     }
-    w.clearance =
-        published > clearance + kLookAround ? kNothingNear : static_cast<float>(published);
+    w.clearance = published > clearance + kNear ? kNothingNear : static_cast<float>(published);
     // The crew names the side the hold was for, until it is over.
     if (!w.hold) w.side = nearestSide;
     FollowBand(nearest >= clearance, static_cast<double>(ElapsedSeconds()));
