@@ -76,6 +76,16 @@ int Soak::Run() {
                              " we cannot push you, there is no wheel behind for our tug"})
         crewTexts_.insert(t + rest);
     crewTexts_.insert("Roger " + t + " GPU is hooked up and warming up");
+    // The traffic watch names the side and the move.
+    for (const char* side : {"behind the tail", "ahead of the nose", "at the left wing tip",
+                             "at the right wing tip"}) {
+        for (const std::string move : {"push", "tow"}) {
+            const std::string s = side;
+            crewTexts_.insert("Stop, stop! Traffic " + s + ", we hold the " + move + " here.");
+            crewTexts_.insert("Still holding, traffic " + s + ". We will not " + move + " on.");
+            crewTexts_.insert("Traffic " + s + " is clear now, we continue the " + move + ".");
+        }
+    }
 
     if (!Load()) return 2;
     lastX_ = GetDataref(kLocalX);

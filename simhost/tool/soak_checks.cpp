@@ -108,24 +108,26 @@ bool Soak::SettingsFromNewPreferencesWindow(std::map<std::string, std::string>* 
         return false;
     }
     std::vector<bool> boxes;
-    std::intptr_t speed = -1;
+    std::vector<std::intptr_t> sliders;  // the truck speed, then the traffic clearance
     for (const WidgetInfo& w : WidgetsOf(after, root)) {
         if (w.widgetClass == kButtonClass && WidgetProperty(w.id, kButtonType) != kPushButton)
             boxes.push_back(WidgetProperty(w.id, kButtonState) != 0);
         else if (w.widgetClass == kScrollBarClass)
-            speed = WidgetProperty(w.id, kSliderPosition);
+            sliders.push_back(WidgetProperty(w.id, kSliderPosition));
     }
-    if (boxes.size() != 10 || speed < 0) {
-        Fail("a Preferences window with " + std::to_string(boxes.size()) +
-             " check boxes and no speed slider");
+    if (boxes.size() != 10 || sliders.size() != 2) {
+        Fail("a Preferences window with " + std::to_string(boxes.size()) + " check boxes and " +
+             std::to_string(sliders.size()) + " sliders");
         return false;
     }
+    const std::intptr_t speed = sliders[0];
     if (boxes[4] == boxes[5]) Fail("the front and rear gear boxes agree");
     static const int kBoxOfSwitch[] = {0, 1, 2, 3, 4, 6, 7};
     for (int k = 0; k < 7; ++k) (*settings)[kSwitches[k]] = boxes[kBoxOfSwitch[k]] ? "1" : "0";
     (*settings)["SPEED_PER_SECOND"] = boxes[8] ? "1" : "0";
     (*settings)["MANUAL_RUDDER"] = boxes[9] ? "1" : "0";
     (*settings)["TRUCK_SPEED"] = std::to_string(speed);
+    (*settings)["TRAFFIC_CLEARANCE"] = std::to_string(sliders[1]);
     return true;
 }
 
@@ -139,7 +141,7 @@ bool Soak::StopAndCheck(std::string* contents) {
     ++settingsChecks_;
     for (const auto& [key, value] : memory) {
         std::string stored = file[key];
-        if (key == "TRUCK_SPEED")  // the slider shows the whole part
+        if (key == "TRUCK_SPEED" || key == "TRAFFIC_CLEARANCE")  // sliders show the whole part
             stored = std::to_string(static_cast<long long>(std::strtod(stored.c_str(), nullptr)));
         if (stored != value) {
             Fail("properties: " + key + "='" + file[key] + "' but the settings in memory hold " +
@@ -237,6 +239,8 @@ double Overlap(const Box& a, const Box& b) {
 // push's doing, and nor is less than the metre the plug-in's own estimate of where the
 // footprint lies along the body may differ from this one.
 void Soak::CheckTrafficClear(double x, double z) {
+    // The pilot may switch the watch off (a clearance of 0): then nothing is watched.
+    if (!(GetDataref("tarvosk/diagnostics/traffic_clearance") > 0.0)) return;
     const double span = GetDataref("sim/aircraft/view/acf_size_x");
     const double length = GetDataref("sim/aircraft/view/acf_size_z");
     if (!(span > 0.0) || !(length > 0.0)) return;

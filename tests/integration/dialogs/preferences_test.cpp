@@ -11,7 +11,8 @@ namespace {
 // Every setting away from its default, and the truck-view key on "A".
 const std::string kChanged =
     "ALLOW_ENGN_ON=1\nAURAL_CREW_MESSAGE=0\nDRAW_TRUCK=0\nFRONT_WHEEL=0\nHANDLE_GPU=0\n"
-    "MANUAL_RUDDER=0\nSPEED_PER_SECOND=1\nSWITCH_VIEW=0\nTRUCK_SPEED=33.000000\n"
+    "MANUAL_RUDDER=0\nSPEED_PER_SECOND=1\nSWITCH_VIEW=0\nTRAFFIC_CLEARANCE=7.000000\n"
+    "TRUCK_SPEED=33.000000\n"
     "Truck=TVKdefault\nTruckView_KEY=65\nTruckView_KF=8\nVERSION=" +
     std::string(kTarvoskVersion) + "\nWRITTEN_CREW_MESSAGE=0\n";
 
@@ -23,6 +24,7 @@ const std::vector<std::string> kChangedLines = {"ALLOW_ENGN_ON=1",
                                                 "MANUAL_RUDDER=0",
                                                 "SPEED_PER_SECOND=1",
                                                 "SWITCH_VIEW=0",
+                                                "TRAFFIC_CLEARANCE=7.000000",
                                                 "TRUCK_SPEED=33.000000",
                                                 "Truck=TVKdefault",
                                                 "TruckView_KEY=65",
@@ -38,6 +40,7 @@ const std::vector<std::string> kDefaultLines = {"ALLOW_ENGN_ON=0",
                                                 "MANUAL_RUDDER=1",
                                                 "SPEED_PER_SECOND=0",
                                                 "SWITCH_VIEW=1",
+                                                "TRAFFIC_CLEARANCE=3.000000",
                                                 "TRUCK_SPEED=10.000000",
                                                 "Truck=TVKdefault",
                                                 "TruckView_KEY=123",
