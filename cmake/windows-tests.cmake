@@ -45,7 +45,8 @@ if(TARVOSK_CONTENT_DIR)
   set(_out ${PROJECT_BINARY_DIR}/windows-runs)
   foreach(scenario demo demo-xp12 windows foundation/first_run foundation/old_simulator
           foundation/missing_dataref foundation/persistence foundation/fat_layout
-          pushback/old_simulator pushback/slow_frames render/tug_and_cart render/headings manual)
+          pushback/old_simulator pushback/slow_frames render/tug_and_cart render/headings manual
+          demo-traffic traffic/hold_behind traffic/old_simulator traffic/tow_and_span)
     string(REPLACE "/" "." name ${scenario})
     add_test(NAME windows.scenario.${name}
       COMMAND tarvosk-sim --plugin $<TARGET_FILE:Tarvosk> --content ${TARVOSK_CONTENT_DIR}

@@ -14,7 +14,8 @@ xpl=$(find "$build" -type f -name Tarvosk.xpl -print -quit)
 
 # A run writes its pictures' index only when it takes pictures: drop those of earlier runs.
 rm -f "$out/pictures/index.txt" "$out/xp12/pictures/index.txt" "$out/windows/pictures/index.txt" \
-  "$out/manual/pictures/index.txt" "$out/planned/pictures/index.txt"
+  "$out/manual/pictures/index.txt" "$out/planned/pictures/index.txt" \
+  "$out/traffic/pictures/index.txt"
 content=()
 [ -d "$build/content/Tarvosk" ] && content=(--content "$build/content/Tarvosk")
 # X-Plane 11 with OpenGL: the plug-in draws the tug and the cart in the 3-D drawing phase.
@@ -25,6 +26,8 @@ content=()
 "$sim" --plugin "$xpl" --out "$out/manual" "${content[@]}" "$root/scenarios/manual.txt"
 # The planned pushback: the planner, the push, the trail beside the plan.
 "$sim" --plugin "$xpl" --out "$out/planned" "${content[@]}" "$root/scenarios/planned.txt"
+# Another aircraft parked behind the stand: the push held short of it, then going on.
+"$sim" --plugin "$xpl" --out "$out/traffic" "${content[@]}" "$root/scenarios/demo-traffic.txt"
 # The plug-in's windows (Preferences, About, a "Warning..." box).
 "$sim" --plugin "$xpl" --out "$out/windows" "${content[@]}" "$root/scenarios/windows.txt"
 
@@ -34,13 +37,14 @@ sheet="$out/contact-sheet.png"
 rm -f "$sheet"
 if [ -f "$out/pictures/index.txt" ] && [ -f "$out/xp12/pictures/index.txt" ] &&
   [ -f "$out/manual/pictures/index.txt" ] && [ -f "$out/windows/pictures/index.txt" ] &&
-  [ -f "$out/planned/pictures/index.txt" ]; then
+  [ -f "$out/planned/pictures/index.txt" ] && [ -f "$out/traffic/pictures/index.txt" ]; then
   "$sim" --contact-sheet "$sheet" --columns 4 \
     --title "Tarvosk in the simulated host: make demo" \
     --section "X-Plane 11, OpenGL: the plug-in draws the tug and the cart" "$out/pictures" \
     --section "X-Plane 12: the same pushback, tug and cart as instances" "$out/xp12/pictures" \
     --section "Driven by the pilot: a manual pushback in an S, and a tow forward" "$out/manual/pictures" \
     --section "Planned: back 20 m, tail left 60 degrees, then 10 m" "$out/planned/pictures" \
+    --section "Traffic: held short of an aircraft parked behind the stand" "$out/traffic/pictures" \
     --section "The plug-in's windows" "$out/windows/pictures"
 fi
 

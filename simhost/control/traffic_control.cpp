@@ -73,8 +73,9 @@ std::vector<TrafficInfo> TrafficNow() {
         TrafficPose pose;
         if (!TrafficPoseOf(t, slot, &pose)) continue;
         const TrafficSlot& s = t.slots[slot];
+        const TrafficType& type = TrafficTypeOf(pose.icao);
         out.push_back({slot, pose.icao, pose.x, pose.y, pose.z, pose.heading, s.speed,
-                       s.driver == SlotDriver::Script});
+                       s.driver == SlotDriver::Script, type.span, type.length});
     }
     return out;
 }

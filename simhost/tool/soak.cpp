@@ -76,6 +76,16 @@ int Soak::Run() {
                              " we cannot push you, there is no wheel behind for our tug"})
         crewTexts_.insert(t + rest);
     crewTexts_.insert("Roger " + t + " GPU is hooked up and warming up");
+    // The traffic watch names the side and the move.
+    for (const char* side : {"behind the tail", "ahead of the nose", "at the left wing tip",
+                             "at the right wing tip"}) {
+        for (const std::string move : {"push", "tow"}) {
+            const std::string s = side;
+            crewTexts_.insert("Stop, stop! Traffic " + s + ", we hold the " + move + " here.");
+            crewTexts_.insert("Still holding, traffic " + s + ". We will not " + move + " on.");
+            crewTexts_.insert("Traffic " + s + " is clear now, we continue the " + move + ".");
+        }
+    }
 
     if (!Load()) return 2;
     lastX_ = GetDataref(kLocalX);
@@ -137,8 +147,9 @@ int Soak::Run() {
         maxInstances_, maxObjects_);
     std::printf(
         "soak: %lld frames of a manual kind moving with its speed's rate checked, %lld "
-        "frames held at a halt by a pause or a stop\n",
-        manualFrames_, heldFrames_);
+        "frames held at a halt by a pause or a stop; %lld other aircraft checked clear of a "
+        "moving push\n",
+        manualFrames_, heldFrames_, trafficChecks_);
     std::printf("soak: simulators run:");
     for (const auto& [sim, runs] : versionsRun_) std::printf(" %s x%lld;", sim.c_str(), runs);
     std::printf("\n");

@@ -18,6 +18,7 @@
 
 #include "simhost/owned_folder.h"
 #include "simhost/simhost.h"
+#include "simhost/traffic.h"
 
 namespace simhost::soak {
 
@@ -108,18 +109,19 @@ bool Soak::SettingsFromNewPreferencesWindow(std::map<std::string, std::string>* 
         return false;
     }
     std::vector<bool> boxes;
-    std::intptr_t speed = -1;
+    std::vector<std::intptr_t> sliders;  // the truck speed, then the traffic clearance
     for (const WidgetInfo& w : WidgetsOf(after, root)) {
         if (w.widgetClass == kButtonClass && WidgetProperty(w.id, kButtonType) != kPushButton)
             boxes.push_back(WidgetProperty(w.id, kButtonState) != 0);
         else if (w.widgetClass == kScrollBarClass)
-            speed = WidgetProperty(w.id, kSliderPosition);
+            sliders.push_back(WidgetProperty(w.id, kSliderPosition));
     }
-    if (boxes.size() != 11 || speed < 0) {
-        Fail("a Preferences window with " + std::to_string(boxes.size()) +
-             " check boxes and no speed slider");
+    if (boxes.size() != 11 || sliders.size() != 2) {
+        Fail("a Preferences window with " + std::to_string(boxes.size()) + " check boxes and " +
+             std::to_string(sliders.size()) + " sliders");
         return false;
     }
+    const std::intptr_t speed = sliders[0];
     if (boxes[4] == boxes[5]) Fail("the front and rear gear boxes agree");
     static const int kBoxOfSwitch[] = {0, 1, 2, 3, 4, 6, 7};
     for (int k = 0; k < 7; ++k) (*settings)[kSwitches[k]] = boxes[kBoxOfSwitch[k]] ? "1" : "0";
@@ -127,6 +129,7 @@ bool Soak::SettingsFromNewPreferencesWindow(std::map<std::string, std::string>* 
     (*settings)["MANUAL_RUDDER"] = boxes[9] ? "1" : "0";
     (*settings)["ANSWER_XP_PUSHBACK"] = boxes[10] ? "1" : "0";
     (*settings)["TRUCK_SPEED"] = std::to_string(speed);
+    (*settings)["TRAFFIC_CLEARANCE"] = std::to_string(sliders[1]);
     return true;
 }
 
@@ -140,7 +143,7 @@ bool Soak::StopAndCheck(std::string* contents) {
     ++settingsChecks_;
     for (const auto& [key, value] : memory) {
         std::string stored = file[key];
-        if (key == "TRUCK_SPEED")  // the slider shows the whole part
+        if (key == "TRUCK_SPEED" || key == "TRAFFIC_CLEARANCE")  // sliders show the whole part
             stored = std::to_string(static_cast<long long>(std::strtod(stored.c_str(), nullptr)));
         if (stored != value) {
             Fail("properties: " + key + "='" + file[key] + "' but the settings in memory hold " +
@@ -180,7 +183,9 @@ void Soak::CheckFrame() {
     const bool manual = GetDataref(kManualMode) != 0.0 && GetDataref(kParkBrake) == 0.0 &&
                         (phase == 2.0 || phase == 3.0);
     const double fps = FramesPerSecond();
-    const bool rateCounts = manual && std::isfinite(lastSpeed_) && !skipRateCheck_;
+    // A hold for traffic may stop the tug dead when an aircraft appears right behind it.
+    const bool trafficHold = GetDataref(kTrafficHold) == 1.0;
+    const bool rateCounts = manual && std::isfinite(lastSpeed_) && !skipRateCheck_ && !trafficHold;
     if (rateCounts) ++manualFrames_;
     // Faster and slower keep the comfort limit; a pause or "stop here" brakes as the tug does,
     // to rest within 1.5 s from the top tow speed.
@@ -195,9 +200,68 @@ void Soak::CheckFrame() {
     lastSpeed_ = manual ? speed : NAN;
     skipRateCheck_ = false;
     heldStill_ = halting && speed == 0.0;
+    if (moved && GetDataref(kPBstatus) != 0.0) CheckTrafficClear(x, z);
     lastX_ = x;
     lastZ_ = z;
     CheckGpuViews();
+}
+
+namespace {
+
+struct Box {
+    double x, z, heading, halfSpan, halfLength;
+};
+
+// Depth of the overlap of two rectangles on the ground (separating axes); 0 when apart.
+double Overlap(const Box& a, const Box& b) {
+    constexpr double kRad = 3.14159265358979323846 / 180.0;
+    double depth = 1e300;
+    for (const Box* axisBox : {&a, &b}) {
+        const double h = axisBox->heading * kRad;
+        const double axes[2][2] = {{std::sin(h), -std::cos(h)}, {std::cos(h), std::sin(h)}};
+        for (const auto& axis : axes) {
+            auto reach = [&](const Box& r) {
+                const double g = r.heading * kRad;
+                const double f = std::fabs(std::sin(g) * axis[0] - std::cos(g) * axis[1]);
+                const double s = std::fabs(std::cos(g) * axis[0] + std::sin(g) * axis[1]);
+                return f * r.halfLength + s * r.halfSpan;
+            };
+            const double apart = std::fabs((a.x - b.x) * axis[0] + (a.z - b.z) * axis[1]);
+            depth = std::min(depth, reach(a) + reach(b) - apart);
+            if (depth <= 0.0) return 0.0;
+        }
+    }
+    return depth;
+}
+
+}  // namespace
+
+// No push moves our footprint (the aircraft's size, centred on its reference point) into
+// another aircraft's. Traffic that drives or is placed into a standing aircraft is not the
+// push's doing, and nor is less than the metre the plug-in's own estimate of where the
+// footprint lies along the body may differ from this one.
+void Soak::CheckTrafficClear(double x, double z) {
+    // The pilot may switch the watch off (a clearance of 0): then nothing is watched.
+    if (!(GetDataref("tarvosk/diagnostics/traffic_clearance") > 0.0)) return;
+    const double span = GetDataref("sim/aircraft/view/acf_size_x");
+    const double length = GetDataref("sim/aircraft/view/acf_size_z");
+    if (!(span > 0.0) || !(length > 0.0)) return;
+    const double heading = GetDataref("sim/flightmodel/position/psi");
+    const Box now{x, z, heading, span / 2, length / 2};
+    const Box before{lastX_, lastZ_, heading, span / 2, length / 2};
+    for (const TrafficInfo& other : TrafficNow()) {
+        if (other.scriptWritten) continue;
+        ++trafficChecks_;
+        const Box box{other.x, other.z, other.heading, other.span / 2, other.length / 2};
+        const double depth = Overlap(now, box);
+        if (depth > kFootprintTolerance && depth > Overlap(before, box) + 1e-9) {
+            char text[200];
+            std::snprintf(text, sizeof text,
+                          "the push moved the aircraft %.3f m into slot %d's %s at (%.3f, %.3f)",
+                          depth, other.slot, other.icao.c_str(), other.x, other.z);
+            Fail(text);
+        }
+    }
 }
 
 // The GPU's views never disagree for longer than a second: the published status, the last

@@ -35,6 +35,9 @@ const char* const kManualMode = "quorren/tarvosk/manual/mode";
 const char* const kManualSteer = "quorren/tarvosk/manual/steer";
 const char* const kSpeed = "quorren/tarvosk/speed";
 const char* const kHalting = "tarvosk/diagnostics/halting";
+const char* const kTrafficHold = "quorren/tarvosk/traffic_hold";
+// Metres our footprint may overlap another's before the soak calls it a collision.
+constexpr double kFootprintTolerance = 1.5;
 const char* const kParkBrake = "sim/flightmodel/controls/parkbrake";
 const char* const kLocalX = "sim/flightmodel/position/local_x";
 const char* const kLocalZ = "sim/flightmodel/position/local_z";
@@ -107,6 +110,7 @@ class Soak {
     bool ResetHost(int version, const std::string& driver);
     void CheckFrame();
     void CheckGpuViews();
+    void CheckTrafficClear(double x, double z);
     bool CheckPropertiesFile(std::string* contents,
                              std::map<std::string, std::string>* parsed = nullptr);
 
@@ -127,6 +131,7 @@ class Soak {
     std::size_t messagesSeen_ = 0;
     int lastGpuBroadcast_ = 0;  // the plug-in was disabled: its next step spans that time
     long long frames_ = 0, restarts_ = 0, checks_ = 0, settingsChecks_ = 0;
+    long long trafficChecks_ = 0;                  // other aircraft checked against a moved push
     long long manualFrames_ = 0, heldFrames_ = 0;  // frames the two new frame checks applied to
     long long widgetActions_ = 0, commandsRun_ = 0, sniffedKeys_ = 0;
     int maxInstances_ = 0, maxObjects_ = 0, maxPreferences_ = 0, maxBoxes_ = 0;

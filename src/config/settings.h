@@ -24,6 +24,7 @@ struct Settings {
     bool MANUAL_RUDDER = true;         // the pilot's yaw axis steers the manual kinds
     bool ANSWER_XP_PUSHBACK = true;    // X-Plane 12's pushback commands bring Tarvosk's tug
     int TruckView_KEY = 123;           // virtual key of the truck-view hot key (F12)
+    float TRAFFIC_CLEARANCE = 3.0f;    // metres kept from other aircraft; 0 turns the watch off
     std::string Truck;                 // selected truck name, at most 99 characters
 };
 
@@ -39,7 +40,7 @@ void ApplyDefaultSettings();
 
 // The settings that hold a number. Each is held to its range below wherever its value comes
 // from: the properties file, the Preferences window (whose slider spans the same range).
-enum class NumericSetting { TruckSpeed, TruckViewKey };
+enum class NumericSetting { TruckSpeed, TruckViewKey, TrafficClearance };
 
 struct NumericRange {
     NumericSetting setting;
@@ -50,13 +51,15 @@ struct NumericRange {
 };
 
 // In the order of NumericSetting.
-inline constexpr std::array<NumericRange, 2> kNumericRanges{{
+inline constexpr std::array<NumericRange, 3> kNumericRanges{{
     // At 0 the tug never reaches the aircraft and every pushback waits for ever; 1 (a hundredth
     // of a unit per frame, a tenth of a unit per second) is the slowest that still moves it.
     {NumericSetting::TruckSpeed, "TRUCK_SPEED", 1.0, 50.0, false},
     // The key sniffer keeps the host's virtual key as a signed char, widened: every key code
     // (0x08 to 0xBD) lies in this range, those from 0x80 on as negative numbers.
     {NumericSetting::TruckViewKey, "TruckView_KEY", -128.0, 127.0, true},
+    // Metres between our swept footprint and another aircraft's before the tug holds.
+    {NumericSetting::TrafficClearance, "TRAFFIC_CLEARANCE", 0.0, 20.0, false},
 }};
 
 constexpr const NumericRange& RangeOf(NumericSetting setting) {

@@ -38,6 +38,7 @@ struct PreferencesWindow {
     QN_CtrlCheckBox* perSecond = nullptr;  // under the slider: SPEED_PER_SECOND
     QN_CtrlCheckBox* rudder = nullptr;     // MANUAL_RUDDER
     QN_CtrlCheckBox* answer = nullptr;     // ANSWER_XP_PUSHBACK
+    QN_CtrlSlider* clearance = nullptr;    // TRAFFIC_CLEARANCE, whole metres
     QN_CtrlText* keyCaption = nullptr;
     QN_CtrlButton* assign = nullptr;
     QN_CtrlButton* ok = nullptr;
@@ -151,6 +152,7 @@ void RestoreDefaults(PreferencesWindow& prefs) {
     prefs.perSecond->SetTicked(gSettings.SPEED_PER_SECOND);
     prefs.rudder->SetTicked(gSettings.MANUAL_RUDDER);
     prefs.answer->SetTicked(gSettings.ANSWER_XP_PUSHBACK);
+    prefs.clearance->SetValue(static_cast<int>(gSettings.TRAFFIC_CLEARANCE));
     prefs.keyCaption->SetText(KeyText("Truck view key (current: %s)", gSettings.TruckView_KEY));
     // So that Defaults then OK gives the default key, as the caption now says.
     prefs.pendingKey = gSettings.TruckView_KEY;
@@ -201,6 +203,8 @@ int PreferencesHandler(void* userData, XPWidgetMessage message, QN_Panel* elemen
             if (element == prefs->speed) {
                 // Live, not on OK.
                 SetTruckSpeed(prefs->speed->Position());
+            } else if (element == prefs->clearance) {
+                gSettings.TRAFFIC_CLEARANCE = static_cast<float>(prefs->clearance->Position());
             }
             return kNotHandled;
         default:
@@ -267,6 +271,13 @@ void OpenPreferencesWindow(const TruckViewHotKey& hotKey) {
                              std::make_unique<QN_CtrlCheckBox>("Answer X-Plane's pushback commands",
                                                                gSettings.ANSWER_XP_PUSHBACK),
                              0);
+    // Metres the tug keeps our swept footprint from other aircraft; 0 switches the watch off.
+    auto clearance = std::make_unique<QN_CtrlSlider>(static_cast<int>(gSettings.TRAFFIC_CLEARANCE));
+    const NumericRange& clearanceRange = RangeOf(NumericSetting::TrafficClearance);
+    clearance->label = "Traffic clearance (m)";
+    clearance->minimum = static_cast<int>(clearanceRange.minimum);
+    clearance->maximum = static_cast<int>(clearanceRange.maximum);
+    prefs->clearance = AddChild(*frame, std::move(clearance), 0);
 
     QN_Panel* keyRow = AddChild(*frame, Row(2, 150), 0);
     prefs->keyCaption = AddChild(

@@ -113,7 +113,7 @@ void ManualMotionFrame(float sinceLast) {
     UpdateSteer(dt);
     // Faster and slower keep the comfort limit; a pause or "stop here" is the crew calling
     // stop, and the tug brakes to a halt within kTugHaltSeconds from any speed.
-    const bool halting = gPace.paused || gPace.stopping;
+    const bool halting = Halting();
     const double target = halting ? 0.0 : gManual.targetSpeed;
     const double rate =
         halting ? std::max(kSpeedRate, gManual.targetSpeed / kTugHaltSeconds) : kSpeedRate;

@@ -47,7 +47,7 @@ double PaceStep(double distance, float sinceLast) {
     // The speed is the step over the frame's real length (a slow frame still moves one step).
     const double frame = sinceLast > 0.0f ? static_cast<double>(sinceLast) : 0.0;
     const double nominal = frame > 0.0 ? distance / frame : 0.0;
-    const bool halting = gPace.paused || gPace.stopping;
+    const bool halting = Halting();
     if (halting) gPace.easing = true;
     if (!gPace.easing) {
         gPace.speed = nominal;

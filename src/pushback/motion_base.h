@@ -13,15 +13,21 @@ inline constexpr double kTugHaltSeconds = 1.5;
 
 // The pace of the push under way, whatever its kind.
 struct PushPace {
-    double speed = 0.0;     // present speed along the path, m/s
-    bool paused = false;    // the pilot asked for a halt; the tug stays attached
-    bool stopping = false;  // "stop here": halt, then end as a completed push ends
-    bool easing = false;    // a kind with its own step is off its nominal speed after a pause
+    double speed = 0.0;          // present speed along the path, m/s
+    bool paused = false;         // the pilot asked for a halt; the tug stays attached
+    bool stopping = false;       // "stop here": halt, then end as a completed push ends
+    bool easing = false;         // a kind with its own step is off its nominal speed after a pause
+    bool heldByTraffic = false;  // the traffic watch brakes the tug short of another aircraft
 };
 
 extern PushPace gPace;
 
 void ResetPace();
+
+// The tug brakes to a halt: the pilot's pause or "stop here", or traffic in the way.
+inline bool Halting() {
+    return gPace.paused || gPace.stopping || gPace.heldByTraffic;
+}
 
 // The frame's duration `sinceLast` as one motion step counts it: at most a tenth of a second,
 // so a hitch of the simulator never jumps the aircraft; 0 for nonsense.

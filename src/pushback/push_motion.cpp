@@ -9,6 +9,7 @@
 #include "pushback/motion_base.h"
 #include "pushback/planned_motion.h"
 #include "pushback/pushback.h"
+#include "pushback/traffic_watch.h"
 #include "pushback/tug_geometry.h"
 #include "pushback/turns.h"
 
@@ -90,6 +91,11 @@ float PushMotionLoop(float sinceLast, float, int, void*) {
                         gPushback.pushRequested;
     if (!moving) {
         StillFrame(simPaused, sinceLast);
+        return -1.0f;
+    }
+    // Traffic watch: brakes the tug short of other aircraft, or stops a step that would touch.
+    if (WatchTraffic(sinceLast) == TrafficStep::kBlocked) {
+        StillFrame(false, sinceLast);
         return -1.0f;
     }
     switch (KindInfo(gPushback.kind).motion) {

@@ -11,6 +11,7 @@
 #include "pushback/motion_base.h"
 #include "pushback/planned_motion.h"
 #include "pushback/pushback.h"
+#include "pushback/traffic_watch.h"
 #include "pushback/tug_geometry.h"
 #include "pushback/turns.h"
 
@@ -113,6 +114,7 @@ void ClearPushValues() {
     gPushback.targetHeading = 0;
     ResetManualDrive();
     ResetPace();
+    ResetTrafficWatch();  // a new push starts unheld
 }
 
 void BrakeDialogue() {

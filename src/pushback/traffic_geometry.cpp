@@ -123,6 +123,23 @@ double BoxGap(const GroundBox& a, const GroundBox& b) {
     return gap;
 }
 
+double BoxSeparation(const GroundBox& a, const GroundBox& b) {
+    const double ha = a.heading * kPi / 180.0, hb = b.heading * kPi / 180.0;
+    const double sa = std::sin(ha), ca = std::cos(ha), sb = std::sin(hb), cb = std::cos(hb);
+    // Each box's forward (sin h, -cos h) and right (cos h, sin h) directions as the axes.
+    const double axes[4][2] = {{sa, -ca}, {ca, sa}, {sb, -cb}, {cb, sb}};
+    const double dx = b.x - a.x, dz = b.z - a.z;
+    double widest = 0.0;
+    for (const auto& axis : axes) {
+        const double reachA = std::fabs(sa * axis[0] - ca * axis[1]) * a.halfLength +
+                              std::fabs(ca * axis[0] + sa * axis[1]) * a.halfSpan;
+        const double reachB = std::fabs(sb * axis[0] - cb * axis[1]) * b.halfLength +
+                              std::fabs(cb * axis[0] + sb * axis[1]) * b.halfSpan;
+        widest = std::max(widest, std::fabs(dx * axis[0] + dz * axis[1]) - reachA - reachB);
+    }
+    return widest;
+}
+
 GroundBox OwnBoxAt(const PathPose& pose, const OwnShape& own) {
     const GroundPoint centre = PlaceBodyPoint(pose, {0.0, own.centreAft});
     return BoxAt(centre.x, centre.z, pose.heading, own.footprint);

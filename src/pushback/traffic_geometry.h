@@ -34,6 +34,10 @@ GroundBox BoxAt(double x, double z, double heading, const Footprint& f);
 // Metres between two boxes; 0 when they touch or overlap.
 double BoxGap(const GroundBox& a, const GroundBox& b);
 
+// A lower bound of BoxGap, cheap enough for every aircraft every frame: the widest gap between
+// the boxes' shadows on their four edge directions (0 when they overlap on all four).
+double BoxSeparation(const GroundBox& a, const GroundBox& b);
+
 // Our aircraft as it moves: its footprint and where its centre lies in its own frame.
 struct OwnShape {
     Footprint footprint;

@@ -1,5 +1,6 @@
 #include "shell/diagnostics.h"
 
+#include "config/settings.h"
 #include "pushback/motion_base.h"
 #include "pushback/pushback.h"
 #include "xplm/host.h"
@@ -10,6 +11,7 @@ namespace {
 
 XPLMDataRef gTruckPhaseRef = nullptr;
 XPLMDataRef gHaltingRef = nullptr;
+XPLMDataRef gClearanceSettingRef = nullptr;
 
 int ReadTruckPhase(void*) {
     return static_cast<int>(gPushback.truckPhase);
@@ -18,6 +20,11 @@ int ReadTruckPhase(void*) {
 // 1 while a pause or "stop here" holds the pushback (or brings it to a halt).
 int ReadHalting(void*) {
     return gPace.paused || gPace.stopping ? 1 : 0;
+}
+
+// The traffic clearance the pilot set; 0: the traffic watch is off.
+float ReadClearanceSetting(void*) {
+    return gSettings.TRAFFIC_CLEARANCE;
 }
 
 }  // namespace
@@ -32,6 +39,10 @@ void RegisterDiagnosticDatarefs() {
     gHaltingRef = XPLMRegisterDataAccessor(
         "tarvosk/diagnostics/halting", xplmType_Int, 0, ReadHalting, nullptr, nullptr, nullptr,
         nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+    gClearanceSettingRef = XPLMRegisterDataAccessor(
+        "tarvosk/diagnostics/traffic_clearance", xplmType_Float, 0, nullptr, nullptr,
+        ReadClearanceSetting, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+        nullptr, nullptr, nullptr, nullptr);
 }
 
 void UnregisterDiagnosticDatarefs() {
@@ -39,6 +50,8 @@ void UnregisterDiagnosticDatarefs() {
     gTruckPhaseRef = nullptr;
     if (gHaltingRef != nullptr) XPLMUnregisterDataAccessor(gHaltingRef);
     gHaltingRef = nullptr;
+    if (gClearanceSettingRef != nullptr) XPLMUnregisterDataAccessor(gClearanceSettingRef);
+    gClearanceSettingRef = nullptr;
 }
 
 }  // namespace tarvosk

@@ -7,6 +7,7 @@
 #include "pushback/manual_drive.h"
 #include "pushback/pushback.h"
 #include "pushback/scene_instances.h"
+#include "pushback/traffic_sources.h"
 #include "render/placed_object.h"
 #include "shell/commands.h"
 #include "shell/lifecycle.h"
@@ -64,7 +65,8 @@ int EnablePlugin() {
     LoadGpu();
     LoadInstanceObjects();
     TakeOverSimulatorCommands();
-    DropHotKey();  // a host that enables twice must not leave two hot keys behind
+    LookupTrafficDatarefs();  // traffic watch
+    DropHotKey();             // a host that enables twice must not leave two hot keys behind
     gSession.hotKey =
         XPLMRegisterHotKey(static_cast<char>(gSettings.TruckView_KEY & 0xFF), xplm_DownFlag,
                            "Toggle truckview", ToggleTruckView, nullptr);

@@ -1,15 +1,18 @@
 #include "shell/planner_link.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 
 #include "config/settings.h"
 #include "panels/message_box.h"
+#include "panels/planner_traffic.h"
 #include "panels/planner_window.h"
 #include "pushback/host_data.h"
 #include "pushback/planned_motion.h"
 #include "pushback/pushback.h"
 #include "pushback/stand_memory.h"
+#include "pushback/traffic_sources.h"
 #include "pushback/tug_geometry.h"
 #include "shell/menu.h"
 
@@ -50,8 +53,9 @@ void FillScene(PlannerScene* scene) {
     const double span = SizeOr(gHostData.sizeX, kDefaultSpan);
     const double length = SizeOr(gHostData.sizeZ, kDefaultLength);
     scene->outline = OutlineFromSize(span, length, 0.0);
-    scene->shape.footprint = {span, length};
+    scene->shape = ReadOwnShape();  // the footprint the traffic watch uses
     FillWheels(scene);
+    AddTrafficToScene(scene);
 }
 
 void PlanChanged(const PushPlan& plan) {
@@ -59,9 +63,17 @@ void PlanChanged(const PushPlan& plan) {
     gPlan.editedInPlanner = true;  // what the pilot sees is what Start pushes
 }
 
+void StartPlanned(intptr_t) {
+    RunMenuCommand(KindItem(PushKind::Planned));
+}
+
 const char* StartFromPlanner() {
     if (gPushback.pushRequested) return "A pushback is under way";
-    RunMenuCommand(KindItem(PushKind::Planned));
+    // A plan whose band touches another aircraft asks once more; "Push anyway" starts it.
+    PlannerScene scene;
+    FillScene(&scene);
+    if (const char* asked = AskBeforePushingIntoTraffic(scene, StartPlanned, 0)) return asked;
+    StartPlanned(0);
     const bool started = gPushback.pushRequested && gPushback.kind == PushKind::Planned;
     if (!started) return "Not started: see the message";
     return gPlanned.fromStand ? "Crew: your plan for this stand; the tug is coming"

@@ -9,13 +9,14 @@
 #include "pushback/planned_motion.h"
 #include "pushback/pushback.h"
 #include "pushback/stand_memory.h"
+#include "pushback/traffic_watch.h"
 #include "xplm/host.h"
 
 namespace tarvosk {
 
 namespace {
 
-constexpr int kPublishedCount = 18;
+constexpr int kPublishedCount = 20;
 XPLMDataRef gHandles[kPublishedCount] = {};
 
 // Another plug-in's NaN or infinity would be drawn and followed by the camera: positions and
@@ -155,6 +156,14 @@ float ReadPlanEndHeading(void*) {
     return static_cast<float>(h < 0.0 ? h + 360.0 : h);
 }
 
+// Traffic watch: 1 while the tug is held for another aircraft; metres to the nearest one.
+int ReadTrafficHold(void*) {
+    return TrafficHolds() ? 1 : 0;
+}
+float ReadClearance(void*) {
+    return TrafficClearance();
+}
+
 XPLMDataRef PublishInt(const char* name, XPLMGetDatai_f read, XPLMSetDatai_f write) {
     return XPLMRegisterDataAccessor(name, xplmType_Int, write != nullptr ? 1 : 0, read, write,
                                     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
@@ -196,6 +205,8 @@ void RegisterPublishedDatarefs() {
     gHandles[15] = PublishDouble("quorren/tarvosk/plan/end_x", ReadPlanEndX, nullptr);
     gHandles[16] = PublishDouble("quorren/tarvosk/plan/end_z", ReadPlanEndZ, nullptr);
     gHandles[17] = PublishFloat("quorren/tarvosk/plan/end_heading", ReadPlanEndHeading, nullptr);
+    gHandles[18] = PublishInt("quorren/tarvosk/traffic_hold", ReadTrafficHold, nullptr);
+    gHandles[19] = PublishFloat("quorren/tarvosk/clearance", ReadClearance, nullptr);
 }
 
 void UnregisterPublishedDatarefs() {

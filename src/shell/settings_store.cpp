@@ -72,6 +72,9 @@ void ReadSettings(QN_Properties& properties) {
     s.MANUAL_RUDDER = ReadSwitch(properties, "MANUAL_RUDDER", defaults.MANUAL_RUDDER);
     s.ANSWER_XP_PUSHBACK =
         ReadSwitch(properties, "ANSWER_XP_PUSHBACK", defaults.ANSWER_XP_PUSHBACK);
+    s.TRAFFIC_CLEARANCE = static_cast<float>(ReadNumericSetting(NumericSetting::TrafficClearance,
+                                                                properties["TRAFFIC_CLEARANCE"],
+                                                                defaults.TRAFFIC_CLEARANCE));
     s.Truck = FirstWord(properties["Truck"]);
 }
 
@@ -91,6 +94,8 @@ void StoreSettings(QN_Properties& properties) {
     properties["SPEED_PER_SECOND"] = Switch(s.SPEED_PER_SECOND);
     properties["MANUAL_RUDDER"] = Switch(s.MANUAL_RUDDER);
     properties["ANSWER_XP_PUSHBACK"] = Switch(s.ANSWER_XP_PUSHBACK);
+    std::snprintf(number, sizeof number, "%f", static_cast<double>(s.TRAFFIC_CLEARANCE));
+    properties["TRAFFIC_CLEARANCE"] = number;
     properties["Truck"] = s.Truck;
     std::snprintf(number, sizeof number, "%d", s.TruckView_KEY);
     properties["TruckView_KEY"] = number;

@@ -20,7 +20,7 @@ class SettingsStore : public ::testing::Test {
     QN_Properties Empty() { return QN_Properties("", nullptr); }
 };
 
-TEST_F(SettingsStore, DefaultsSaveAsTheFourteenLines) {
+TEST_F(SettingsStore, DefaultsSaveAsTheFifteenLines) {
     auto path = testing::FreshFolder() / "Quorren.Tarvosk.prf";
     QN_Properties properties(path.string(), nullptr);
     gSettings.Truck = "TVKdefault";
@@ -31,7 +31,8 @@ TEST_F(SettingsStore, DefaultsSaveAsTheFourteenLines) {
               "WHEEL=1\nHANDLE_GPU=1\n"
               "MANUAL_RUDDER=1\n"
               "SPEED_PER_SECOND=0\n"
-              "SWITCH_VIEW=1\nTRUCK_SPEED=10.000000\nTruck=TVKdefault\nTruckView_KEY=123\n"
+              "SWITCH_VIEW=1\nTRAFFIC_CLEARANCE=3.000000\nTRUCK_SPEED=10.000000\nTruck="
+              "TVKdefault\nTruckView_KEY=123\n"
               "TruckView_KF=8\nVERSION=" +
                   std::string(kTarvoskVersion) + "\nWRITTEN_CREW_MESSAGE=1\n");
 }
@@ -126,6 +127,12 @@ TEST_F(SettingsStore, NumbersAreHeldToTheirRangesAndEachReplacementIsLogged) {
          "[WRNG] Setting TruckView_KEY=nan is not a number: the default 123 is used\n"},
         {"TruckView_KEY", "-80", -80, ""},  // 0xB0, "=", as the key sniffer stores it
         {"TruckView_KEY", "127", 127, ""},
+        {"TRAFFIC_CLEARANCE", "25", 20,
+         "[WRNG] Setting TRAFFIC_CLEARANCE=25 is outside its range 0 to 20: 20 is used\n"},
+        {"TRAFFIC_CLEARANCE", "-1", 0,
+         "[WRNG] Setting TRAFFIC_CLEARANCE=-1 is outside its range 0 to 20: 0 is used\n"},
+        {"TRAFFIC_CLEARANCE", "0.000000", 0, ""},  // the watch off
+        {"TRAFFIC_CLEARANCE", "", 3, ""},
     };
     // A numeric setting added to the table must be added here too.
     for (const NumericRange& range : kNumericRanges) {
@@ -142,7 +149,9 @@ TEST_F(SettingsStore, NumbersAreHeldToTheirRangesAndEachReplacementIsLogged) {
         const std::size_t logSize = testing::ReadFile(log).size();
         ReadSettings(properties);
         const std::string key = c.key;
-        const double read = key == "TRUCK_SPEED" ? gSettings.TRUCK_SPEED : gSettings.TruckView_KEY;
+        const double read = key == "TRUCK_SPEED"         ? gSettings.TRUCK_SPEED
+                            : key == "TRAFFIC_CLEARANCE" ? gSettings.TRAFFIC_CLEARANCE
+                                                         : gSettings.TruckView_KEY;
         EXPECT_EQ(read, c.expected) << key << "=" << c.text;
         EXPECT_DOUBLE_EQ(gSettings.truckSpeedFactor, gSettings.TRUCK_SPEED / 100.0);
         EXPECT_EQ(testing::ReadFile(log).substr(logSize), c.logged) << key << "=" << c.text;

@@ -31,7 +31,8 @@ struct TrafficInfo {
     int slot;
     std::string icao;
     double x, y, z, heading, speed;
-    bool scriptWritten;  // the script's own values, which the host leaves alone
+    bool scriptWritten;   // the script's own values, which the host leaves alone
+    double span, length;  // metres, as the host draws its type
 };
 SIMHOST_API std::vector<TrafficInfo> TrafficNow();  // the slots in use, slot 0 not included
 

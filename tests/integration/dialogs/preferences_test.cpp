@@ -10,31 +10,45 @@ namespace {
 
 // Every setting away from its default, and the truck-view key on "A".
 const std::string kChanged =
-    "ALLOW_ENGN_ON=1\nANSWER_XP_PUSHBACK=0\nAURAL_CREW_MESSAGE=0\nDRAW_TRUCK=0\nFRONT_WHEEL="
-    "0\nHANDLE_GPU=0\n"
-    "MANUAL_RUDDER=0\nSPEED_PER_SECOND=1\nSWITCH_VIEW=0\nTRUCK_SPEED=33.000000\n"
+    "ALLOW_ENGN_ON=1\nANSWER_XP_PUSHBACK=0\nAURAL_CREW_MESSAGE=0\nDRAW_TRUCK=0\nFRONT_WHEEL=0\n"
+    "HANDLE_GPU=0\nMANUAL_RUDDER=0\nSPEED_PER_SECOND=1\nSWITCH_VIEW=0\nTRAFFIC_CLEARANCE=7.000000\n"
+    "TRUCK_SPEED=33.000000\n"
     "Truck=TVKdefault\nTruckView_KEY=65\nTruckView_KF=8\nVERSION=" +
     std::string(kTarvoskVersion) + "\nWRITTEN_CREW_MESSAGE=0\n";
 
-const std::vector<std::string> kChangedLines = {
-    "ALLOW_ENGN_ON=1",       "ANSWER_XP_PUSHBACK=0",
-    "AURAL_CREW_MESSAGE=0",  "DRAW_TRUCK=0",
-    "FRONT_WHEEL=0",         "HANDLE_GPU=0",
-    "MANUAL_RUDDER=0",       "SPEED_PER_SECOND=1",
-    "SWITCH_VIEW=0",         "TRUCK_SPEED=33.000000",
-    "Truck=TVKdefault",      "TruckView_KEY=65",
-    "TruckView_KF=8",        std::string("VERSION=") + kTarvoskVersion,
-    "WRITTEN_CREW_MESSAGE=0"};
+const std::vector<std::string> kChangedLines = {"ALLOW_ENGN_ON=1",
+                                                "ANSWER_XP_PUSHBACK=0",
+                                                "AURAL_CREW_MESSAGE=0",
+                                                "DRAW_TRUCK=0",
+                                                "FRONT_WHEEL=0",
+                                                "HANDLE_GPU=0",
+                                                "MANUAL_RUDDER=0",
+                                                "SPEED_PER_SECOND=1",
+                                                "SWITCH_VIEW=0",
+                                                "TRAFFIC_CLEARANCE=7.000000",
+                                                "TRUCK_SPEED=33.000000",
+                                                "Truck=TVKdefault",
+                                                "TruckView_KEY=65",
+                                                "TruckView_KF=8",
+                                                std::string("VERSION=") + kTarvoskVersion,
+                                                "WRITTEN_CREW_MESSAGE=0"};
 
-const std::vector<std::string> kDefaultLines = {
-    "ALLOW_ENGN_ON=0",       "ANSWER_XP_PUSHBACK=1",
-    "AURAL_CREW_MESSAGE=1",  "DRAW_TRUCK=1",
-    "FRONT_WHEEL=1",         "HANDLE_GPU=1",
-    "MANUAL_RUDDER=1",       "SPEED_PER_SECOND=0",
-    "SWITCH_VIEW=1",         "TRUCK_SPEED=10.000000",
-    "Truck=TVKdefault",      "TruckView_KEY=123",
-    "TruckView_KF=8",        std::string("VERSION=") + kTarvoskVersion,
-    "WRITTEN_CREW_MESSAGE=1"};
+const std::vector<std::string> kDefaultLines = {"ALLOW_ENGN_ON=0",
+                                                "ANSWER_XP_PUSHBACK=1",
+                                                "AURAL_CREW_MESSAGE=1",
+                                                "DRAW_TRUCK=1",
+                                                "FRONT_WHEEL=1",
+                                                "HANDLE_GPU=1",
+                                                "MANUAL_RUDDER=1",
+                                                "SPEED_PER_SECOND=0",
+                                                "SWITCH_VIEW=1",
+                                                "TRAFFIC_CLEARANCE=3.000000",
+                                                "TRUCK_SPEED=10.000000",
+                                                "Truck=TVKdefault",
+                                                "TruckView_KEY=123",
+                                                "TruckView_KF=8",
+                                                std::string("VERSION=") + kTarvoskVersion,
+                                                "WRITTEN_CREW_MESSAGE=1"};
 
 bool Has(const std::vector<std::string>& lines, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();

@@ -22,7 +22,8 @@ const std::string kDefaultFile =
     "1\nHANDLE_GPU=1\n"
     "MANUAL_RUDDER=1\n"
     "SPEED_PER_SECOND=0\n"
-    "SWITCH_VIEW=1\nTRUCK_SPEED=10.000000\nTruck=TVKdefault\nTruckView_KEY=123\n"
+    "SWITCH_VIEW=1\nTRAFFIC_CLEARANCE=3.000000\nTRUCK_SPEED=10.000000\nTruck=TVKdefault\nTruckView_"
+    "KEY=123\n"
     "TruckView_KF=8\nVERSION=" +
     std::string(kTarvoskVersion) + "\nWRITTEN_CREW_MESSAGE=1\n";
 
