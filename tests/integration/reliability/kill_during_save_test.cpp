@@ -147,22 +147,34 @@ fs::path SandboxFor(const std::string& name, bool inMemory = false) {
     return folder;
 }
 
+// A fresh host in the sandbox `name` with `bytes` in its preferences file `file`, and the real
+// plug-in started and enabled in it; 0 (a failure recorded) when any of that went wrong.
+int LaunchWith(const char* name, const char* file, const std::string& bytes) {
+    simhost::HostConfig config;
+    config.sandbox = SandboxFor(name, true);
+    std::string error;
+    if (!simhost::Reset(config, &error)) {
+        ADD_FAILURE() << error;
+        return 0;
+    }
+    WriteWhole(simhost::Sandbox() / "Output/preferences" / file, bytes);
+    const int plugin = simhost::LoadPlugin(TARVOSK_XPL, &error);
+    if (plugin <= 0 || !simhost::StartPlugin(plugin) || !simhost::EnablePlugin(plugin)) {
+        ADD_FAILURE() << "the plug-in did not start: " << error;
+        return 0;
+    }
+    return plugin;
+}
+
 const char* const kOldProperties =
     "ALLOW_ENGN_ON=1\r\nDRAW_TRUCK=0\r\nTRUCK_SPEED=25.000000\r\nTruck=Nowhere\r\n"
     "UNKNOWN_KEY=kept as it is\r\nVERSION=0.9\r\n";
 
 // The real plug-in, started and enabled in the simulated host; each child stops it.
 TEST(KillDuringSave, PropertiesFileAtStopIsOldOrNewNeverAMix) {
-    simhost::HostConfig config;
-    config.sandbox = SandboxFor("kill_properties", true);
-    std::string error;
-    ASSERT_TRUE(simhost::Reset(config, &error)) << error;
+    const int plugin = LaunchWith("kill_properties", "Quorren.Tarvosk.prf", kOldProperties);
+    ASSERT_GT(plugin, 0);
     const fs::path prefs = simhost::Sandbox() / "Output/preferences/Quorren.Tarvosk.prf";
-    WriteWhole(prefs, kOldProperties);
-    const int plugin = simhost::LoadPlugin(TARVOSK_XPL, &error);
-    ASSERT_GT(plugin, 0) << error;
-    ASSERT_TRUE(simhost::StartPlugin(plugin));
-    ASSERT_TRUE(simhost::EnablePlugin(plugin));
     simhost::RunFrames(3);
 
     auto stop = [plugin] { simhost::StopPlugin(plugin); };
@@ -182,20 +194,13 @@ TEST(KillDuringSave, PropertiesFileAtStopIsOldOrNewNeverAMix) {
 // A planned push stores the plan for its stand; each child orders one. The other stands in the
 // file survive every kill.
 TEST(KillDuringSave, StandsFileIsOldOrNewNeverAMix) {
-    simhost::HostConfig config;
-    config.sandbox = SandboxFor("kill_stands", true);
-    std::string error;
-    ASSERT_TRUE(simhost::Reset(config, &error)) << error;
-    const fs::path stands = simhost::Sandbox() / "Output/preferences/Quorren.Tarvosk.stands";
     const std::string oldBytes =
         "# latitude longitude heading airport straight turn after\n"
         "47.4551425 8.5465041 275.4 XSIM 20.0 -60.0 10.0\n"
         "-33.9 151.2 90.0 YSSY 5.0 0.0 0.0\n";
-    WriteWhole(stands, oldBytes);
-    const int plugin = simhost::LoadPlugin(TARVOSK_XPL, &error);
-    ASSERT_GT(plugin, 0) << error;
-    ASSERT_TRUE(simhost::StartPlugin(plugin));
-    ASSERT_TRUE(simhost::EnablePlugin(plugin));
+    const int plugin = LaunchWith("kill_stands", "Quorren.Tarvosk.stands", oldBytes);
+    ASSERT_GT(plugin, 0);
+    const fs::path stands = simhost::Sandbox() / "Output/preferences/Quorren.Tarvosk.stands";
     ASSERT_TRUE(simhost::SetDataref("quorren/tarvosk/plan/straight", 33.0));
     simhost::RunFrames(3);
 
