@@ -8,6 +8,7 @@
 #include <new>
 
 #include "counting_new.h"
+#include "figure_reporter.h"
 #include "panels/planner_view.h"
 
 namespace {
@@ -41,36 +42,14 @@ void BM_PlannerLayout(benchmark::State& state) {
 }
 BENCHMARK(BM_PlannerLayout);
 
-class Reporter : public benchmark::ConsoleReporter {
-  public:
-    Reporter() : ConsoleReporter(OO_Tabular) {}
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (!run.error_occurred && run.benchmark_name() == "BM_PlannerLayout") {
-                ns_ = run.GetAdjustedCPUTime();
-            }
-        }
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        GetOutputStream().flush();
-        if (ns_ > 0) {
-            std::printf("planner-frame: %.1f us (goal 50)\n", ns_ / 1000.0);
-            std::printf("planner-frame-allocations: %lld (goal 0)\n", gAllocations);
-        }
-    }
-
-  private:
-    double ns_ = 0;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    Reporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return RunWithFigures(argc, argv, [](const FigureReporter& r) {
+        const double ns = r.Ns("BM_PlannerLayout");
+        if (ns > 0) {
+            std::printf("planner-frame: %.1f us (goal 50)\n", ns / 1000.0);
+            std::printf("planner-frame-allocations: %lld (goal 0)\n", gAllocations);
+        }
+    });
 }

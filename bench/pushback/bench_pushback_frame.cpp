@@ -19,6 +19,7 @@
 #include "simhost/simhost.h"
 
 #include "counting_new.h"
+#include "figure_reporter.h"
 
 namespace {
 long long gFixedAllocations = 0, gManualAllocations = 0, gPlannedAllocations = 0;
@@ -154,50 +155,25 @@ void BM_ClockWrite(benchmark::State& state) {
 }
 BENCHMARK(BM_ClockWrite);
 
-// Prints the comparison line after the usual table.
-class Reporter : public benchmark::ConsoleReporter {
-  public:
-    // No colour codes: the closing lines are read by scripts too.
-    Reporter() : ConsoleReporter(OO_Tabular) {}
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.error_occurred) continue;
-            const double ns = run.GetAdjustedCPUTime();  // the machine is shared
-            if (run.benchmark_name() == "BM_PushbackFrame") frame_ = ns;
-            if (run.benchmark_name() == "BM_ManualPushFrame") manual_ = ns;
-            if (run.benchmark_name() == "BM_PlannedPushFrame") planned_ = ns;
-            if (run.benchmark_name() == "BM_ClockWrite") clock_ = ns;
-        }
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        GetOutputStream().flush();
-        if (frame_ > 0) {
-            std::printf("pushback-frame: %.0f ns (goal 2000)\n", frame_ - clock_);
-            std::printf("pushback-frame-allocations: %lld (goal 0)\n", gFixedAllocations);
-        }
-        if (manual_ > 0) {
-            std::printf("manual-push-frame: %.0f ns, fixed kind's %.0f ns (goal 2000)\n",
-                        manual_ - clock_, frame_ - clock_);
-            std::printf("manual-push-frame-allocations: %lld (goal 0)\n", gManualAllocations);
-        }
-        if (planned_ > 0) {
-            std::printf("planned-push-frame: %.0f ns (goal 1000)\n", planned_ - clock_);
-            std::printf("planned-push-frame-allocations: %lld (goal 0)\n", gPlannedAllocations);
-        }
-    }
-
-  private:
-    double frame_ = 0, manual_ = 0, planned_ = 0, clock_ = 0;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    Reporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return RunWithFigures(argc, argv, [](const FigureReporter& r) {
+        const double clock = r.Ns("BM_ClockWrite");
+        const double frame = r.Ns("BM_PushbackFrame"), manual = r.Ns("BM_ManualPushFrame");
+        const double planned = r.Ns("BM_PlannedPushFrame");
+        if (frame > 0) {
+            std::printf("pushback-frame: %.0f ns (goal 2000)\n", frame - clock);
+            std::printf("pushback-frame-allocations: %lld (goal 0)\n", gFixedAllocations);
+        }
+        if (manual > 0) {
+            std::printf("manual-push-frame: %.0f ns, fixed kind's %.0f ns (goal 2000)\n",
+                        manual - clock, frame - clock);
+            std::printf("manual-push-frame-allocations: %lld (goal 0)\n", gManualAllocations);
+        }
+        if (planned > 0) {
+            std::printf("planned-push-frame: %.0f ns (goal 1000)\n", planned - clock);
+            std::printf("planned-push-frame-allocations: %lld (goal 0)\n", gPlannedAllocations);
+        }
+    });
 }

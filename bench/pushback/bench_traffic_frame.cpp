@@ -18,6 +18,7 @@
 #include "simhost/traffic.h"
 
 #include "counting_new.h"
+#include "figure_reporter.h"
 
 namespace {
 
@@ -99,37 +100,15 @@ void BM_ClockWrite(benchmark::State& state) {
 }
 BENCHMARK(BM_ClockWrite);
 
-class Reporter : public benchmark::ConsoleReporter {
-  public:
-    Reporter() : ConsoleReporter(OO_Tabular) {}
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.error_occurred) continue;
-            const double ns = run.GetAdjustedCPUTime();
-            if (run.benchmark_name() == "BM_TrafficFrame") watch_ = ns;
-            if (run.benchmark_name() == "BM_ClockWrite") clock_ = ns;
-        }
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        GetOutputStream().flush();
-        if (watch_ > 0) {
-            std::printf("traffic-watch-frame-63: %.0f ns (goal 5000)\n", watch_ - clock_);
-            std::printf("traffic-watch-frame-allocations: %lld (goal 0)\n", gWatchAllocations);
-        }
-    }
-
-  private:
-    double watch_ = 0, clock_ = 0;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    Reporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return RunWithFigures(argc, argv, [](const FigureReporter& r) {
+        const double watch = r.Ns("BM_TrafficFrame");
+        if (watch > 0) {
+            std::printf("traffic-watch-frame-63: %.0f ns (goal 5000)\n",
+                        watch - r.Ns("BM_ClockWrite"));
+            std::printf("traffic-watch-frame-allocations: %lld (goal 0)\n", gWatchAllocations);
+        }
+    });
 }
