@@ -17,7 +17,7 @@ namespace {
 
 // Integers above 2^24 do not survive the format's per-digit single-precision rounding; no
 // range of a model that fits in memory can use them, so only the others must come back.
-bool sameUsableIndices(const std::vector<int32_t>& a, const std::vector<int32_t>& b) {
+bool sameUsableIndices(const TableVector<int32_t>& a, const TableVector<int32_t>& b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i) {
         const bool usable = a[i] >= -(1 << 24) && a[i] <= (1 << 24);
@@ -26,7 +26,7 @@ bool sameUsableIndices(const std::vector<int32_t>& a, const std::vector<int32_t>
     return true;
 }
 
-bool sameBits(const std::vector<float>& a, const std::vector<float>& b) {
+bool sameBits(const TableVector<float>& a, const TableVector<float>& b) {
     return a.size() == b.size() &&
            (a.empty() || std::memcmp(a.data(), b.data(), a.size() * 4) == 0);
 }

@@ -4,6 +4,7 @@
 #include <system_error>
 #include <thread>
 
+#include "objformat/table_storage.h"
 #include "platform/files.h"
 
 namespace tarvosk {
@@ -31,6 +32,7 @@ bool readWholeFile(const std::string& path, FileBuffer& buffer, std::string* err
         std::unique_ptr<char[], AlignedBytesDelete> bytes(
             new (kFileBufferAlignment, std::nothrow) char[size == 0 ? 1 : size]);
         if (!bytes) return fail(error, "not enough memory to read " + path);
+        if (size >= kLargeTableBytes) adviseLargePages(bytes.get(), size);
         buffer.bytes = std::move(bytes);
         buffer.capacity = size == 0 ? 1 : size;
     }

@@ -1,5 +1,6 @@
 #include "objformat/obj8_reader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -37,7 +38,8 @@ struct Obj8Reader {
     size_t nextVertex = 0, nextLine = 0, nextLight = 0, nextIndex = 0;
     bool stoppedEarly = false;
     bool failed = false;
-    bool wholeRuns = true;  // off: every line through its keyword's handler
+    bool countsRead = false;  // a POINT_COUNTS line was taken
+    bool wholeRuns = true;    // off: every line through its keyword's handler
     size_t stopOffset = 0;
 
     bool fail(size_t offset, const std::string& text) {
@@ -127,13 +129,31 @@ struct Obj8Reader {
             }
             declared[i] = static_cast<int32_t>(count.value);
         }
-        model.indices.resize(static_cast<size_t>(declared[3]), 0);
-        model.meshVertices.clear(8);
-        model.meshVertices.resize(static_cast<size_t>(declared[0]));
-        model.lineVertices.clear(6);
-        model.lineVertices.resize(static_cast<size_t>(declared[1]));
-        model.lightVertices.clear(6);
-        model.lightVertices.resize(static_cast<size_t>(declared[2]));
+        // The first sizes the empty tables and leaves them unset: the reading writes what the
+        // file gives, and zeroUnread the rest. A later one keeps the indices read so far and
+        // zeroes the vertex tables, as it always has.
+        const bool first = !countsRead;
+        countsRead = true;
+        if (first) {
+            model.indices.resize(static_cast<size_t>(declared[3]));
+        } else {
+            model.indices.resize(static_cast<size_t>(declared[3]), 0);
+        }
+        const struct {
+            VertexTable& table;
+            uint32_t stride;
+            size_t count;
+        } tables[] = {{model.meshVertices, 8, static_cast<size_t>(declared[0])},
+                      {model.lineVertices, 6, static_cast<size_t>(declared[1])},
+                      {model.lightVertices, 6, static_cast<size_t>(declared[2])}};
+        for (const auto& [table, stride, count] : tables) {
+            table.clear(stride);
+            if (first) {
+                table.resizeUnset(count);
+            } else {
+                table.resize(count);
+            }
+        }
         return true;
     }
 
@@ -322,9 +342,22 @@ struct Obj8Reader {
         return true;
     }
 
+    // What the file never gave is zero, as X-Plane draws a short table.
+    void zeroUnread() {
+        auto zeroFrom = [](auto& values, size_t filled) {
+            if (filled < values.size()) std::fill(values.begin() + filled, values.end(), 0);
+        };
+        zeroFrom(model.meshVertices.floats, nextVertex * model.meshVertices.stride);
+        zeroFrom(model.lineVertices.floats, nextLine * model.lineVertices.stride);
+        zeroFrom(model.lightVertices.floats, nextLight * model.lightVertices.stride);
+        zeroFrom(model.indices, nextIndex);
+    }
+
     bool read(int32_t& version) {
         resetModel(model);
-        return readHeader(version) && readBody();
+        const bool ok = readHeader(version) && readBody();
+        if (ok) zeroUnread();
+        return ok;
     }
 
     // Vertices or indices declared and never given would be drawn from zeros: the mark of a

@@ -74,7 +74,7 @@ void writeVertices(TextOut& out, const char* keyword, const VertexTable& table) 
     }
 }
 
-void writeIndices(TextOut& out, const std::vector<int32_t>& indices) {
+void writeIndices(TextOut& out, const TableVector<int32_t>& indices) {
     const size_t full = indices.size() - indices.size() % 10;
     for (size_t i = 0; i < full; i += 10) {
         out.word("IDX10");

@@ -10,12 +10,13 @@
 #include <vector>
 
 #include "objformat/keyword_table.h"
+#include "objformat/table_storage.h"
 
 namespace tarvosk {
 
 // A flat float array read as vertices of `stride` floats each. Vertices are never merged.
 struct VertexTable {
-    std::vector<float> floats;
+    TableVector<float> floats;
     uint32_t stride = 8;
 
     void clear(uint32_t newStride) {
@@ -24,6 +25,8 @@ struct VertexTable {
     }
     // Holds exactly `count` vertices afterwards; added floats are 0.
     void resize(size_t count) { floats.resize(count * stride, 0.0f); }
+    // The same, with the added floats unset until written.
+    void resizeUnset(size_t count) { floats.resize(count * stride); }
     // Appends `stride` floats from `vertex`; returns the new vertex's index.
     int32_t append(const float* vertex) {
         const auto index = static_cast<int32_t>(count());
@@ -67,7 +70,7 @@ struct AnimRecord {
 struct ObjectModel {
     std::string textureName;
     std::string litTextureName;
-    std::vector<int32_t> indices;  // TRIS ranges index meshVertices, LINES ranges lineVertices
+    TableVector<int32_t> indices;  // TRIS ranges index meshVertices, LINES ranges lineVertices
     // All three tables have stride 8 until a reader or the conversion sets 8, 6, 6.
     VertexTable meshVertices;   // stride 8: x y z nx ny nz s t
     VertexTable lineVertices;   // stride 6 once read: x y z r g b

@@ -80,7 +80,7 @@ TEST(Obj7Convert, TextureNamesGetTheirExtensions) {
 TEST(Obj7Convert, ASingleHardQuadIsNotClosedAtTheEnd) {
     const ObjectModel model = convert({textured(C::quad_hard, 4)});
     EXPECT_EQ(shape(model), (std::vector<std::string>{"ATTR_hard", "TRIS 6"}));
-    EXPECT_EQ(model.indices, (std::vector<int32_t>{0, 1, 2, 0, 2, 3}));
+    EXPECT_EQ(model.indices, (TableVector<int32_t>{0, 1, 2, 0, 2, 3}));
 }
 
 TEST(Obj7Convert, HardQuadRunMergesAndClosesBeforeTheNextPrimitive) {

@@ -89,7 +89,7 @@ TEST(Obj8Reader, ReadsVerticesIndicesAndRangesFromIndentedLines) {
     EXPECT_EQ(model.meshVertices.vertex(1)[1], 3.0f);
     EXPECT_EQ(model.lineVertices.count(), 2u);
     EXPECT_EQ(model.lightVertices.count(), 1u);
-    EXPECT_EQ(model.indices, (std::vector<int32_t>{2, 1, 0, 0, 1}));
+    EXPECT_EQ(model.indices, (TableVector<int32_t>{2, 1, 0, 0, 1}));
     ASSERT_EQ(model.lods[0].commands.size(), 3u);
     EXPECT_EQ(model.lods[0].commands[1].code, CommandCode::LINES);
     EXPECT_EQ(model.lods[0].commands[1].first, 3);
@@ -99,7 +99,7 @@ TEST(Obj8Reader, ReadsVerticesIndicesAndRangesFromIndentedLines) {
 TEST(Obj8Reader, IndicesAreTruncatedTowardZero) {
     ObjectModel model;
     ASSERT_TRUE(read8(std::string(kHeader) + "POINT_COUNTS 0 0 0 2\nIDX 7.9\nIDX -2.5\n", model));
-    EXPECT_EQ(model.indices, (std::vector<int32_t>{7, -2}));
+    EXPECT_EQ(model.indices, (TableVector<int32_t>{7, -2}));
 }
 
 TEST(Obj8Reader, LodLinesSetTheOpenRangeOrStartANewOne) {
@@ -136,7 +136,7 @@ TEST(Obj8Reader, AFullTableEndsTheReadEarlyAndSuccessfully) {
     ASSERT_TRUE(readObj8Unvalidated(text.data(), text.size(), model, nullptr, &details));
     EXPECT_EQ(model.meshVertices.count(), 4u);
     EXPECT_EQ(model.meshVertices.vertex(3)[0], 4.0f);
-    EXPECT_EQ(model.indices, (std::vector<int32_t>{0, 0, 0}));  // nothing after the fifth VT
+    EXPECT_EQ(model.indices, (TableVector<int32_t>{0, 0, 0}));  // nothing after the fifth VT
     EXPECT_EQ(commandCount(model), 0u);
     EXPECT_TRUE(details.stoppedEarly);
     EXPECT_EQ(details.stopLine, 10u);
