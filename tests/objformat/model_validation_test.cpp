@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <string>
+
 #include "objformat/model_validation.h"
 #include "objformat/obj8_reader.h"
 
@@ -34,6 +37,25 @@ TEST(ModelValidation, AcceptsRangesThatStayInside) {
                               command(C::LIGHTS, 0, 1), command(C::ANIM_trans, 0),
                               command(C::TRIS, 5, 0)};
     EXPECT_TRUE(validateModel(model));
+}
+
+// Long ranges are checked in one pass first; the message still names the first index outside.
+TEST(ModelValidation, NamesTheFirstIndexOutsideALongRange) {
+    for (const int32_t bad : {-1, 3, INT32_MAX, INT32_MIN}) {
+        ObjectModel model = smallModel();
+        model.indices.assign(10000, 2);
+        model.indices[7777] = bad;
+        model.indices[9000] = 5;
+        model.lods[0].commands = {command(C::TRIS, 0, 10000)};
+        ModelIssue issue;
+        ASSERT_FALSE(validateModel(model, &issue));
+        EXPECT_NE(issue.message.find("uses index " + std::to_string(bad) + " (position 7777)"),
+                  std::string::npos)
+            << issue.message;
+        model.indices[7777] = 0;
+        model.indices[9000] = 2;
+        EXPECT_TRUE(validateModel(model));
+    }
 }
 
 TEST(ModelValidation, ReportsEveryKindOfEscapeWithItsPlace) {
