@@ -14,6 +14,7 @@
 #include <thread>
 #include <utility>
 
+#include "objformat/table_storage.h"
 #include "objformat/text_scanner.h"
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
@@ -35,7 +36,7 @@ using WideReader = const char* (*)(const char*, const char*, float*);
 
 template <unsigned... counts>
 constexpr auto makeReaders(std::integer_sequence<unsigned, counts...>) {
-    return std::array<WideReader, sizeof...(counts)>{&readWide<counts + 1, float>...};
+    return std::array<WideReader, sizeof...(counts)>{&readLine<counts + 1, float>...};
 }
 
 // One reader per count, 1 to kMaxLineNumbers.
@@ -67,33 +68,17 @@ TARVOSK_WIDE LineRun readRun(const char* p, const char* end, const char* stopAt,
     LineRun run;
     run.next = p;
     while (run.lines < maxLines && p < stopAt && end - p >= 8) {
-        if (cancel && (run.lines & 1022) == 1022 && cancel->load(std::memory_order_relaxed)) break;
+        if (cancel && (run.lines & 1023) == 1023 && cancel->load(std::memory_order_relaxed)) break;
         uint64_t first;
         std::memcpy(&first, p, sizeof first);
         if ((first & head.mask) != head.bytes) break;
-        if (maxLines - run.lines >= 2) {
-            // This line and the next together, where the next is of the same kind.
-            const char* q = nextLineStart(p + head.length, end);
-            uint64_t second = 0;
-            if (q < stopAt && end - q >= 8) std::memcpy(&second, q, sizeof second);
-            const char* after;
-            if ((second & head.mask) == head.bytes &&
-                readWidePair<count>(p + head.length, q + head.length, end, out + run.lines * count,
-                                    out + (run.lines + 1) * count, after)) {
-                if (end - p > kPrefetchAhead) __builtin_prefetch(p + kPrefetchAhead);
-                p = lineStartFrom(after, end);
-                run.lines += 2;
-                run.next = p;
-                continue;
-            }
-        }
         // The hardware's own prefetching stays too close behind a reading this fast.
         if (end - p > kPrefetchAhead) __builtin_prefetch(p + kPrefetchAhead);
-        const char* after = readWide<count>(p + head.length, end, out + run.lines * count);
+        const char* after = readLine<count>(p + head.length, end, out + run.lines * count);
         if (!after) break;
         // skipLine: the rest of the line (the numbers stop at a blank or its end), then every
         // blank and empty line after it.
-        p = lineStartFrom(after, end);
+        p = lineStartAfter(after, end);
         ++run.lines;
         run.next = p;
     }
@@ -130,10 +115,21 @@ LineRun joined(const LineRun& first, const LineRun& second) {
 // and its lines are dropped.
 template <unsigned count, typename Out>
 LineRun readHalves(const char* p, const char* end, LineHead head, size_t maxLines, Out* out) {
-    // The run holds at most maxLines lines of about the first one's length.
-    const size_t firstLength = static_cast<size_t>(lineStartFrom(p, end) - p);
+    // The run holds at most maxLines lines. Their length is taken from a few lines about
+    // halfway: index lines grow longer as the indices grow, so the first lines would put the
+    // middle too early.
     const size_t bytes = static_cast<size_t>(end - p);
-    const size_t span = maxLines < bytes / firstLength ? maxLines * firstLength : bytes;
+    auto spanOf = [&](size_t lineLength) {
+        return maxLines < bytes / lineLength ? maxLines * lineLength : bytes;
+    };
+    auto meanLength = [&](const char* at) {
+        constexpr size_t kSample = 16;
+        const char* q = at;
+        for (size_t i = 0; i < kSample && q < end; ++i) q = lineStartFrom(q, end);
+        return std::max<size_t>(1, static_cast<size_t>(q - at) / kSample);
+    };
+    const size_t firstGuess = spanOf(meanLength(p));
+    const size_t span = spanOf(meanLength(lineStartFrom(p + firstGuess / 2, end)));
     const char* middle = lineStartFrom(p + span / 2, end);
     // A line of the taken shape has the keyword, a space and a digit a number, and a line end.
     const size_t tailLines =
@@ -143,6 +139,7 @@ LineRun readHalves(const char* p, const char* end, LineHead head, size_t maxLine
         half.numbers.reset(new (std::nothrow) Out[tailLines * count]);
         half.capacity = half.numbers ? tailLines * count : 0;
         if (!half.numbers) return readRun<count>(p, end, end, head, maxLines, out);
+        adviseLargePages(half.numbers.get(), half.capacity * sizeof(Out));
     }
     // Kept up to a size no real object reaches, like the file buffer.
     struct Release {
@@ -245,7 +242,8 @@ bool detectWide() {
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
            __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vbmi") &&
-           __builtin_cpu_supports("avx512vbmi2") && __builtin_cpu_supports("bmi2");
+           __builtin_cpu_supports("avx512vbmi2") && __builtin_cpu_supports("bmi") &&
+           __builtin_cpu_supports("bmi2");
 }
 
 const bool kWide = detectWide();

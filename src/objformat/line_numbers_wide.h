@@ -19,7 +19,7 @@ namespace {
 // Only the functions marked so use these instructions, and they call nothing inline from
 // elsewhere: a shared inline function compiled here could be the copy the linker keeps.
 #define TARVOSK_WIDE \
-    __attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,bmi2")))
+    __attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,bmi,bmi2")))
 
 // The constants, each as the whole 64-byte row it fills.
 struct alignas(64) Constants {
@@ -71,68 +71,6 @@ constexpr ptrdiff_t kPrefetchAhead = 4096;
 template <typename T>
 TARVOSK_WIDE inline __m512i row(const T* values) {
     return _mm512_load_si512(values);
-}
-
-// What the text of one window says about its first numbers.
-struct Window {
-    __m512i text;     // its 64 bytes; zero past the buffer
-    __m512i endAt;    // byte i: where number i ends
-    __m512i pointAt;  // byte i: where number i has its '.', or its end where it has none
-    __m512i startAt;  // byte i: where number i starts (sign included)
-    unsigned stop;    // where the last one ends
-};
-
-// Finds `count` (1 to 8) numbers in the window at `w`, which must start with the space before
-// the first, and checks the shape of the text around them.
-TARVOSK_WIDE inline bool scanWindow(const char* w, const char* end, unsigned count, Window& found) {
-    const Constants& c = kConstants;
-    const ptrdiff_t available = end - w;
-    if (available <= 0) return false;
-    __m512i x;
-    uint64_t beyond = 0;  // bytes past the buffer
-    if (available >= 64) {
-        x = _mm512_loadu_si512(w);
-    } else {
-        beyond = ~uint64_t{0} << available;
-        x = _mm512_maskz_loadu_epi8(~beyond, w);  // masked bytes are never touched
-    }
-    const uint64_t space = _mm512_cmpeq_epi8_mask(x, row(c.space));
-    // Bytes up to the space, and the bytes past the buffer, close a number.
-    const uint64_t closing = _mm512_cmple_epu8_mask(x, row(c.space)) | beyond;
-    if (!(space & 1)) return false;
-    const uint64_t ends = closing & ~(closing << 1) & ~uint64_t{1};
-    const uint64_t last = _pdep_u64(uint64_t{1} << (count - 1), ends);
-    if (last == 0) return false;  // fewer numbers in the window
-    const auto stop = static_cast<unsigned>(__builtin_ctzll(last));
-    if (static_cast<ptrdiff_t>(stop) >= available) return false;
-    // What ends the last number must be a blank or a line end (other control bytes belong to
-    // a number in this format), and inside the numbers only single spaces may part them.
-    const auto terminator = static_cast<unsigned char>(w[stop]);
-    if (!(terminator == ' ' || terminator == '\t' || terminator == '\n' || terminator == '\r' ||
-          terminator == 0)) {
-        return false;
-    }
-    const uint64_t inside = last - 1;
-    if ((closing & ~space & inside) != 0 || (space & (space >> 1) & inside) != 0) return false;
-
-    const uint64_t numberEnds = (space & inside & ~uint64_t{1}) | last;
-    // In the order of the dots and ends, a number's dots come right before its end: two dots in
-    // a row share a number. Marking each number's dot, or its end where it has none, gives one
-    // mark per number.
-    const uint64_t dots = _mm512_cmpeq_epi8_mask(x, row(c.point)) & inside;
-    const uint64_t marks = dots | numberEnds;
-    const uint64_t denseDots = _pext_u64(dots, marks);
-    if (denseDots & (denseDots << 1)) return false;
-    const uint64_t denseEnds = _pext_u64(numberEnds, marks);
-    const uint64_t pointOrEnd = _pdep_u64(denseDots | (denseEnds & ~(denseDots << 1)), marks);
-
-    found.text = x;
-    found.endAt = _mm512_maskz_compress_epi8(numberEnds, row(c.positions));
-    found.pointAt = _mm512_maskz_compress_epi8(pointOrEnd, row(c.positions));
-    // Each number starts one byte after the end of the one before, the first at byte 1.
-    found.startAt = _mm512_add_epi8(_mm512_bslli_epi128(found.endAt, 1), row(c.one));
-    found.stop = stop;
-    return true;
 }
 
 // The converted numbers of `mask`'s slots, as floats or as indices. Numbers of the taken shape
@@ -188,8 +126,10 @@ TARVOSK_WIDE inline bool convertNumbers(__m512i low, __m512i high, __m512i endAt
     // Below 10^8 the integer rounds once to single precision, then one division by the power
     // of ten of its decimals, and the sign bit: the same steps, and so the same bits, as the
     // number-by-number path.
-    const __m512i decimals = _mm512_subs_epu8(_mm512_subs_epu8(endAt, pointAt), one);
-    const __m256i powerIndex = _mm256_cvtepu8_epi32(_mm512_castsi512_si128(decimals));
+    const __m128i decimals =
+        _mm_subs_epu8(_mm_subs_epu8(_mm512_castsi512_si128(endAt), _mm512_castsi512_si128(pointAt)),
+                      _mm512_castsi512_si128(one));
+    const __m256i powerIndex = _mm256_cvtepu8_epi32(decimals);
     const __m256 powers =
         _mm256_permutex2var_ps(_mm256_load_ps(c.powers), powerIndex, _mm256_load_ps(c.powers + 8));
     const __m256 values = _mm256_div_ps(_mm256_cvtepi32_ps(integers), powers);
@@ -202,95 +142,140 @@ TARVOSK_WIDE inline bool convertNumbers(__m512i low, __m512i high, __m512i endAt
     return true;
 }
 
-// The positions of the second window's numbers, moved to the second table (+64) and to the
-// slots after the first window's `first` numbers.
-template <unsigned first>
-TARVOSK_WIDE inline __m512i joined(__m512i a, __m512i b) {
-    const __m512i moved = _mm512_add_epi8(b, _mm512_set1_epi8(64));
-    return _mm512_mask_blend_epi8((uint64_t{1} << first) - 1, _mm512_bslli_epi128(moved, first), a);
+// The packed positions of the second 64 bytes placed behind the `lowCount` of the first.
+TARVOSK_WIDE inline __m512i merged(__m512i low, unsigned lowCount, __m512i high) {
+    return _mm512_mask_expand_epi8(low, ~uint64_t{0} << lowCount, high);
 }
 
-// `count` numbers in two windows of up to five each (five of the longest taken shape fit in
-// one): found window by window, converted together while they fit the eight slots.
-template <unsigned count, typename Out>
-TARVOSK_WIDE inline const char* readWide(const char* p, const char* end, Out* out) {
-    constexpr unsigned first = (count + 1) / 2;
-    Window a;
-    if (!scanWindow(p, end, first, a)) return nullptr;
-    if constexpr (count == first) {
-        if (!convertNumbers(a.text, a.text, a.endAt, a.pointAt, a.startAt, count, out)) {
-            return nullptr;
-        }
-        return p + a.stop;
-    } else {
-        const char* second = p + a.stop;
-        Window b;
-        if (!scanWindow(second, end, count - first, b)) return nullptr;
-        if constexpr (count <= 8) {
-            if (!convertNumbers(a.text, b.text, joined<first>(a.endAt, b.endAt),
-                                joined<first>(a.pointAt, b.pointAt),
-                                joined<first>(a.startAt, b.startAt), count, out)) {
-                return nullptr;
-            }
-        } else {
-            if (!convertNumbers(a.text, a.text, a.endAt, a.pointAt, a.startAt, first, out) ||
-                !convertNumbers(b.text, b.text, b.endAt, b.pointAt, b.startAt, count - first,
-                                out + first)) {
-                return nullptr;
-            }
-        }
-        return second + b.stop;
-    }
-}
+// One line's 128 bytes, from the space before its first number, and what they say.
+struct Line {
+    __m512i low, high;
+    uint64_t beyondLow = 0, beyondHigh = 0;  // bytes past the buffer
+    __m512i endAt, pointAt, startAt;         // byte i: where number i ends, has its '.', starts
+    unsigned stop = 0;                       // where the last number ends
+};
 
-// Two lines at once, their steps side by side. Each line's reading is one long chain of
-// dependent steps, and the processor overlaps two of them only where they stand close
-// together in the instruction stream. True when both lines were read, with the second one's
-// end in `after`; where the first line is declined, nothing is written.
-template <unsigned count, typename Out>
-TARVOSK_WIDE inline bool readWidePair(const char* p0, const char* p1, const char* end, Out* out0,
-                                      Out* out1, const char*& after) {
-    constexpr unsigned first = (count + 1) / 2;
-    Window a0, a1;
-    // Both scanned before either is judged, so neither waits for the other's verdict.
-    const bool found0 = scanWindow(p0, end, first, a0);
-    const bool found1 = scanWindow(p1, end, first, a1);
-    if (!(found0 && found1)) return false;
-    if constexpr (count == first) {
-        if (!convertNumbers(a0.text, a0.text, a0.endAt, a0.pointAt, a0.startAt, count, out0) ||
-            !convertNumbers(a1.text, a1.text, a1.endAt, a1.pointAt, a1.startAt, count, out1)) {
-            return false;
-        }
-        after = p1 + a1.stop;
+// The line's bytes, zero past the buffer, which is never read beyond its end.
+TARVOSK_WIDE inline bool loadLine(const char* w, const char* end, Line& line) {
+    const ptrdiff_t available = end - w;
+    if (available <= 0) return false;
+    if (available >= 128) {
+        line.low = _mm512_loadu_si512(w);
+        line.high = _mm512_loadu_si512(w + 64);
+    } else if (available >= 64) {
+        line.low = _mm512_loadu_si512(w);
+        line.beyondHigh = ~uint64_t{0} << (available - 64);
+        line.high = _mm512_maskz_loadu_epi8(~line.beyondHigh, w + 64);  // never touched
     } else {
-        const char* second0 = p0 + a0.stop;
-        const char* second1 = p1 + a1.stop;
-        Window b0, b1;
-        const bool found2 = scanWindow(second0, end, count - first, b0);
-        const bool found3 = scanWindow(second1, end, count - first, b1);
-        if (!(found2 && found3)) return false;
-        if constexpr (count <= 8) {
-            if (!convertNumbers(a0.text, b0.text, joined<first>(a0.endAt, b0.endAt),
-                                joined<first>(a0.pointAt, b0.pointAt),
-                                joined<first>(a0.startAt, b0.startAt), count, out0) ||
-                !convertNumbers(a1.text, b1.text, joined<first>(a1.endAt, b1.endAt),
-                                joined<first>(a1.pointAt, b1.pointAt),
-                                joined<first>(a1.startAt, b1.startAt), count, out1)) {
-                return false;
-            }
-        } else {
-            if (!convertNumbers(a0.text, a0.text, a0.endAt, a0.pointAt, a0.startAt, first, out0) ||
-                !convertNumbers(b0.text, b0.text, b0.endAt, b0.pointAt, b0.startAt, count - first,
-                                out0 + first) ||
-                !convertNumbers(a1.text, a1.text, a1.endAt, a1.pointAt, a1.startAt, first, out1) ||
-                !convertNumbers(b1.text, b1.text, b1.endAt, b1.pointAt, b1.startAt, count - first,
-                                out1 + first)) {
-                return false;
-            }
-        }
-        after = second1 + b1.stop;
+        line.beyondLow = ~uint64_t{0} << available;
+        line.beyondHigh = ~uint64_t{0};
+        line.low = _mm512_maskz_loadu_epi8(~line.beyondLow, w);
+        line.high = _mm512_setzero_si512();
     }
     return true;
+}
+
+// Finds `count` (1 to 10) numbers in a loaded line, which must start with the space before the
+// first, and checks the shape of the text around them. One pass over 128 bytes: eleven numbers
+// of the longest taken shape fit, and no step waits for another window's result.
+template <unsigned count>
+TARVOSK_WIDE inline bool scanLine(const char* w, const char* end, Line& line) {
+    static_assert(count >= 1 && count <= 10);
+    using Bits = unsigned __int128;
+    const Constants& c = kConstants;
+    auto join = [](uint64_t a, uint64_t b) { return static_cast<Bits>(b) << 64 | a; };
+    const Bits space = join(_mm512_cmpeq_epi8_mask(line.low, row(c.space)),
+                            _mm512_cmpeq_epi8_mask(line.high, row(c.space)));
+    // Bytes up to the space, and the bytes past the buffer, close a number.
+    const Bits closing = join(_mm512_cmple_epu8_mask(line.low, row(c.space)) | line.beyondLow,
+                              _mm512_cmple_epu8_mask(line.high, row(c.space)) | line.beyondHigh);
+    if (!(space & 1)) return false;
+    const Bits ends = closing & ~(closing << 1) & ~Bits{1};
+    const auto endsLow = static_cast<uint64_t>(ends);
+    const auto endsHigh = static_cast<uint64_t>(ends >> 64);
+    const auto lowEnds = static_cast<unsigned>(__builtin_popcountll(endsLow));
+    Bits last;
+    if (lowEnds >= count) {
+        last = _pdep_u64(uint64_t{1} << (count - 1), endsLow);
+    } else {
+        last = static_cast<Bits>(_pdep_u64(uint64_t{1} << (count - 1 - lowEnds), endsHigh)) << 64;
+        if (last == 0) return false;  // fewer numbers in the 128 bytes
+    }
+    const auto lastLow = static_cast<uint64_t>(last);
+    const unsigned stop =
+        lastLow ? static_cast<unsigned>(__builtin_ctzll(lastLow))
+                : 64 + static_cast<unsigned>(__builtin_ctzll(static_cast<uint64_t>(last >> 64)));
+    if (static_cast<ptrdiff_t>(stop) >= end - w) return false;
+    // What ends the last number must be a blank or a line end (other control bytes belong to
+    // a number in this format), and inside the numbers only single spaces may part them.
+    if (kClasses.of[static_cast<unsigned char>(w[stop])] == kOther) return false;
+    const Bits inside = last - 1;
+    if ((closing & ~space & inside) != 0 || (space & (space >> 1) & inside) != 0) return false;
+
+    const Bits numberEnds = (space & inside & ~Bits{1}) | last;
+    // In the order of the dots and ends, a number's dots come right before its end: two dots in
+    // a row share a number. Marking each number's dot, or its end where it has none, gives one
+    // mark per number. At most two marks a number: the dense forms fit one word.
+    const Bits dots = join(_mm512_cmpeq_epi8_mask(line.low, row(c.point)),
+                           _mm512_cmpeq_epi8_mask(line.high, row(c.point))) &
+                      inside;
+    const Bits marks = dots | numberEnds;
+    const auto marksLow = static_cast<uint64_t>(marks);
+    const auto marksHigh = static_cast<uint64_t>(marks >> 64);
+    const auto lowMarks = static_cast<unsigned>(__builtin_popcountll(marksLow));
+    const uint64_t denseDots = _pext_u64(static_cast<uint64_t>(dots), marksLow) |
+                               _pext_u64(static_cast<uint64_t>(dots >> 64), marksHigh) << lowMarks;
+    if (denseDots & (denseDots << 1)) return false;
+    const uint64_t denseEnds = _pext_u64(static_cast<uint64_t>(numberEnds), marksLow) |
+                               _pext_u64(static_cast<uint64_t>(numberEnds >> 64), marksHigh)
+                                   << lowMarks;
+    const uint64_t chosen = denseDots | (denseEnds & ~(denseDots << 1));
+    const uint64_t pointOrEndLow = _pdep_u64(chosen, marksLow);
+    const uint64_t pointOrEndHigh = _pdep_u64(chosen >> lowMarks, marksHigh);
+    const auto numberEndsLow = static_cast<uint64_t>(numberEnds);
+    const auto numberEndsHigh = static_cast<uint64_t>(numberEnds >> 64);
+
+    // The positions in the second half are 64 on; each half's are packed, the second's
+    // behind the first's.
+    const __m512i positions = row(c.positions);
+    const __m512i upper = _mm512_add_epi8(positions, _mm512_set1_epi8(64));
+    line.endAt = merged(_mm512_maskz_compress_epi8(numberEndsLow, positions),
+                        static_cast<unsigned>(__builtin_popcountll(numberEndsLow)),
+                        _mm512_maskz_compress_epi8(numberEndsHigh, upper));
+    line.pointAt = merged(_mm512_maskz_compress_epi8(pointOrEndLow, positions),
+                          static_cast<unsigned>(__builtin_popcountll(pointOrEndLow)),
+                          _mm512_maskz_compress_epi8(pointOrEndHigh, upper));
+    // Each number starts one byte after the end of the one before, the first at byte 1.
+    line.startAt = _mm512_add_epi8(_mm512_bslli_epi128(line.endAt, 1), row(c.one));
+    line.stop = stop;
+    return true;
+}
+
+template <unsigned count, typename Out>
+TARVOSK_WIDE inline bool convertLine(const Line& line, Out* out) {
+    if constexpr (count <= 8) {
+        return convertNumbers(line.low, line.high, line.endAt, line.pointAt, line.startAt, count,
+                              out);
+    } else {
+        return convertNumbers(line.low, line.high, line.endAt, line.pointAt, line.startAt, 8,
+                              out) &&
+               convertNumbers(line.low, line.high, _mm512_bsrli_epi128(line.endAt, 8),
+                              _mm512_bsrli_epi128(line.pointAt, 8),
+                              _mm512_bsrli_epi128(line.startAt, 8), count - 8, out + 8);
+    }
+}
+
+// Reads `count` numbers from the 128 bytes at `w`, which must start with the space before the
+// first. Returns the position after the last number, or nullptr where the line is not of the
+// taken shape or its numbers run past the 128 bytes. Always inlined: a call would keep one line's
+// steps from overlapping the next one's.
+template <unsigned count, typename Out>
+TARVOSK_WIDE __attribute__((always_inline)) inline const char* readLine(const char* w,
+                                                                        const char* end, Out* out) {
+    Line line;
+    if (!loadLine(w, end, line) || !scanLine<count>(w, end, line) || !convertLine<count>(line, out))
+        return nullptr;
+    return w + line.stop;
 }
 
 // Where the line-by-line walk has its first line start at or after `at`.
@@ -300,19 +285,11 @@ inline const char* lineStartFrom(const char* at, const char* end) {
     return at;
 }
 
-// The same for a line whose numbers are not read yet: its first line end found 64 bytes at a
-// time. Where the line's numbers are read whole, they hold no line end, so this is where the
-// walk goes on after them too.
-TARVOSK_WIDE inline const char* nextLineStart(const char* at, const char* end) {
-    const Constants& c = kConstants;
-    while (end - at >= 64) {
-        const __m512i x = _mm512_loadu_si512(at);
-        const uint64_t lineEnds = _mm512_cmpeq_epi8_mask(x, row(c.lineFeed)) |
-                                  _mm512_cmpeq_epi8_mask(x, row(c.carriageReturn)) |
-                                  _mm512_testn_epi8_mask(x, x);
-        if (lineEnds) return lineStartFrom(at + __builtin_ctzll(lineEnds), end);
-        at += 64;
-    }
+// The same after a line's last number, taking at once the usual case of a line feed there and
+// a line of text right after it.
+inline const char* lineStartAfter(const char* at, const char* end) {
+    if (end - at >= 2 && at[0] == '\n' && kClasses.of[static_cast<unsigned char>(at[1])] == kOther)
+        return at + 1;
     return lineStartFrom(at, end);
 }
 
