@@ -1,6 +1,5 @@
 #include "objformat/model_validation.h"
 
-#include <algorithm>
 #include <climits>
 #include <cstdint>
 
@@ -37,14 +36,20 @@ std::string checkCommand(const ObjectModel& model, const ModelCommand& command) 
             const bool tris = command.code == CommandCode::TRIS;
             const auto vertices = static_cast<int64_t>(tris ? model.meshVertices.count()
                                                             : model.lineVertices.count());
-            // One pass the compiler can vectorize finds whether any index is out of range; a
-            // large object's million indices are checked in a tenth of the time. Vertex counts
-            // come from 32-bit counts, so a negative index, seen unsigned, is out of range too.
-            const int32_t* range = model.indices.data() + first;
-            bool outside = vertices > INT32_MAX;  // never from a file: left to the slow walk
-            const auto limit = static_cast<uint32_t>(std::min<int64_t>(vertices, INT32_MAX));
-            for (int64_t i = 0; i < count; ++i) outside |= static_cast<uint32_t>(range[i]) >= limit;
-            if (!outside) return {};
+            // One pass of plain ors and subtractions, which the compiler vectorizes with the
+            // base instruction set, finds whether any index is outside; a large object's million
+            // indices are checked in a tenth of the time. The top bit of the index, or of the
+            // highest vertex number less the index, is set exactly for those outside.
+            if (vertices > 0 && vertices <= INT32_MAX) {
+                const int32_t* range = model.indices.data() + first;
+                const auto highest = static_cast<uint32_t>(vertices - 1);
+                uint32_t seen = 0;
+                for (int64_t i = 0; i < count; ++i) {
+                    const auto index = static_cast<uint32_t>(range[i]);
+                    seen |= index | (highest - index);
+                }
+                if ((seen >> 31) == 0) return {};
+            }
             for (int64_t i = first; i < first + count; ++i) {
                 const int64_t index = model.indices[static_cast<size_t>(i)];
                 if (index < 0 || index >= vertices) {
